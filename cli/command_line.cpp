@@ -1,0 +1,135 @@
+#include "cli/command_line.h"
+
+#include <array>
+#include <utility>
+
+namespace quorrel::cli {
+namespace {
+
+struct FieldOption {
+  std::string_view name;
+  std::string FieldTexts::*text;
+};
+
+constexpr std::array kFieldOptions{
+    FieldOption{"--center-x", &FieldTexts::CenterXText},
+    FieldOption{"--center-y", &FieldTexts::CenterYText},
+    FieldOption{"--width", &FieldTexts::WidthText},
+    FieldOption{"--height", &FieldTexts::HeightText},
+    FieldOption{"--radius", &FieldTexts::RadiusText},
+    FieldOption{"--tool-radius", &FieldTexts::ToolRadiusText},
+    FieldOption{"--depth", &FieldTexts::DepthText},
+};
+
+constexpr std::array<std::pair<std::string_view, ShapeKind>, 3> kShapes{{
+    {"rectangle", ShapeKind::Rectangle},
+    {"circle", ShapeKind::Circle},
+    {"rounded-rectangle", ShapeKind::RoundedRectangle},
+}};
+
+ShapeKind ShapeNamed(std::string_view name) {
+  for (const auto& [shapeName, shape] : kShapes) {
+    if (name == shapeName) return shape;
+  }
+  throw UsageError("unknown shape \"" + std::string(name) +
+                   "\" (use rectangle, circle or rounded-rectangle)");
+}
+
+// Options that take a value accept "--name=VALUE" and "--name VALUE".
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(std::span<const std::string_view> arguments) : arguments_(arguments) {}
+
+  bool AtEnd() const { return next_ >= arguments_.size(); }
+  std::string_view Take() { return arguments_[next_++]; }
+
+  // When `argument` is the option `name`, its value (from after "=" or the next argument).
+  std::optional<std::string_view> ValueOf(std::string_view argument, std::string_view name) {
+    if (!argument.starts_with(name)) return std::nullopt;
+    const std::string_view rest = argument.substr(name.size());
+    if (rest.starts_with('=')) return rest.substr(1);
+    if (!rest.empty()) return std::nullopt;
+    if (AtEnd()) throw UsageError("option " + std::string(name) + " needs a value");
+    return Take();
+  }
+
+ private:
+  std::span<const std::string_view> arguments_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
+  CommandLine command;
+  ArgumentReader reader(arguments);
+  while (!reader.AtEnd()) {
+    const std::string_view argument = reader.Take();
+    if (argument == "--help") {
+      command.help = true;
+    } else if (argument == "--version") {
+      command.version = true;
+    } else if (argument == "--fill") {
+      command.request.fill = true;
+    } else if (auto shape = reader.ValueOf(argument, "--shape")) {
+      command.request.shape = ShapeNamed(*shape);
+    } else if (auto output = argument == "-o" ? reader.ValueOf(argument, "-o")
+                                              : reader.ValueOf(argument, "--output")) {
+      if (output->empty()) throw UsageError("the output file needs a name");
+      command.outputPath = std::string(*output);
+    } else {
+      bool known = false;
+      for (const FieldOption& option : kFieldOptions) {
+        if (auto text = reader.ValueOf(argument, option.name)) {
+          command.request.texts.*option.text = std::string(*text);
+          known = true;
+          break;
+        }
+      }
+      if (!known) throw UsageError("unknown option \"" + std::string(argument) + "\"");
+    }
+  }
+  return command;
+}
+
+std::string_view UsageSynopsis() {
+  return "usage: quorrel-gcode [--shape=rectangle|circle|rounded-rectangle] [--fill]\n"
+         "                     [--center-x=TEXT] [--center-y=TEXT] [--width=TEXT] "
+         "[--height=TEXT]\n"
+         "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
+         "                     [--output=FILE | -o FILE] [--help] [--version]\n";
+}
+
+std::string_view HelpText() {
+  return "quorrel-gcode writes the G-code program of a rectangle, a circle or a rounded\n"
+         "rectangle, outline or filled pocket, exactly as the Quorrel window saves it.\n"
+         "\n"
+         "usage: quorrel-gcode [OPTION]...\n"
+         "\n"
+         "Options:\n"
+         "  --shape=SHAPE       rectangle (default), circle or rounded-rectangle\n"
+         "  --fill              clear the inside in rings instead of cutting the outline\n"
+         "  --center-x=TEXT     Position Center X (default 0)\n"
+         "  --center-y=TEXT     Position Center Y (default 0)\n"
+         "  --width=TEXT        Width (default 10)\n"
+         "  --height=TEXT       Height (default 10)\n"
+         "  --radius=TEXT       Radius: the circle's, or the rounded corners' (default 2)\n"
+         "  --tool-radius=TEXT  Tool Radius (default 1)\n"
+         "  --depth=TEXT        Depth, negative below the work surface (default -2)\n"
+         "  -o, --output=FILE   write the program to FILE, created or emptied;\n"
+         "                      without it the program goes to standard output\n"
+         "  --help              show this help and exit\n"
+         "  --version           show the version and exit\n"
+         "\n"
+         "Each TEXT is read as the window reads a field: the number at its start, blanks\n"
+         "ignored, \".\" as the decimal point; a text without a number counts as 0. Option\n"
+         "values may also follow as the next argument (--depth -2). Lines end with CR LF.\n"
+         "\n"
+         "Exit status:\n"
+         "  0  the program was written\n"
+         "  1  an arithmetic fault or a refused job; the lines before a fault are written\n"
+         "  2  a usage error; nothing was written\n"
+         "  3  the output file cannot be opened or written\n";
+}
+
+}  // namespace quorrel::cli

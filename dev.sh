@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Quorrel and builds it.
+#   bash dev.sh run    install what is missing, build, start the program
+#   bash dev.sh test   install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+# Debian packages the build and the tests need.
+packages=(
+  g++ cmake ninja-build pkgconf
+  libgtest-dev
+  qt6-base-dev fonts-dejavu-core
+  locales
+)
+
+install_missing_packages() {
+  local missing=()
+  for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+
+  local as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "dev.sh: these packages are missing and installing them needs root: ${missing[*]}" >&2
+      exit 1
+    fi
+    as_root=(sudo)
+  fi
+  echo "dev.sh: installing ${missing[*]}"
+  "${as_root[@]}" apt-get update -q
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build() {
+  cmake --preset "$1"
+  cmake --build --preset "$1"
+}
+
+case "${1:-}" in
+  run)
+    install_missing_packages
+    build release
+    exec build/release/cli/quorrel-gcode
+    ;;
+  test)
+    install_missing_packages
+    build dev
+    ctest --preset dev
+    ;;
+  *)
+    echo "usage: bash dev.sh run|test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace quorrel {
+
+/// Where a program's bytes go: a file, standard output, memory.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+
+  /// Writes all the bytes or raises OutputError.
+  virtual void Write(std::string_view bytes) = 0;
+  /// Completes the output (closes a file) and raises OutputError if any of it was lost.
+  virtual void Finish() = 0;
+};
+
+/// Collects the bytes in a string (tests, previews).
+class StringSink : public ByteSink {
+ public:
+  explicit StringSink(std::string& bytes) : bytes_(bytes) {}
+  void Write(std::string_view bytes) override { bytes_ += bytes; }
+  void Finish() override {}
+
+ private:
+  std::string& bytes_;
+};
+
+/// A file of its own: created, or emptied when it exists.
+class FileSink : public ByteSink {
+ public:
+  /// Raises OutputError, naming the path, when the file cannot be opened for writing.
+  explicit FileSink(const std::string& path);
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  void Write(std::string_view bytes) override;
+  void Finish() override;
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+};
+
+/// An already open stream that someone else owns, such as standard output; Finish flushes it.
+class StreamSink : public ByteSink {
+ public:
+  StreamSink(std::FILE* stream, std::string name) : stream_(stream), name_(std::move(name)) {}
+
+  void Write(std::string_view bytes) override;
+  void Finish() override;
+
+ private:
+  std::FILE* stream_;
+  std::string name_;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,37 @@
+#include "gcode/checked_float.h"
+
+#include <limits>
+
+namespace quorrel {
+
+void RaiseOverflow() {
+  throw ArithmeticFault(FaultKind::Overflow,
+                        "A coordinate grew beyond the largest number the program can compute "
+                        "with (about 1.8E+308).");
+}
+
+void RaiseDivisionByZero() {
+  throw ArithmeticFault(FaultKind::DivisionByZero,
+                        "Fill spaces its rings 1.5 x Tool Radius apart, and a Tool Radius of 0 "
+                        "gives no spacing.");
+}
+
+void RaiseNarrowingOverflow() {
+  throw ArithmeticFault(FaultKind::NarrowingOverflow,
+                        "A ring offset grew beyond the largest 32-bit number (about 3.4E+38).");
+}
+
+bool FitsFloat32(double x) {
+  // Half-way between the largest float and 2^128 rounds (to even) to infinity, so the last double
+  // that narrows to a finite float lies just below that midpoint. Converting anything beyond it
+  // would be undefined behaviour, so the test comes first.
+  constexpr double kOverflowThreshold = 0x1.ffffffp127;
+  return std::fabs(x) < kOverflowThreshold;
+}
+
+Float32 Narrow32(Float64 x) {
+  if (!FitsFloat32(x.value())) RaiseNarrowingOverflow();
+  return Float32(static_cast<float>(x.value()));
+}
+
+}  // namespace quorrel

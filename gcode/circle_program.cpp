@@ -1,0 +1,68 @@
+#include "gcode/circle_program.h"
+
+#include "gcode/job_refusal.h"
+#include "gcode/pocket_fill.h"
+#include "gcode/ring_count.h"
+
+namespace quorrel {
+namespace {
+
+struct Circle {
+  Float64 leftX, bottomY, radius;
+  Float32 toolRadius, depth;
+};
+
+void WriteOutline(const Circle& c, ProgramWriter& writer) {
+  const auto [L, B, R, T, D] = c;
+  writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + R, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
+  writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - T), " I", L + R, " J", B + R});
+  writer.WriteLine(ProgramLine{"N50 G3 X", L + T, " Y", B + R});
+  writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N70 M30"});
+}
+
+// The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
+// tool's first circle clears the plunge point's surroundings.
+Float32 FirstRingOffset(const Circle& c, Float64 stepOver) {
+  const std::int16_t rings = RingCount(((c.radius - c.toolRadius) / stepOver).value());
+  Float32 offset = Narrow32(Round3(stepOver * rings));
+  if (rings > 1) offset = Narrow32(Round3(offset - stepOver));
+  return offset;
+}
+
+void WriteFill(const Circle& c, ProgramWriter& writer) {
+  const auto [L, B, R, T, D] = c;
+  const Float64 stepOver = T * 1.5;
+  const Float32 firstOffset = FirstRingOffset(c, stepOver);
+
+  writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N20 G1 Z", D});
+  CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
+    writer.WriteLine(ProgramLine{"N30 G1 X", (L + O) + T});
+    const Float32 V = Narrow32(O + T);
+    writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - V), " I", L + R, " J", B + R});
+    writer.WriteLine(ProgramLine{"N50 G3 X", (L + T) + O, " Y", B + R});
+  });
+  writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N70  M30"});
+}
+
+}  // namespace
+
+void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer) {
+  RequireCuttable(job);
+  const Float64 radius = job.CornerRadius;
+  const Circle circle{job.CenterX - radius, job.CenterY - radius, radius, Float32(job.ToolRadius),
+                      Float32(job.Depth)};
+
+  writer.WriteLine(ProgramLine{"N10 ( Circle R", CommentText{texts.RadiusText}, " )"});
+  if (job.Fill) {
+    WriteFill(circle, writer);
+  } else {
+    WriteOutline(circle, writer);
+  }
+  writer.Close();
+}
+
+}  // namespace quorrel

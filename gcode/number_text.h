@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace quorrel {
+
+/// Room that one number's text can need: 309 integer digits of the largest double, a sign and
+/// a few more.
+inline constexpr std::size_t kMaxNumberTextLength = 330;
+
+/// The text of every coordinate: rounded by Round3, "." as the point, no "0" before the point
+/// below 1, no trailing zeros, no point when whole, no "+", no blank, never an exponent below
+/// 10^15. A 64-bit value keeps at most 15 significant digits.
+/// FormatCoord(-0.25) == "-.25"; FormatCoord(0.0004) == "0"; FormatCoord(12.3456) == "12.346".
+std::string FormatCoord(double x);
+
+/// The same rule for a value held as a 32-bit float and written on its own (the plunge depth):
+/// at most 7 significant digits. FormatCoord(-1.25f) == "-1.25"; FormatCoord(0.1f) == ".1".
+std::string FormatCoord(float x);
+
+/// Writes FormatCoord's text at `out`, which must have kMaxNumberTextLength bytes of room;
+/// returns the end of the text.
+char* FormatCoordTo(char* out, double x);
+char* FormatCoordTo(char* out, float x);
+
+/// The ordinary number text, for the one number a comment quotes: a "0" before the point below
+/// 1, at most 15 significant digits, the given decimal separator (the user's locale's).
+/// FormatNumberPlain(0.5, ".") == "0.5"; FormatNumberPlain(2.25, ",") == "2,25".
+std::string FormatNumberPlain(double x, std::string_view decimalSeparator);
+
+}  // namespace quorrel

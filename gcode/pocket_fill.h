@@ -1,0 +1,74 @@
+#pragma once
+
+#include "gcode/checked_float.h"
+#include "gcode/round3.h"
+
+namespace quorrel {
+
+/// Round3 inside a generator's checked arithmetic.
+inline Float64 Round3(Float64 x) {
+  return Float64(Round3(x.value()));
+}
+
+/// A point of the tool centre's path.
+struct PathPoint {
+  Float64 x;
+  Float64 y;
+};
+
+/// The straight stroke that opens a rectangular pocket, through its middle along the longer side
+/// (along X when Width >= Height). Its ends lie StepOver beyond the sides of the first ring, but
+/// never beyond the outline path, so that in a narrow pocket the cutter stays inside the shape.
+/// Each end is formed only when asked for, so a fault in one end leaves the lines before it.
+class CentreStroke {
+ public:
+  CentreStroke(Float64 leftX, Float64 bottomY, Float64 width, Float64 height, Float32 toolRadius,
+               Float32 ringOffset, Float64 stepOver)
+      : leftX_(leftX),
+        bottomY_(bottomY),
+        width_(width),
+        height_(height),
+        toolRadius_(toolRadius),
+        ringOffset_(ringOffset),
+        stepOver_(stepOver) {}
+
+  /// StepOver inside the first ring's far side (right, or top).
+  PathPoint Start() const;
+  /// StepOver inside the first ring's near side (left, or bottom).
+  PathPoint End() const;
+
+ private:
+  bool AlongX() const { return width_ >= height_; }
+  Float64 ClampIntoPath(Float64 value, Float64 low, Float64 size) const;
+
+  Float64 leftX_, bottomY_, width_, height_;
+  Float32 toolRadius_, ringOffset_;
+  Float64 stepOver_;
+};
+
+/// The first ring's offset, or 0 (the outline path) when rounding alone took it below 0 although
+/// the outline path fits the pocket (`room`, the space between the outline path and the middle,
+/// is not negative): a pocket that the tool fits into is never left uncut.
+inline Float32 OffsetWithinRoom(Float32 offset, Float64 room) {
+  return offset < 0.0 && room >= 0.0 ? Float32(0.0F) : offset;
+}
+
+/// Runs the ring loop of a pocket: `cutRing(offset)` for the first offset and then for each
+/// offset one step further out (rounded to 3 decimals), while the offset is not below 0. Since the
+/// step is not rounded while the offsets are, the last offset can stop short of 0; the outline path
+/// itself (offset 0) is then cut as one more ring, so the pocket always reaches its wall.
+template <class CutRing>
+void CutRingsOutward(Float32 firstOffset, Float64 stepOver, CutRing cutRing) {
+  Float32 offset = firstOffset;
+  bool cutAny = false;
+  Float32 lastCut(0.0F);
+  while (offset >= 0.0) {
+    cutRing(offset);
+    cutAny = true;
+    lastCut = offset;
+    offset = Narrow32(Round3(offset - stepOver));
+  }
+  if (cutAny && lastCut > 0.0) cutRing(Float32(0.0F));
+}
+
+}  // namespace quorrel

@@ -1,0 +1,177 @@
+#include "gcode/program_reader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace quorrel {
+namespace {
+
+constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool AllDigits(std::string_view text) {
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+double NumberOf(std::string_view text) {
+  double value = 0.0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+// The words of one line after its block number.
+struct LineWords {
+  std::optional<int> motion;  // 0, 1 or 3
+  std::optional<double> x, y, z, i, j;
+  bool end = false;
+};
+
+class LineReader {
+ public:
+  LineReader(std::string_view line, int number) : line_(line), number_(number) {}
+
+  [[noreturn]] void Fail(const std::string& problem) const {
+    throw ProgramFormatError(number_, problem);
+  }
+
+  // "N" and digits.
+  void ReadBlockNumber() {
+    std::size_t end = 1;
+    while (end < line_.size() && IsDigit(line_[end])) ++end;
+    if (line_.empty() || line_[0] != 'N' || end == 1) Fail("no block number");
+    line_.remove_prefix(end);
+  }
+
+  std::optional<std::string> ReadComment() {
+    if (!line_.starts_with(" ( ")) return std::nullopt;
+    if (!line_.ends_with(" )") || line_.size() < 5) Fail("unfinished comment");
+    return std::string(line_.substr(3, line_.size() - 5));
+  }
+
+  LineWords ReadWords() {
+    LineWords words;
+    while (!line_.empty()) {
+      if (line_.starts_with("  M30")) line_.remove_prefix(1);  // "N90  M30" has two blanks
+      if (line_.size() < 3 || line_[0] != ' ') Fail("words must be separated by one blank");
+      line_.remove_prefix(1);
+      const std::size_t end = std::min(line_.find(' '), line_.size());
+      ReadWord(line_.substr(0, end), words);
+      line_.remove_prefix(end);
+    }
+    return words;
+  }
+
+ private:
+  void ReadWord(std::string_view word, LineWords& words) const {
+    if (word == "M30") {
+      words.end = true;
+      return;
+    }
+    if (word == "G0" || word == "G1" || word == "G3") {
+      if (words.motion) Fail("two motion words");
+      words.motion = word[1] - '0';
+      return;
+    }
+    const std::string_view number = word.substr(1);
+    std::optional<double>* axis = nullptr;
+    switch (word[0]) {
+      case 'X':
+        axis = &words.x;
+        break;
+      case 'Y':
+        axis = &words.y;
+        break;
+      case 'Z':
+        axis = &words.z;
+        break;
+      case 'I':
+        axis = &words.i;
+        break;
+      case 'J':
+        axis = &words.j;
+        break;
+      default:
+        Fail("unknown word \"" + std::string(word) + "\"");
+    }
+    if (*axis) Fail("axis word given twice");
+    if (!IsCoordText(number))
+      Fail("number text \"" + std::string(number) + "\" is not a coordinate");
+    *axis = NumberOf(number);
+  }
+
+  std::string_view line_;
+  int number_;
+};
+
+}  // namespace
+
+bool IsCoordText(std::string_view text) {
+  if (text == "0") return true;
+  if (text.starts_with('-')) text.remove_prefix(1);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  if (!AllDigits(whole) || whole.starts_with('0')) return false;
+  if (point == std::string_view::npos) return !whole.empty();
+  const std::string_view fraction = text.substr(point + 1);
+  return !fraction.empty() && AllDigits(fraction) && !fraction.ends_with('0') &&
+         fraction.size() <= 3;
+}
+
+ReadBackProgram ReadProgram(std::string_view bytes) {
+  ReadBackProgram program;
+  ToolPoint position{kUnknown, kUnknown, kUnknown};
+  double centreX = kUnknown;
+  double centreY = kUnknown;
+  int number = 0;
+  while (!bytes.empty()) {
+    ++number;
+    const std::size_t end = bytes.find("\r\n");
+    if (end == std::string_view::npos) throw ProgramFormatError(number, "no CR LF at the end");
+    LineReader reader(bytes.substr(0, end), number);
+    bytes.remove_prefix(end + 2);
+    if (program.ended) reader.Fail("a line after M30");
+
+    reader.ReadBlockNumber();
+    if (auto comment = reader.ReadComment()) {
+      if (number != 1) reader.Fail("a comment after the first line");
+      program.comment = *comment;
+      continue;
+    }
+    if (number == 1) reader.Fail("the first line is not a comment");
+    const LineWords words = reader.ReadWords();
+    if (words.end) {
+      if (words.motion || words.x || words.y || words.z || words.i || words.j) {
+        reader.Fail("M30 shares its line");
+      }
+      program.ended = true;
+      continue;
+    }
+    if (!words.motion) reader.Fail("no motion word");
+    if (*words.motion != 3 && (words.i || words.j)) reader.Fail("a centre on a straight move");
+
+    const ToolPoint from = position;
+    position = {words.x.value_or(position.x), words.y.value_or(position.y),
+                words.z.value_or(position.z)};
+    MoveKind kind = MoveKind::Rapid;
+    if (*words.motion == 1) kind = MoveKind::Feed;
+    if (*words.motion == 3) {
+      kind = MoveKind::ArcCounterClockwise;
+      centreX = words.i.value_or(centreX);
+      centreY = words.j.value_or(centreY);
+      if (std::isnan(centreX) || std::isnan(centreY)) reader.Fail("an arc without a centre");
+    }
+    program.moves.push_back({kind, from, position, centreX, centreY, number});
+  }
+  return program;
+}
+
+}  // namespace quorrel

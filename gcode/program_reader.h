@@ -1,0 +1,61 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorrel {
+
+/// A point of the tool centre in machine coordinates.
+struct ToolPoint {
+  double x;
+  double y;
+  double z;
+};
+
+enum class MoveKind {
+  Rapid,                ///< G0
+  Feed,                 ///< G1, a straight cut
+  ArcCounterClockwise,  ///< G3, about an absolute centre
+};
+
+/// One move of the tool, as a program says it.
+struct ToolMove {
+  MoveKind kind;
+  ToolPoint from;  ///< where the move starts; NaN coordinates before the first move
+  ToolPoint to;
+  double centreX;  ///< the arc's absolute centre (arcs only)
+  double centreY;
+  int line;  ///< 1-based line of the program
+};
+
+/// What a program says, read back.
+struct ReadBackProgram {
+  std::string comment;  ///< the text between "( " and " )" of the first line
+  std::vector<ToolMove> moves;
+  bool ended = false;  ///< an M30 line was read, and it was the last line
+};
+
+/// A program that is not in the form Quorrel writes; the message names the line.
+class ProgramFormatError : public std::runtime_error {
+ public:
+  ProgramFormatError(int line, const std::string& problem)
+      : std::runtime_error("line " + std::to_string(line) + ": " + problem), line_(line) {}
+  int line() const noexcept { return line_; }
+
+ private:
+  int line_;
+};
+
+/// Reads a program written by Quorrel back into the tool's moves. A missing axis word keeps its
+/// value; an arc without I and J keeps the centre of the arc before it. Raises ProgramFormatError
+/// for a line without CR LF, an unknown word, a number text that FormatCoord would never write,
+/// or anything after the M30 line.
+ReadBackProgram ReadProgram(std::string_view bytes);
+
+/// True when `text` is a number as FormatCoord writes it: "0", "-.25", "12.346", never "0.5",
+/// "-0", "1.50" or "1e5".
+bool IsCoordText(std::string_view text);
+
+}  // namespace quorrel

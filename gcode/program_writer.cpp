@@ -1,0 +1,53 @@
+#include "gcode/program_writer.h"
+
+#include "gcode/number_text.h"
+
+namespace quorrel {
+
+ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink)
+    : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+
+ProgramWriter ProgramWriter::Open(const std::string& path) {
+  return ProgramWriter(std::make_unique<FileSink>(path));
+}
+
+void ProgramWriter::Close() {
+  if (closed_) return;
+  closed_ = true;
+  Flush();
+  sink_->Finish();
+}
+
+void ProgramWriter::Flush() {
+  if (used_ == 0) return;
+  const std::size_t bytes = used_;
+  used_ = 0;
+  sink_->Write(std::string_view(buffer_.get(), bytes));
+}
+
+void ProgramWriter::MakeRoom(std::size_t bytes) {
+  if (kCapacity - used_ < bytes) Flush();
+}
+
+void ProgramWriter::Append(std::string_view literal) {
+  AppendInParts(literal, [](char c) { return c; });
+}
+
+void ProgramWriter::Append(Float64 value) {
+  MakeRoom(kMaxNumberTextLength);
+  char* const start = buffer_.get() + used_;
+  used_ += static_cast<std::size_t>(FormatCoordTo(start, value.value()) - start);
+}
+
+void ProgramWriter::Append(Float32 value) {
+  MakeRoom(kMaxNumberTextLength);
+  char* const start = buffer_.get() + used_;
+  used_ += static_cast<std::size_t>(FormatCoordTo(start, value.value()) - start);
+}
+
+void ProgramWriter::Append(CommentText comment) {
+  AppendInParts(comment.text,
+                [](char c) { return (c == '\r' || c == '\n' || c == '(' || c == ')') ? ' ' : c; });
+}
+
+}  // namespace quorrel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+#include "gcode/byte_sink.h"
+#include "gcode/checked_float.h"
+
+namespace quorrel {
+
+/// The Z of every approach and retract; written like any coordinate, as "0".
+inline constexpr double ZeroHeight = 0.0;
+
+/// A field text copied into a comment line. CR, LF, "(" and ")" are written as blanks, so that
+/// no typed text can end the comment or the line; every other byte is copied as typed.
+struct CommentText {
+  std::string_view text;
+};
+
+/// One line of a program: fixed literal pieces and values, glued together with nothing in
+/// between. Values are written by FormatCoord at the moment the line is written; a Float32 on its
+/// own keeps at most 7 significant digits.
+/// ProgramLine{"N20 G0 X", -4.5, " Y", 0.25, " Z", ZeroHeight} is "N20 G0 Y.25 Z0".
+template <class... Pieces>
+struct ProgramLine {
+  explicit ProgramLine(Pieces... linePieces) : pieces(linePieces...) {}
+
+  std::tuple<Pieces...> pieces;
+};
+
+template <class... Pieces>
+ProgramLine(Pieces...) -> ProgramLine<Pieces...>;
+
+/// The open output of one program. Lines end with CR LF and are collected in a large buffer, so
+/// the sink sees few, large writes. Close flushes and completes the sink; a writer that is
+/// destroyed without Close drops what it still holds.
+class ProgramWriter {
+ public:
+  explicit ProgramWriter(std::unique_ptr<ByteSink> sink);
+  ProgramWriter(const ProgramWriter&) = delete;
+  ProgramWriter& operator=(const ProgramWriter&) = delete;
+
+  /// A writer on the file at `path`, created or emptied. Raises OutputError when it cannot be
+  /// opened.
+  static ProgramWriter Open(const std::string& path);
+  ProgramWriter(ProgramWriter&&) = default;
+
+  template <class... Pieces>
+  void WriteLine(const ProgramLine<Pieces...>& line) {
+    std::apply([this](const auto&... piece) { (Append(piece), ...); }, line.pieces);
+    Append(std::string_view("\r\n"));
+    if (used_ >= kFlushThreshold) Flush();
+  }
+
+  /// Writes what is buffered and completes the sink. Raises OutputError when bytes were lost.
+  /// Later calls do nothing.
+  void Close();
+  bool closed() const { return closed_; }
+
+ private:
+  static constexpr std::size_t kCapacity = 256 * 1024;
+  static constexpr std::size_t kFlushThreshold = kCapacity - 4096;
+
+  void Append(std::string_view literal);
+  void Append(const char* literal) { Append(std::string_view(literal)); }
+  void Append(Float64 value);
+  void Append(double value) { Append(Float64(value)); }
+  void Append(Float32 value);
+  void Append(CommentText comment);
+  void MakeRoom(std::size_t bytes);
+
+  // Copies text of any length through the buffer, byte by byte through `copy`.
+  template <class CopyByte>
+  void AppendInParts(std::string_view text, CopyByte copy) {
+    while (!text.empty()) {
+      MakeRoom(text.size() < kCapacity ? text.size() : kCapacity);
+      const std::size_t room = kCapacity - used_;
+      const std::size_t part = text.size() < room ? text.size() : room;
+      char* const out = buffer_.get() + used_;
+      for (std::size_t i = 0; i < part; ++i) out[i] = copy(text[i]);
+      used_ += part;
+      text.remove_prefix(part);
+    }
+  }
+  void Flush();
+
+  std::unique_ptr<ByteSink> sink_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  bool closed_ = false;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,136 @@
+#include "gcode/rounded_rectangle_program.h"
+
+#include <string>
+
+#include "gcode/job_refusal.h"
+#include "gcode/number_text.h"
+#include "gcode/pocket_fill.h"
+#include "gcode/ring_count.h"
+
+namespace quorrel {
+namespace {
+
+struct RoundedRectangle {
+  Float64 leftX, bottomY, width, height, cornerRadius;
+  Float32 toolRadius, depth;
+};
+
+// Counter-clockwise from above the start of the bottom side; each corner an arc about the
+// corner's centre.
+void WriteOutlineWithArcs(const RoundedRectangle& r, ProgramWriter& writer) {
+  const auto [L, B, W, H, R, T, D] = r;
+  writer.WriteLine(ProgramLine{"N20 G0 X", L + R, " Y", B + T, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
+  writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - R)});
+  writer.WriteLine(
+      ProgramLine{"N50 G3 X", L + (W - T), " Y", B + R, " I", L + (W - R), " J", B + R});
+  writer.WriteLine(ProgramLine{"N60 G1 Y", B + (H - R)});
+  writer.WriteLine(ProgramLine{"N70 G3 X", L + (W - R), " Y", B + (H - T), " I", L + (W - R), " J",
+                               B + (H - R)});
+  writer.WriteLine(ProgramLine{"N80 G1 X", L + R});
+  writer.WriteLine(
+      ProgramLine{"N90 G3 X", L + T, " Y", B + (H - R), " I", L + R, " J", B + (H - R)});
+  writer.WriteLine(ProgramLine{"N100 G1 Y", B + R});
+  writer.WriteLine(ProgramLine{"N110 G3 X", L + R, " Y", B + T, " I", L + R, " J", B + R});
+  writer.WriteLine(ProgramLine{"N120 G1 Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N130  M30"});
+}
+
+// The corners are too tight for the tool to follow: the plain rectangle at inset Tool Radius.
+void WriteOutlineWithoutArcs(const RoundedRectangle& r, ProgramWriter& writer) {
+  const auto [L, B, W, H, R, T, D] = r;
+  writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + T, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
+  writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - T)});
+  writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - T)});
+  writer.WriteLine(ProgramLine{"N60 G1 X", L + T});
+  writer.WriteLine(ProgramLine{"N70 G1 Y", B + T});
+  writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N90  M30"});
+}
+
+// A ring whose corners are arcs about the outline's corner centres, of radius R - (O + T).
+void WriteRoundedRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWriter& writer) {
+  const auto [L, B, W, H, R, T, D] = r;
+  writer.WriteLine(ProgramLine{"N41 G1 X", L + R, " Y", (B + T) + O});
+  writer.WriteLine(ProgramLine{"N42 G1 X", L + (W - R)});
+  writer.WriteLine(
+      ProgramLine{"N43 G3 X", L + (W - V), " Y", B + R, " I", L + (W - R), " J", B + R});
+  writer.WriteLine(ProgramLine{"N44 G1 Y", B + (H - R)});
+  writer.WriteLine(ProgramLine{"N45 G3 X", L + (W - R), " Y", B + (H - V), " I", L + (W - R), " J",
+                               B + (H - R)});
+  writer.WriteLine(ProgramLine{"N46 G1 X", L + R});
+  writer.WriteLine(
+      ProgramLine{"N47 G3 X", (L + T) + O, " Y", B + (H - R), " I", L + R, " J", B + (H - R)});
+  writer.WriteLine(ProgramLine{"N48 G1 Y", B + R});
+  writer.WriteLine(ProgramLine{"N49 G3 X", L + R, " Y", (B + T) + O, " I", L + R, " J", B + R});
+}
+
+void WriteSquareRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWriter& writer) {
+  const auto [L, B, W, H, R, T, D] = r;
+  writer.WriteLine(ProgramLine{"N50 G1 X", (L + T) + O, " Y", (B + T) + O});
+  writer.WriteLine(ProgramLine{"N51 G1 X", L + (W - V)});
+  writer.WriteLine(ProgramLine{"N52 G1 Y", B + (H - V)});
+  writer.WriteLine(ProgramLine{"N53 G1 X", (L + T) + O});
+  writer.WriteLine(ProgramLine{"N54 G1 Y", (B + T) + O});
+}
+
+// The offset of the innermost ring, rounded before it is compared with the room there is.
+Float32 FirstRingOffset(const RoundedRectangle& r, Float64 stepOver) {
+  const Float64 shortSide = r.width >= r.height ? r.height : r.width;
+  const std::int16_t rings = RingCount(((shortSide / 2.0 - r.toolRadius) / stepOver).value());
+  Float32 offset = Narrow32(Round3(stepOver * rings));
+  if (offset > shortSide / 2.0 - r.toolRadius) offset = Narrow32(Round3(offset - stepOver));
+  return OffsetWithinRoom(offset, shortSide / 2.0 - r.toolRadius);
+}
+
+void WriteFill(const RoundedRectangle& r, ProgramWriter& writer) {
+  const auto [L, B, W, H, R, T, D] = r;
+  const Float64 stepOver = 1.5 * T;
+  const Float32 firstOffset = FirstRingOffset(r, stepOver);
+
+  const CentreStroke stroke(L, B, W, H, T, firstOffset, stepOver);
+  const PathPoint start = stroke.Start();
+  writer.WriteLine(ProgramLine{"N20 G0 X", start.x, " Y", start.y, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
+  const PathPoint end = stroke.End();
+  writer.WriteLine(ProgramLine{"N40 G1 X", end.x, " Y", end.y});
+
+  CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
+    const Float32 V = Narrow32(O + T);
+    if (R - V > 0.0) {
+      WriteRoundedRing(r, O, V, writer);
+    } else {
+      WriteSquareRing(r, O, V, writer);
+    }
+  });
+  writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N90  M30"});
+}
+
+}  // namespace
+
+void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& texts,
+                                  ProgramWriter& writer, std::string_view decimalSeparator) {
+  RequireCuttable(job);
+  const Float64 width = job.Width;
+  const Float64 height = job.Height;
+  const RoundedRectangle shape{
+      job.CenterX - width / 2.0, job.CenterY - height / 2.0, width, height, job.CornerRadius,
+      Float32(job.ToolRadius),   Float32(job.Depth)};
+
+  const std::string radius = FormatNumberPlain(job.CornerRadius, decimalSeparator);
+  writer.WriteLine(ProgramLine{"N10 ( rectangle rounded corner H", CommentText{texts.WidthText},
+                               " x W", CommentText{texts.HeightText}, " R=", CommentText{radius},
+                               " )"});
+  if (job.Fill) {
+    WriteFill(shape, writer);
+  } else if (shape.toolRadius < shape.cornerRadius) {
+    WriteOutlineWithArcs(shape, writer);
+  } else {
+    WriteOutlineWithoutArcs(shape, writer);
+  }
+  writer.Close();
+}
+
+}  // namespace quorrel

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "gcode/field_texts.h"
+#include "gcode/program_writer.h"
+#include "gcode/shape_kind.h"
+
+namespace quorrel {
+
+/// The save dialog's one file type: description and pattern.
+inline constexpr std::string_view kProgramFileFilter = "Din ( G-Code ) (*.din)|*.din";
+/// The file name the save dialog proposes.
+inline constexpr std::string_view kProposedFileName = "File1.din";
+
+/// What the window or the command line hands to a save.
+struct SaveRequest {
+  FieldTexts texts;
+  ShapeKind shape = ShapeKind::Rectangle;
+  bool fill = false;
+  std::string decimalSeparator = ".";  ///< the user's locale's, for the rounded-corner radius
+};
+
+enum class SaveOutcome {
+  Written,          ///< the whole program is in the file
+  Cancelled,        ///< no path was chosen; nothing was touched
+  CannotWrite,      ///< the file could not be opened or written
+  ArithmeticFault,  ///< a number could not be computed; the lines before the fault stay
+  Refused,          ///< the job cannot be cut; nothing was touched
+};
+
+struct SaveResult {
+  SaveOutcome outcome = SaveOutcome::Written;
+  std::string message;  ///< for the machinist; empty when written or cancelled
+};
+
+/// Shows the save dialog with a filter and a proposed name; returns the chosen path, or an
+/// empty text when the user cancels.
+using ShowSaveDialog =
+    std::function<std::string(std::string_view filter, std::string_view proposedName)>;
+/// Opens a writer on the chosen path (created or emptied), raising OutputError when it cannot.
+using OpenProgramWriter = std::function<ProgramWriter(const std::string& path)>;
+
+/// The "Save G-Code" command. The job is parsed and rounded, and refused if it cannot be cut,
+/// before the path is asked for; an empty path writes nothing; the file is created or emptied
+/// and the shape's generator writes the program and closes it. Every failure comes back as an
+/// outcome with a message, never as success.
+SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
+                     const OpenProgramWriter& open = &ProgramWriter::Open);
+
+}  // namespace quorrel

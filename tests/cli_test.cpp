@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/support/golden_cases.h"
+#include "tests/support/run_process.h"
+
+namespace quorrel {
+namespace {
+
+using testing::GcodeToolPath;
+using testing::GoldenCase;
+using testing::ProcessResult;
+using testing::ReadFileBytes;
+using testing::RunProcess;
+
+// The tool under test, in the "C" locale unless a test says otherwise.
+ProcessResult RunTool(const std::vector<std::string>& arguments,
+                      std::map<std::string, std::string> environment = {}) {
+  environment.try_emplace("LC_ALL", "C");
+  return RunProcess(GcodeToolPath(), arguments, environment);
+}
+
+class GoldenCli : public ::testing::TestWithParam<GoldenCase> {};
+
+TEST_P(GoldenCli, WritesTheExpectedBytesAndExitStatus) {
+  const GoldenCase& golden = GetParam();
+  const ProcessResult result = RunTool(golden.arguments);
+  EXPECT_EQ(result.exitStatus, golden.exitStatus);
+  EXPECT_EQ(result.standardOutput, golden.expectedProgram);
+  EXPECT_EQ(result.standardError.empty(), golden.exitStatus == 0) << result.standardError;
+}
+
+std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& row) {
+  return row.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, GoldenCli, ::testing::ValuesIn(testing::LoadGoldenCases()),
+                         CaseName);
+
+class CliFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = std::filesystem::temp_directory_path() /
+              ("quorrel-cli-" +
+               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  void TearDown() override {
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
+    std::filesystem::remove_all(folder_);
+  }
+  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+
+  std::filesystem::path folder_;
+};
+
+TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
+  const std::vector<std::string> job{"--shape=circle", "--fill", "--radius", "5",
+                                     "--depth",        "-1.5"};
+  const ProcessResult toStdout = RunTool(job);
+  std::ofstream(PathOf("File1.din")) << "an older, longer file that must not survive";
+
+  for (const std::vector<std::string>& destination :
+       {std::vector<std::string>{"--output=" + PathOf("File1.din")},
+        std::vector<std::string>{"-o", PathOf("File1.din")},
+        std::vector<std::string>{"--output", PathOf("File1.din")}}) {
+    std::vector<std::string> arguments = job;
+    arguments.insert(arguments.end(), destination.begin(), destination.end());
+    const ProcessResult result = RunTool(arguments);
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    EXPECT_EQ(result.standardOutput, "");
+    EXPECT_EQ(ReadFileBytes(PathOf("File1.din")), toStdout.standardOutput);
+  }
+}
+
+TEST_F(CliFiles, AFaultKeepsTheLinesBeforeItInTheFile) {
+  const ProcessResult result =
+      RunTool({"--tool-radius=0", "--fill", "--output=" + PathOf("File1.din")});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.standardError.find("Division by zero"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(PathOf("File1.din")), "N10 ( rectangle H10 x W10 )\r\n");
+}
+
+TEST_F(CliFiles, ARefusedJobCreatesNoFile) {
+  const ProcessResult result =
+      RunTool({"--tool-radius=-1", "--fill", "--output=" + PathOf("File1.din")});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.standardError.find("Tool Radius"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(PathOf("File1.din")));
+}
+
+TEST_F(CliFiles, AnOutputThatCannotBeWrittenExitsWithThree) {
+  std::ofstream(PathOf("read-only.din")) << "old";
+  std::filesystem::permissions(PathOf("read-only.din"), std::filesystem::perms::owner_read);
+  std::vector<std::string> paths{PathOf("missing/File1.din"), folder_.string(), "/dev/full"};
+  if (geteuid() != 0) paths.push_back(PathOf("read-only.din"));  // root writes anyway
+  for (const std::string& path : paths) {
+    const ProcessResult result = RunTool({"--fill", "--output=" + path});
+    EXPECT_EQ(result.exitStatus, 3) << path;
+    EXPECT_NE(result.standardError.find("cannot be written"), std::string::npos) << path;
+  }
+}
+
+TEST(Cli, AStandardOutputThatCannotBeWrittenExitsWithThree) {
+  const ProcessResult result =
+      RunProcess("/bin/sh", {"-c", "\"$0\" --fill >/dev/full", GcodeToolPath()});
+  EXPECT_EQ(result.exitStatus, 3);
+  EXPECT_NE(result.standardError.find("cannot be written"), std::string::npos);
+}
+
+TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
+  const std::vector<std::string> rows[] = {
+      {"--shape=square"}, {"--colour=red"}, {"part.din"},   {"--depth"},
+      {"--output="},      {"-o"},           {"--fill=yes"}, {"--width10"},
+  };
+  for (const auto& arguments : rows) {
+    const ProcessResult result = RunTool(arguments);
+    EXPECT_EQ(result.exitStatus, 2) << arguments[0];
+    EXPECT_EQ(result.standardOutput, "") << arguments[0];
+    EXPECT_NE(result.standardError.find("usage: quorrel-gcode"), std::string::npos) << arguments[0];
+  }
+}
+
+TEST(Cli, TakesFieldTextsExactlyAsGiven) {
+  // A text that starts with "-" in the separate form, an empty text, and blanks only.
+  const ProcessResult result =
+      RunTool({"--depth", "-0.5", "--width=", "--height", "   ", "--center-x=-1e0"});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.standardOutput,
+            "N10 ( rectangle H x W    )\r\nN20 G0 X0 Y1 Z0\r\nN30 G1 Z-.5\r\nN40 G1 X-2\r\n"
+            "N50 G1 Y-1\r\nN60 G1 X0\r\nN70 G1 Y1\r\nN80 G1 Z0\r\nN90  M30\r\n");
+}
+
+TEST(Cli, PrintsVersionAndHelp) {
+  EXPECT_EQ(RunTool({"--version"}).standardOutput, "quorrel-gcode 1.00\n");
+  const ProcessResult help = RunTool({"--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  for (const char* word : {"--shape", "--fill", "--center-x", "--center-y", "--width", "--height",
+                           "--radius", "--tool-radius", "--depth", "--output", "-o,", "--help",
+                           "--version", "Exit status", "  3 "}) {
+    EXPECT_NE(help.standardOutput.find(word), std::string::npos) << word;
+  }
+}
+
+// The locale chooses only the decimal separator of the rounded corners' radius in the title.
+TEST(Cli, LocaleChangesOnlyTheTitleRadius) {
+  const std::string locales = std::string(QUORREL_TEST_LOCALES);
+  if (!std::filesystem::exists(locales + "/de_DE.UTF-8")) {
+    GTEST_SKIP() << "no German locale was built (is the locales package installed?)";
+  }
+  const std::vector<std::string> job{"--shape=rounded-rectangle", "--radius=0.5", "--fill",
+                                     "--tool-radius=0.25", "--width=12.5"};
+  const ProcessResult plain = RunTool(job);
+  const ProcessResult german = RunTool(job, {{"LOCPATH", locales}, {"LC_ALL", "de_DE.UTF-8"}});
+  ASSERT_EQ(german.exitStatus, 0) << german.standardError;
+  std::string expected = plain.standardOutput;
+  expected.replace(expected.find("R=0.5"), 5, "R=0,5");
+  EXPECT_EQ(german.standardOutput, expected);
+  EXPECT_NE(german.standardOutput.find("X-5.75"), std::string::npos);  // coordinates keep "."
+}
+
+}  // namespace
+}  // namespace quorrel

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "gcode/byte_sink.h"
+#include "gcode/save_command.h"
+#include "tests/support/golden_cases.h"
+
+namespace quorrel {
+namespace {
+
+using testing::GoldenCase;
+
+class GoldenProgram : public ::testing::TestWithParam<GoldenCase> {};
+
+// The expected programs, made by the core alone: the arguments are read as the command line
+// reads them and the program is written to memory.
+TEST_P(GoldenProgram, CoreWritesTheExpectedBytes) {
+  const GoldenCase& golden = GetParam();
+  const std::vector<std::string_view> arguments(golden.arguments.begin(), golden.arguments.end());
+  const cli::CommandLine command = cli::ParseCommandLine(arguments);
+
+  std::string bytes;
+  bool asked = false;
+  const SaveResult result = SaveGCode(
+      command.request,
+      [&](std::string_view, std::string_view) {
+        asked = true;
+        return std::string("memory");
+      },
+      [&](const std::string&) { return ProgramWriter(std::make_unique<StringSink>(bytes)); });
+
+  EXPECT_EQ(bytes, golden.expectedProgram);
+  if (golden.exitStatus == 0) {
+    EXPECT_EQ(result.outcome, SaveOutcome::Written) << result.message;
+  } else {
+    EXPECT_TRUE(result.outcome == SaveOutcome::ArithmeticFault ||
+                result.outcome == SaveOutcome::Refused);
+    EXPECT_FALSE(result.message.empty());
+    // A job refused or out of range is known before anything is asked or touched.
+    EXPECT_EQ(asked, !golden.expectedProgram.empty());
+  }
+}
+
+std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& row) {
+  return row.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram, ::testing::ValuesIn(testing::LoadGoldenCases()),
+                         CaseName);
+
+}  // namespace
+}  // namespace quorrel

@@ -1,0 +1,47 @@
+#include "tests/support/golden_cases.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace quorrel::testing {
+
+std::string TestDataPath(const std::string& relative) {
+  return std::string(QUORREL_TEST_DATA) + "/" + relative;
+}
+
+std::string GcodeToolPath() {
+  return QUORREL_GCODE_BINARY;
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+std::vector<GoldenCase> LoadGoldenCases() {
+  std::vector<GoldenCase> cases;
+  std::ifstream table(TestDataPath("golden_cases.tsv"));
+  std::string row;
+  while (std::getline(table, row)) {
+    if (row.empty() || row[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::istringstream cells(row);
+    for (std::string cell; std::getline(cells, cell, '\t');) {
+      for (std::size_t at = cell.find("\\n"); at != std::string::npos; at = cell.find("\\n", at)) {
+        cell.replace(at, 2, "\n");
+      }
+      fields.push_back(cell);
+    }
+    GoldenCase golden;
+    golden.name = fields.at(0);
+    golden.exitStatus = std::stoi(fields.at(1));
+    golden.arguments.assign(fields.begin() + 2, fields.end());
+    golden.expectedProgram = ReadFileBytes(TestDataPath("golden/" + golden.name + ".din"));
+    cases.push_back(std::move(golden));
+  }
+  return cases;
+}
+
+}  // namespace quorrel::testing

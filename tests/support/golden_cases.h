@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorrel::testing {
+
+/// One expected program: the arguments of quorrel-gcode that make it, its exit status, and the
+/// bytes it must write.
+struct GoldenCase {
+  std::string name;
+  int exitStatus = 0;
+  std::vector<std::string> arguments;
+  std::string expectedProgram;
+};
+
+/// The cases of tests/data/golden_cases.tsv with their golden/<name>.din files.
+std::vector<GoldenCase> LoadGoldenCases();
+
+/// The whole of a file, or an empty string when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+/// Where the test data lives, and the command-line tool under test.
+std::string TestDataPath(const std::string& relative);
+std::string GcodeToolPath();
+
+}  // namespace quorrel::testing
