@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,11 @@ struct GoldenCase {
   std::vector<std::string> arguments;
   std::string expectedProgram;
 };
+
+/// Test names show a case by its name alone.
+inline void PrintTo(const GoldenCase& golden, std::ostream* out) {
+  *out << golden.name;
+}
 
 /// The cases of tests/data/golden_cases.tsv with their golden/<name>.din files.
 std::vector<GoldenCase> LoadGoldenCases();
