@@ -44,7 +44,7 @@ case "${1:-}" in
   run)
     install_missing_packages
     build release
-    exec build/release/cli/quorrel-gcode
+    exec build/release/app/quorrel
     ;;
   test)
     install_missing_packages

@@ -1,0 +1,32 @@
+#include "app/formdialogs.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
+
+#include "app/commondialog.h"
+
+namespace quorrel::app {
+
+FormDialogs SystemDialogs(QWidget* parent) {
+  QPointer<QWidget> owner(parent);
+  FormDialogs dialogs;
+  dialogs.showSaveDialog = [owner](const QString& filter, const QString& proposedName) {
+    auto* common = owner->findChild<CommonDialog*>(QStringLiteral("CommonDialog1"));
+    common->setFilter(filter);
+    common->setFileName(proposedName);
+    return common->showSave(owner);
+  };
+  dialogs.askYesNo = [owner](const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+  };
+  dialogs.showMessage = [owner](const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    box.exec();
+  };
+  return dialogs;
+}
+
+}  // namespace quorrel::app

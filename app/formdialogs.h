@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace quorrel::app {
+
+/// The modal boxes the window asks through. The window's tests answer them in place of a person.
+struct FormDialogs {
+  /// The save dialog: a file-type filter ("description|pattern") and a proposed name in, the
+  /// chosen path out, or an empty text when the user cancels.
+  std::function<QString(const QString& filter, const QString& proposedName)> showSaveDialog;
+  /// A question with the buttons Yes and No, Yes the default; true for Yes.
+  std::function<bool(const QString& text, const QString& title)> askYesNo;
+  /// A message about a save that failed.
+  std::function<void(const QString& title, const QString& text)> showMessage;
+};
+
+/// The system's boxes, modal over `parent`.
+FormDialogs SystemDialogs(QWidget* parent);
+
+}  // namespace quorrel::app
