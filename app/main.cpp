@@ -1,8 +1,7 @@
 #include <QApplication>
-#include <QScreen>
-#include <QStyle>
 
 #include "app/quorrelform.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
   // The window takes no arguments: only the program name reaches Qt, so any that are given are
@@ -13,9 +12,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
   quorrel::app::QuorrelForm form;
-  form.adjustSize();
-  form.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form.size(),
-                                       form.screen()->availableGeometry()));
-  form.show();
+  quorrel::app::ShowCentredOnScreen(form);
   return QApplication::exec();
 }

@@ -1,16 +1,22 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/quorrelform.h"
 #include "app/shapepictogram.h"
+#include "app/startup.h"
 #include "app/wrappingradiobutton.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
@@ -74,6 +80,9 @@ class QuorrelFormTest : public QObject {
   void exitAsksAndNoKeepsEverything();
   void exitAnsweredYesCloses();
   void closeButtonClosesWithoutAsking();
+  void startsCentredOnTheScreen();
+  void exitQuestionDefaultsToYes();
+  void saveDialogProposesTheFileAndAddsNothing();
 
  private:
   template <class T>
@@ -454,6 +463,68 @@ void QuorrelFormTest::closeButtonClosesWithoutAsking() {
   QVERIFY(form_->close());
   QVERIFY(!form_->isVisible());
   QVERIFY(person_.questions.isEmpty());
+}
+
+void QuorrelFormTest::startsCentredOnTheScreen() {
+  QuorrelForm form;
+  quorrel::app::ShowCentredOnScreen(form);
+  QVERIFY(QTest::qWaitForWindowExposed(&form));
+  const QPoint screenCentre = form.screen()->availableGeometry().center();
+  QVERIFY2((form.geometry().center() - screenCentre).manhattanLength() <= 2,
+           qPrintable(QStringLiteral("window centre %1,%2")
+                          .arg(form.geometry().center().x())
+                          .arg(form.geometry().center().y())));
+}
+
+// Runs `answer` on the modal box that `open` shows, once it is up.
+template <class Box, class Answer>
+void AnswerWhenShown(Answer answer) {
+  QTimer::singleShot(0, [answer] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* box = qobject_cast<Box*>(widget); box && box->isVisible()) {
+        answer(box);
+        return;
+      }
+    }
+    QFAIL("no box was shown");
+  });
+}
+
+void QuorrelFormTest::exitQuestionDefaultsToYes() {
+  const FormDialogs system = quorrel::app::SystemDialogs(form_);
+  AnswerWhenShown<QMessageBox>([](QMessageBox* box) {
+    QCOMPARE(box->windowTitle(), QStringLiteral("quorrel"));
+    QCOMPARE(box->text(), QStringLiteral("Do you want to quit Quorrel?"));
+    QCOMPARE(box->icon(), QMessageBox::NoIcon);
+    QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::Yes));
+    QTest::keyClick(box, Qt::Key_Return);
+  });
+  QVERIFY(
+      system.askYesNo(QStringLiteral("Do you want to quit Quorrel?"), QStringLiteral("quorrel")));
+}
+
+void QuorrelFormTest::saveDialogProposesTheFileAndAddsNothing() {
+  const FormDialogs system = quorrel::app::SystemDialogs(form_);
+  const QString folder = folder_.path();
+  QFile existing(folder + QStringLiteral("/part"));
+  QVERIFY(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  AnswerWhenShown<QFileDialog>([folder](QFileDialog* dialog) {
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+    QCOMPARE(dialog->nameFilters(), QStringList{"Din ( G-Code ) (*.din)"});
+    QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    QCOMPARE(dialog->defaultSuffix(), QString());
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(name);
+    QCOMPARE(name->text(), QStringLiteral("File1.din"));
+    dialog->setDirectory(folder);
+    name->setText(QStringLiteral("part"));  // an existing file, typed without an extension
+    QTest::keyClick(name, Qt::Key_Return);
+  });
+  const QString chosen = system.showSaveDialog(QStringLiteral("Din ( G-Code ) (*.din)|*.din"),
+                                               QStringLiteral("File1.din"));
+  QCOMPARE(chosen, folder + QStringLiteral("/part"));
 }
 
 QTEST_MAIN(QuorrelFormTest)

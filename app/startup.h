@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+
+namespace quorrel::app {
+
+/// Shows the window in the middle of the screen it is on.
+void ShowCentredOnScreen(QWidget& window);
+
+}  // namespace quorrel::app
