@@ -61,9 +61,10 @@ class LineReader {
     LineWords words;
     while (!line_.empty()) {
       if (line_.starts_with("  M30")) line_.remove_prefix(1);  // "N90  M30" has two blanks
-      if (line_.size() < 3 || line_[0] != ' ') Fail("words must be separated by one blank");
+      if (line_[0] != ' ') Fail("words must be separated by one blank");
       line_.remove_prefix(1);
       const std::size_t end = std::min(line_.find(' '), line_.size());
+      if (end < 2) Fail("words must be separated by one blank");
       ReadWord(line_.substr(0, end), words);
       line_.remove_prefix(end);
     }

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "gcode/program_reader.h"
+
+namespace quorrel {
+namespace {
+
+TEST(ProgramReader, TurnsLinesIntoMoves) {
+  const ReadBackProgram program = ReadProgram(
+      "N10 ( Circle R2 )\r\nN20 G0 X-1 Y0 Z0\r\nN30 G1 Z-2\r\nN40 G3 X1 I0 J.5\r\n"
+      "N50 G3 X-1 Y0\r\nN60 G1 Z0\r\nN70 M30\r\n");
+  EXPECT_EQ(program.comment, "Circle R2");
+  EXPECT_TRUE(program.ended);
+  ASSERT_EQ(program.moves.size(), 5U);
+  const ToolMove& plunge = program.moves[1];
+  EXPECT_EQ(plunge.kind, MoveKind::Feed);
+  EXPECT_EQ(plunge.to.x, -1.0);  // a missing axis word keeps its value
+  EXPECT_EQ(plunge.to.z, -2.0);
+  const ToolMove& firstHalf = program.moves[2];
+  EXPECT_EQ(firstHalf.kind, MoveKind::ArcCounterClockwise);
+  EXPECT_EQ(firstHalf.to.y, 0.0);
+  EXPECT_EQ(firstHalf.centreY, 0.5);
+  const ToolMove& secondHalf = program.moves[3];
+  EXPECT_EQ(secondHalf.centreX, 0.0);  // an arc without I and J keeps the centre before it
+  EXPECT_EQ(secondHalf.centreY, 0.5);
+  EXPECT_EQ(secondHalf.from.x, 1.0);
+  EXPECT_EQ(secondHalf.line, 5);
+}
+
+TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
+  const std::string head = "N10 ( rectangle H10 x W10 )\r\nN20 G0 X-4 Y-4 Z0\r\n";
+  const struct {
+    std::string program;
+    int line;
+  } rows[] = {
+      {head + "N30 G1 Z-2\n", 3},               // no CR LF
+      {head + "N30 G1 Z-2", 3},                 // no line end at all
+      {head + "N30 G1 F100 Z-2\r\n", 3},        // unknown word
+      {head + "N30 G2 X1\r\n", 3},              // clockwise arcs are never written
+      {head + "N30 G1 Z-2.0\r\n", 3},           // trailing zero
+      {head + "N30 G1 Z-0.5\r\n", 3},           // a "0" before the point
+      {head + "N30 G1 Z1e3\r\n", 3},            // exponent
+      {head + "N30 G1 Z-.0005\r\n", 3},         // four decimals
+      {head + "N30 G1 X-0\r\n", 3},             // negative zero
+      {head + "N30 G1 X+1\r\n", 3},             // plus sign
+      {head + "N30 G1  X1\r\n", 3},             // two blanks between words
+      {head + "N30 X1\r\n", 3},                 // no motion word
+      {head + "N30 G1 I1\r\n", 3},              // a centre on a straight move
+      {head + "30 G1 X1\r\n", 3},               // no block number
+      {head + "N90  M30\r\nN20 G0 X1\r\n", 4},  // anything after M30
+      {"N20 G0 X1 Y1 Z0\r\n", 1},               // no comment first
+      {"N10 ( open comment\r\n", 1},
+      {"N10 ( Circle R2 )\r\nN40 G3 X1\r\n", 2},  // an arc with no centre yet
+  };
+  for (const auto& row : rows) {
+    try {
+      ReadProgram(row.program);
+      ADD_FAILURE() << row.program << "was read";
+    } catch (const ProgramFormatError& error) {
+      EXPECT_EQ(error.line(), row.line) << row.program << error.what();
+    }
+  }
+}
+
+TEST(IsCoordText, KnowsWhatFormatCoordWrites) {
+  for (const char* text : {"0", "1", "-5", ".5", "-.25", "12.346", "100", "1000000000000000"}) {
+    EXPECT_TRUE(IsCoordText(text)) << text;
+  }
+  for (const char* text : {"", "-", "0.5", "-0", "00", "01", "1.", ".", "1.50", "1e5", "+1", " 1",
+                           "1 ", "1,5", "-.0", ".0001", "--1"}) {
+    EXPECT_FALSE(IsCoordText(text)) << text;
+  }
+}
+
+}  // namespace
+}  // namespace quorrel
