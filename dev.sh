@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   qt6-base-dev fonts-dejavu-core
   locales
+  clang libclang-rt-14-dev
 )
 
 install_missing_packages() {

@@ -32,7 +32,8 @@ Float32 FirstRingOffset(const Circle& c, Float64 stepOver) {
 }
 
 void WriteFill(const Circle& c, ProgramWriter& writer) {
-  const auto [L, B, R, T, D] = c;
+  const Float64 L = c.leftX, B = c.bottomY, R = c.radius;
+  const Float32 T = c.toolRadius, D = c.depth;
   const Float64 stepOver = T * 1.5;
   const Float32 firstOffset = FirstRingOffset(c, stepOver);
 

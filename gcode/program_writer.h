@@ -50,7 +50,7 @@ class ProgramWriter {
 
   template <class... Pieces>
   void WriteLine(const ProgramLine<Pieces...>& line) {
-    std::apply([this](const auto&... piece) { (Append(piece), ...); }, line.pieces);
+    std::apply([this](const auto&... piece) { (this->Append(piece), ...); }, line.pieces);
     Append(std::string_view("\r\n"));
     if (used_ >= kFlushThreshold) Flush();
   }

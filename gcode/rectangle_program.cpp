@@ -37,7 +37,8 @@ Float32 FirstRingOffset(const Rectangle& r, Float64 stepOver) {
 }
 
 void WriteFill(const Rectangle& r, ProgramWriter& writer) {
-  const auto [L, B, W, H, T, D] = r;
+  const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
+  const Float32 T = r.toolRadius, D = r.depth;
   const Float64 stepOver = 1.5 * T;
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
 

@@ -85,7 +85,8 @@ Float32 FirstRingOffset(const RoundedRectangle& r, Float64 stepOver) {
 }
 
 void WriteFill(const RoundedRectangle& r, ProgramWriter& writer) {
-  const auto [L, B, W, H, R, T, D] = r;
+  const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height, R = r.cornerRadius;
+  const Float32 T = r.toolRadius, D = r.depth;
   const Float64 stepOver = 1.5 * T;
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
 

@@ -5,8 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
+#include "gcode/program_reader.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
 
@@ -147,6 +149,54 @@ TEST(Cli, PrintsVersionAndHelp) {
                            "--version", "Exit status", "  3 "}) {
     EXPECT_NE(help.standardOutput.find(word), std::string::npos) << word;
   }
+}
+
+// Hostile texts in every field, for every shape with and without Fill: each run ends with a
+// clear message or a program that reads back whole; never a crash, never a usage error.
+TEST(Cli, HostileFieldTextsEndInAMessageOrAProgram) {
+  std::string junk;
+  std::mt19937 random(7);
+  for (int i = 0; i < 300; ++i) junk += static_cast<char>(1 + random() % 255);
+  const std::string texts[] = {
+      "",
+      "   ",
+      std::string(100000, '9'),
+      "1e400",
+      "-1e400",
+      "1e39",
+      "&HFFFFFFFF",
+      junk,
+      "\xff\xfe\xc3(\x80",
+      ")\n( M3 S30000\r\n",
+      "-1e39",
+  };
+  const char* fields[] = {"--center-x=", "--center-y=",    "--width=", "--height=",
+                          "--radius=",   "--tool-radius=", "--depth="};
+  int programs = 0;
+  int messages = 0;
+  for (const char* shape : {"--shape=rectangle", "--shape=circle", "--shape=rounded-rectangle"}) {
+    for (const bool fill : {false, true}) {
+      for (const char* field : fields) {
+        for (const std::string& text : texts) {
+          std::vector<std::string> arguments{shape, std::string(field) + text};
+          if (fill) arguments.push_back("--fill");
+          const ProcessResult result = RunTool(arguments);
+          const std::string what = std::string(shape) + " " + field + text.substr(0, 20);
+          ASSERT_TRUE(result.exitStatus == 0 || result.exitStatus == 1) << what;
+          if (result.exitStatus == 0) {
+            EXPECT_TRUE(ReadProgram(result.standardOutput).ended) << what;
+            ++programs;
+          } else {
+            EXPECT_TRUE(result.standardError.starts_with("quorrel-gcode: ")) << what;
+            EXPECT_TRUE(result.standardOutput.empty() || result.standardOutput.ends_with("\r\n"));
+            ++messages;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(programs, 0);
+  EXPECT_GT(messages, 0);
 }
 
 // The locale chooses only the decimal separator of the rounded corners' radius in the title.

@@ -114,6 +114,21 @@ TEST_F(SaveCommandTest, RefusesOrRejectsABadJobBeforeAskingForAPath) {
   EXPECT_FALSE(std::filesystem::exists(PathOf("File1.din")));
 }
 
+TEST_F(SaveCommandTest, TakesAMegabyteOfTextInAField) {
+  SaveRequest request;
+  request.texts.WidthText = std::string(1 << 20, '7');
+  const SaveResult tooLarge = Save(request, PathOf("File1.din"));
+  EXPECT_EQ(tooLarge.outcome, SaveOutcome::ArithmeticFault);
+  EXPECT_NE(tooLarge.message.find("Width"), std::string::npos);
+
+  request.texts.WidthText = "1" + std::string(1 << 20, '0') + "e-1048570";  // 1e6, written long
+  EXPECT_EQ(Save(request, PathOf("File1.din")).outcome, SaveOutcome::Written);
+  const std::string program = testing::ReadFileBytes(PathOf("File1.din"));
+  EXPECT_EQ(program.substr(0, program.find("\r\n")),
+            "N10 ( rectangle H" + request.texts.WidthText + " x W10 )");
+  EXPECT_NE(program.find("N40 G1 X499999\r\n"), std::string::npos);
+}
+
 TEST_F(SaveCommandTest, ReportsAFileThatCannotBeWritten) {
   for (const std::string& path :
        {PathOf("missing/File1.din"), folder_.string(), std::string("/dev/full")}) {

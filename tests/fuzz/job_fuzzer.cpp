@@ -1,0 +1,67 @@
+// Whole jobs from random field texts, shape and Fill: every save ends, never writes more than the
+// largest legal program, and what it writes reads back as a well-formed program.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "gcode/byte_sink.h"
+#include "gcode/program_reader.h"
+#include "gcode/save_command.h"
+
+namespace {
+
+// The most a program can hold: the title with all three copied texts, the fixed lines, and the
+// largest ring count plus the wall ring, nine lines of at most four numbers each.
+constexpr std::size_t kMostRings = 32767 + 1;
+constexpr std::size_t kLongestNumberedLine = 24 + 4 * 330;
+constexpr std::size_t kMostLines = 12 + 9 * kMostRings;
+
+std::string_view NextText(std::string_view& rest) {
+  const std::size_t end = rest.find('\x1f');
+  const std::string_view text = rest.substr(0, end);
+  rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+  return text;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  quorrel::SaveRequest request;
+  request.shape = static_cast<quorrel::ShapeKind>(data[0] % 3);
+  request.fill = (data[0] & 0x80) != 0;
+  request.decimalSeparator = (data[0] & 0x40) != 0 ? "," : ".";
+  std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+  quorrel::FieldTexts& texts = request.texts;
+  for (std::string* field :
+       {&texts.CenterXText, &texts.CenterYText, &texts.WidthText, &texts.HeightText,
+        &texts.RadiusText, &texts.ToolRadiusText, &texts.DepthText}) {
+    if (!rest.empty()) *field = std::string(NextText(rest));
+  }
+
+  std::string bytes;
+  const quorrel::SaveResult result = quorrel::SaveGCode(
+      request, [](std::string_view, std::string_view) { return std::string("memory"); },
+      [&](const std::string&) {
+        return quorrel::ProgramWriter(std::make_unique<quorrel::StringSink>(bytes));
+      });
+
+  const std::size_t title = 64 + size;
+  if (bytes.size() > title + kMostLines * kLongestNumberedLine) std::abort();
+  switch (result.outcome) {
+    case quorrel::SaveOutcome::Written: {
+      const quorrel::ReadBackProgram program = quorrel::ReadProgram(bytes);
+      if (!program.ended || program.moves.size() > kMostLines) std::abort();
+      break;
+    }
+    case quorrel::SaveOutcome::ArithmeticFault:
+    case quorrel::SaveOutcome::Refused:
+      if (result.message.empty()) std::abort();
+      break;
+    case quorrel::SaveOutcome::Cancelled:
+    case quorrel::SaveOutcome::CannotWrite:
+      std::abort();  // the answer was a path and memory takes every byte
+  }
+  return 0;
+}

@@ -1,0 +1,347 @@
+// Properties that every program must have, checked over many random jobs: each program is
+// written, read back as the machine would read it, and measured.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "gcode/byte_sink.h"
+#include "gcode/job_parameters.h"
+#include "gcode/number_text.h"
+#include "gcode/program_reader.h"
+#include "gcode/write_program.h"
+#include "tests/support/swept_area.h"
+
+namespace quorrel {
+namespace {
+
+// Rounding a coordinate to 3 decimals moves it by at most half a thousandth; a point, with both
+// its coordinates rounded, by a little more. The last term absorbs the test's own arithmetic.
+constexpr double kWriteTolerance = 0.0015 + 1e-9;
+constexpr double kStepTolerance = 0.002;
+
+// QUORREL_PROPERTY_JOBS scales the number of jobs for a longer run; CTest runs the default.
+int JobCount(int ordinary) {
+  const char* scale = std::getenv("QUORREL_PROPERTY_JOBS");
+  return scale == nullptr ? ordinary : ordinary * std::max(1, std::atoi(scale));
+}
+
+std::string ThreeDecimals(double value) {
+  char text[64];
+  return std::string(
+      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3).ptr);
+}
+
+double WrittenValue(const std::string& text) {
+  double value = 0.0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+struct Job {
+  FieldTexts texts;
+  JobParameters parameters;
+};
+
+enum class Kind { Ordinary, Wild };
+
+// An ordinary job: sides above twice the tool radius, a tool radius above 0, a corner radius at
+// most half the short side. A wild one: anything the fields allow that still writes a program.
+Job RandomJob(std::mt19937_64& random, ShapeKind shape, bool fill, Kind kind) {
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const auto between = [&](double low, double high) { return low + (high - low) * unit(random); };
+  FieldTexts texts;
+  texts.CenterXText = ThreeDecimals(between(-500, 500));
+  texts.CenterYText = ThreeDecimals(between(-500, 500));
+  texts.DepthText = ThreeDecimals(between(-10, -0.001));
+  if (kind == Kind::Ordinary) {
+    const double width = between(1, 400);
+    const double height = shape == ShapeKind::Circle ? width : between(1, 400);
+    const double shortSide = std::min(width, height);
+    texts.WidthText = ThreeDecimals(width);
+    texts.HeightText = ThreeDecimals(height);
+    texts.RadiusText =
+        ThreeDecimals(shape == ShapeKind::Circle ? width / 2 : unit(random) * shortSide / 2);
+    // From a sixtieth of the short side to just under half of it.
+    const double tool = shortSide * (1.0 / 60 + 0.47 * std::pow(unit(random), 2));
+    texts.ToolRadiusText = ThreeDecimals(std::max(0.01, tool));
+  } else {
+    texts.WidthText = ThreeDecimals(between(-50, 50));
+    texts.HeightText = ThreeDecimals(between(-50, 50));
+    texts.RadiusText = ThreeDecimals(between(-10, 40));
+    texts.ToolRadiusText = ThreeDecimals(fill ? between(0.2, 20) : between(-5, 20));
+  }
+  return {texts, MakeJobParameters(texts, shape, fill)};
+}
+
+ReadBackProgram WriteAndRead(const Job& job) {
+  std::string bytes;
+  ProgramWriter writer(std::make_unique<StringSink>(bytes));
+  WriteProgram(job.parameters, job.texts, writer, ".");
+  return ReadProgram(bytes);
+}
+
+// The shape, inset by the tool radius: where the tool centre may go in an ordinary job.
+class ToolCentreRegion {
+ public:
+  explicit ToolCentreRegion(const JobParameters& job)
+      : shape_(job.ShapeKind),
+        centreX_(job.CenterX),
+        centreY_(job.CenterY),
+        halfWidth_(job.Width / 2 - job.ToolRadius),
+        halfHeight_(job.Height / 2 - job.ToolRadius),
+        radius_(job.CornerRadius - job.ToolRadius) {
+    if (shape_ == ShapeKind::Circle) halfWidth_ = halfHeight_ = radius_;
+    if (shape_ == ShapeKind::Rectangle || radius_ < 0) radius_ = 0;
+  }
+
+  // Signed distance from the region's edge: negative inside.
+  double Distance(double x, double y) const {
+    const double qx = std::fabs(x - centreX_) - (halfWidth_ - radius_);
+    const double qy = std::fabs(y - centreY_) - (halfHeight_ - radius_);
+    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
+           radius_;
+  }
+
+ private:
+  ShapeKind shape_;
+  double centreX_, centreY_, halfWidth_, halfHeight_, radius_;
+};
+
+// Points along a move, ends included.
+template <class Visit>
+void ForPointsAlong(const ToolMove& move, Visit visit) {
+  constexpr int kSamples = 8;
+  for (int i = 0; i <= kSamples; ++i) {
+    const double t = static_cast<double>(i) / kSamples;
+    if (move.kind != MoveKind::ArcCounterClockwise) {
+      visit(move.from.x + t * (move.to.x - move.from.x),
+            move.from.y + t * (move.to.y - move.from.y));
+      continue;
+    }
+    const double radius = std::hypot(move.from.x - move.centreX, move.from.y - move.centreY);
+    const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
+    double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
+    if (end <= start) end += 2 * M_PI;
+    const double angle = start + t * (end - start);
+    visit(move.centreX + radius * std::cos(angle), move.centreY + radius * std::sin(angle));
+  }
+}
+
+// One pass at depth: rapid to the start at Z 0, one plunge, everything at depth, one retract.
+void ExpectOnePassAtDepth(const Job& job, const ReadBackProgram& program) {
+  ASSERT_TRUE(program.ended);
+  const std::vector<ToolMove>& moves = program.moves;
+  ASSERT_GE(moves.size(), 3U);
+  const double depth = WrittenValue(FormatCoord(job.parameters.Depth));
+  EXPECT_EQ(moves.front().kind, MoveKind::Rapid);
+  EXPECT_EQ(moves.front().to.z, 0.0);
+  EXPECT_EQ(moves[1].kind, MoveKind::Feed);
+  EXPECT_EQ(moves[1].to.z, depth);
+  EXPECT_EQ(moves[1].to.x, moves[0].to.x);
+  EXPECT_EQ(moves[1].to.y, moves[0].to.y);
+  for (std::size_t i = 2; i + 1 < moves.size(); ++i) {
+    EXPECT_NE(moves[i].kind, MoveKind::Rapid) << "line " << moves[i].line;
+    EXPECT_EQ(moves[i].to.z, depth) << "line " << moves[i].line;
+  }
+  const ToolMove& retract = moves.back();
+  EXPECT_EQ(retract.kind, MoveKind::Feed);
+  EXPECT_EQ(retract.to.z, 0.0);
+  EXPECT_EQ(retract.to.x, retract.from.x);
+  EXPECT_EQ(retract.to.y, retract.from.y);
+}
+
+// An arc's radius at its start and at its end are each measured between two coordinates that
+// were rounded on their own, so each is off by up to a thousandth and the two can differ by two.
+void ExpectArcsKeepTheirRadius(const ReadBackProgram& program) {
+  constexpr double kRadiusTolerance = 0.002 + 1e-9;
+  for (const ToolMove& move : program.moves) {
+    if (move.kind != MoveKind::ArcCounterClockwise) continue;
+    EXPECT_NEAR(std::hypot(move.from.x - move.centreX, move.from.y - move.centreY),
+                std::hypot(move.to.x - move.centreX, move.to.y - move.centreY), kRadiusTolerance)
+        << "line " << move.line;
+  }
+}
+
+void ExpectCutsInsideTheShape(const Job& job, const ReadBackProgram& program) {
+  const ToolCentreRegion region(job.parameters);
+  for (std::size_t i = 1; i + 1 < program.moves.size(); ++i) {
+    ForPointsAlong(program.moves[i], [&](double x, double y) {
+      EXPECT_LE(region.Distance(x, y), kWriteTolerance) << "line " << program.moves[i].line;
+    });
+  }
+}
+
+// The rings of a Fill program, each by its offset inside the outline path.
+struct Ring {
+  double offset;
+  const ToolMove* first;
+};
+
+std::vector<Ring> RingsOf(const JobParameters& job, const ReadBackProgram& program) {
+  const std::vector<ToolMove>& moves = program.moves;
+  const double T = job.ToolRadius;
+  std::vector<Ring> rings;
+  if (job.ShapeKind == ShapeKind::Circle) {
+    // Rapid to the centre, plunge; then a cut to the ring's leftmost point and two half arcs.
+    for (std::size_t i = 2; i + 1 < moves.size(); i += 3) {
+      rings.push_back({moves[i].to.x - (job.CenterX - job.CornerRadius + T), &moves[i]});
+    }
+    return rings;
+  }
+  // Rapid to the stroke, plunge, stroke; then rings of five straight cuts, or nine with arcs.
+  const double bottom = job.CenterY - job.Height / 2 + T;
+  for (std::size_t i = 3; i + 1 < moves.size();) {
+    rings.push_back({moves[i].to.y - bottom, &moves[i]});
+    i += moves[i + 2].kind == MoveKind::ArcCounterClockwise ? 9 : 5;
+  }
+  return rings;
+}
+
+void ExpectRingsNestedOutwardToTheWall(const Job& job, const ReadBackProgram& program) {
+  const JobParameters& p = job.parameters;
+  const double stepOver = 1.5 * static_cast<double>(p.ToolRadius);
+  const std::vector<Ring> rings = RingsOf(p, program);
+  ASSERT_FALSE(rings.empty());
+  for (std::size_t k = 1; k < rings.size(); ++k) {
+    const double step = rings[k - 1].offset - rings[k].offset;
+    if (k + 1 == rings.size() && step < stepOver - kStepTolerance) {
+      // The ring on the outline path that follows when the rounded offsets stopped short of it
+      // lies closer than a whole step to the ring before.
+      EXPECT_GT(step, 0.0) << "line " << rings[k].first->line;
+    } else {
+      EXPECT_NEAR(step, stepOver, kStepTolerance) << "line " << rings[k].first->line;
+    }
+  }
+  EXPECT_NEAR(rings.back().offset, 0.0, kWriteTolerance);
+
+  if (p.ShapeKind == ShapeKind::Circle) return;
+  // The stroke runs through the middle of the longer side.
+  const ToolMove& stroke = program.moves[2];
+  if (p.Width >= p.Height) {
+    EXPECT_NEAR(stroke.from.y, p.CenterY, kWriteTolerance);
+    EXPECT_NEAR(stroke.to.y, p.CenterY, kWriteTolerance);
+  } else {
+    EXPECT_NEAR(stroke.from.x, p.CenterX, kWriteTolerance);
+    EXPECT_NEAR(stroke.to.x, p.CenterX, kWriteTolerance);
+  }
+}
+
+void ExpectOutlineClosed(const ReadBackProgram& program) {
+  const std::vector<ToolMove>& moves = program.moves;
+  const ToolPoint& plunge = moves[1].to;
+  const ToolPoint& last = moves[moves.size() - 2].to;
+  EXPECT_EQ(last.x, plunge.x);
+  EXPECT_EQ(last.y, plunge.y);
+}
+
+// Marks what the cutter sweeps at depth and looks for material it could have reached but left.
+void ExpectPocketCleared(const Job& job, const ReadBackProgram& program) {
+  const JobParameters& p = job.parameters;
+  const double T = p.ToolRadius;
+  const double halfWidth = p.ShapeKind == ShapeKind::Circle ? p.CornerRadius : p.Width / 2;
+  const double halfHeight = p.ShapeKind == ShapeKind::Circle ? p.CornerRadius : p.Height / 2;
+  const double cell = std::min(halfWidth, halfHeight) / 60;
+  testing::SweptGrid grid(p.CenterX - halfWidth, p.CenterY - halfHeight, p.CenterX + halfWidth,
+                          p.CenterY + halfHeight, cell);
+  for (std::size_t i = 1; i + 1 < program.moves.size(); ++i) {
+    grid.Sweep(program.moves[i], T + kWriteTolerance);
+  }
+
+  // A circle pocket of two or more rings begins its first ring more than a tool diameter from
+  // the plunge point when the rings' count rounded up: the cutter then leaves a thin ring of
+  // material around the plunge point, at most a quarter of the tool radius wide.
+  double keptInner = 0.0;
+  double keptOuter = 0.0;
+  const std::vector<Ring> rings = RingsOf(p, program);
+  if (p.ShapeKind == ShapeKind::Circle && rings.size() >= 2) {
+    const double firstPathRadius = std::fabs(p.CornerRadius - T - rings[0].offset);
+    keptInner = T;
+    keptOuter = firstPathRadius - T;
+    EXPECT_LE(keptOuter - keptInner, 0.25 * T + kStepTolerance);
+  }
+
+  const ToolCentreRegion region(p);
+  const double margin = cell * 0.75 + kStepTolerance;
+  int left = 0;
+  for (int row = 0; row < grid.rows(); ++row) {
+    for (int column = 0; column < grid.columns(); ++column) {
+      const double x = grid.cellX(column);
+      const double y = grid.cellY(row);
+      if (grid.swept(column, row) || region.Distance(x, y) > T - margin) continue;
+      const double fromCentre = std::hypot(x - p.CenterX, y - p.CenterY);
+      if (fromCentre > keptInner - margin && fromCentre < keptOuter + margin) continue;
+      ++left;
+    }
+  }
+  EXPECT_EQ(left, 0) << "cells of material left that the cutter could reach";
+}
+
+struct PropertyCase {
+  ShapeKind shape;
+  bool fill;
+  const char* name;
+};
+
+class ProgramProperties : public ::testing::TestWithParam<PropertyCase> {
+ protected:
+  template <class Check>
+  void ForRandomJobs(Kind kind, int count, Check check) {
+    std::mt19937_64 random(0x5eed0000u + static_cast<unsigned>(GetParam().shape) * 2 +
+                           (GetParam().fill ? 1 : 0) + (kind == Kind::Wild ? 100 : 0));
+    for (int n = 0; n < count && !HasFailure(); ++n) {
+      const Job job = RandomJob(random, GetParam().shape, GetParam().fill, kind);
+      SCOPED_TRACE("job " + std::to_string(n) + ": --width=" + job.texts.WidthText +
+                   " --height=" + job.texts.HeightText + " --radius=" + job.texts.RadiusText +
+                   " --tool-radius=" + job.texts.ToolRadiusText +
+                   " --center-x=" + job.texts.CenterXText + " --center-y=" + job.texts.CenterYText);
+      check(job, WriteAndRead(job));
+    }
+  }
+};
+
+TEST_P(ProgramProperties, EveryProgramCutsInOnePassAtDepth) {
+  const auto check = [](const Job& job, const ReadBackProgram& program) {
+    ExpectOnePassAtDepth(job, program);
+    ExpectArcsKeepTheirRadius(program);
+  };
+  ForRandomJobs(Kind::Ordinary, JobCount(400), check);
+  ForRandomJobs(Kind::Wild, JobCount(200), check);
+}
+
+TEST_P(ProgramProperties, OrdinaryJobsCutInsideTheShapeAlongClosedOrNestedPaths) {
+  ForRandomJobs(Kind::Ordinary, JobCount(400), [&](const Job& job, const ReadBackProgram& program) {
+    ExpectCutsInsideTheShape(job, program);
+    if (GetParam().fill) {
+      ExpectRingsNestedOutwardToTheWall(job, program);
+    } else {
+      ExpectOutlineClosed(program);
+    }
+  });
+}
+
+TEST_P(ProgramProperties, FillClearsThePocket) {
+  if (!GetParam().fill) GTEST_SKIP() << "an outline cuts the contour only";
+  ForRandomJobs(Kind::Ordinary, JobCount(120), ExpectPocketCleared);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<PropertyCase>& row) {
+  return row.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, ProgramProperties,
+    ::testing::Values(PropertyCase{ShapeKind::Rectangle, false, "RectangleOutline"},
+                      PropertyCase{ShapeKind::Rectangle, true, "RectangleFill"},
+                      PropertyCase{ShapeKind::Circle, false, "CircleOutline"},
+                      PropertyCase{ShapeKind::Circle, true, "CircleFill"},
+                      PropertyCase{ShapeKind::RoundedRectangle, false, "RoundedOutline"},
+                      PropertyCase{ShapeKind::RoundedRectangle, true, "RoundedFill"}),
+    CaseName);
+
+}  // namespace
+}  // namespace quorrel
