@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 #include <random>
 #include <string>
 
@@ -287,6 +288,10 @@ struct PropertyCase {
   const char* name;
 };
 
+void PrintTo(const PropertyCase& row, std::ostream* out) {
+  *out << row.name;
+}
+
 class ProgramProperties : public ::testing::TestWithParam<PropertyCase> {
  protected:
   template <class Check>
@@ -324,8 +329,9 @@ TEST_P(ProgramProperties, OrdinaryJobsCutInsideTheShapeAlongClosedOrNestedPaths)
   });
 }
 
-TEST_P(ProgramProperties, FillClearsThePocket) {
-  if (!GetParam().fill) GTEST_SKIP() << "an outline cuts the contour only";
+class FillProperties : public ProgramProperties {};
+
+TEST_P(FillProperties, FillClearsThePocket) {
   ForRandomJobs(Kind::Ordinary, JobCount(120), ExpectPocketCleared);
 }
 
@@ -342,6 +348,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PropertyCase{ShapeKind::RoundedRectangle, false, "RoundedOutline"},
                       PropertyCase{ShapeKind::RoundedRectangle, true, "RoundedFill"}),
     CaseName);
+
+INSTANTIATE_TEST_SUITE_P(Shapes, FillProperties,
+                         ::testing::Values(PropertyCase{ShapeKind::Rectangle, true, "Rectangle"},
+                                           PropertyCase{ShapeKind::Circle, true, "Circle"},
+                                           PropertyCase{ShapeKind::RoundedRectangle, true,
+                                                        "RoundedRectangle"}),
+                         CaseName);
 
 }  // namespace
 }  // namespace quorrel
