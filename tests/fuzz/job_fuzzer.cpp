@@ -12,8 +12,10 @@
 namespace {
 
 // The most a program can hold: the title with all three copied texts, the fixed lines, and the
-// largest ring count plus the wall ring, nine lines of at most four numbers each.
-constexpr std::size_t kMostRings = 32767 + 1;
+// most rings, nine lines of at most four numbers each. The first ring lies at most 32767 steps
+// in; each ring step takes off StepOver (at least 0.0015) rounded to thousandths, so at least
+// 0.001: up to half as many rings again as steps, and the wall ring.
+constexpr std::size_t kMostRings = 32767 * 3 / 2 + 100;
 constexpr std::size_t kLongestNumberedLine = 24 + 4 * 330;
 constexpr std::size_t kMostLines = 12 + 9 * kMostRings;
 

@@ -20,6 +20,20 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes.str();
 }
 
+// "\n" in a cell stands for a line feed.
+std::string Unescaped(const std::string& cell) {
+  std::string text;
+  for (std::size_t i = 0; i < cell.size(); ++i) {
+    if (cell[i] == '\\' && i + 1 < cell.size() && cell[i + 1] == 'n') {
+      text += '\n';
+      ++i;
+    } else {
+      text += cell[i];
+    }
+  }
+  return text;
+}
+
 std::vector<GoldenCase> LoadGoldenCases() {
   std::vector<GoldenCase> cases;
   std::ifstream table(TestDataPath("golden_cases.tsv"));
@@ -28,12 +42,7 @@ std::vector<GoldenCase> LoadGoldenCases() {
     if (row.empty() || row[0] == '#') continue;
     std::vector<std::string> fields;
     std::istringstream cells(row);
-    for (std::string cell; std::getline(cells, cell, '\t');) {
-      for (std::size_t at = cell.find("\\n"); at != std::string::npos; at = cell.find("\\n", at)) {
-        cell.replace(at, 2, "\n");
-      }
-      fields.push_back(cell);
-    }
+    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(Unescaped(cell));
     GoldenCase golden;
     golden.name = fields.at(0);
     golden.exitStatus = std::stoi(fields.at(1));
