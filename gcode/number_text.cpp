@@ -3,9 +3,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "gcode/round3.h"
+#include "gcode/thousandths.h"
 
 namespace quorrel {
 namespace {
@@ -55,7 +57,39 @@ char* WritePlainDecimal(char* out, double v, int digits) {
   return out;
 }
 
+// Thousandths as "-12.345", ".5", "100": no "0" before the point, no trailing zeros.
+char* WriteThousandths(char* out, Thousandths value) {
+  if (value.magnitude == 0) {
+    *out++ = '0';
+    return out;
+  }
+  if (value.negative) *out++ = '-';
+  const std::int64_t whole = value.magnitude / 1000;
+  auto fraction = static_cast<int>(value.magnitude % 1000);
+  if (whole != 0) out = std::to_chars(out, out + 20, whole).ptr;
+  if (fraction != 0) {
+    *out++ = '.';
+    int digits = 3;
+    while (fraction % 10 == 0) {
+      fraction /= 10;
+      --digits;
+    }
+    for (int place = digits - 1; place >= 0; --place) {
+      out[place] = static_cast<char>('0' + fraction % 10);
+      fraction /= 10;
+    }
+    out += digits;
+  }
+  return out;
+}
+
 char* WriteCoord(char* out, double x, int digits) {
+  // Most coordinates take the short way: a whole number of thousandths that fits the digits.
+  const std::int64_t mostThousandths = digits == kDoubleDigits ? 1'000'000'000'000'000 : 10'000'000;
+  if (const auto thousandths = ExactThousandths(x);
+      thousandths && thousandths->magnitude < mostThousandths) {
+    return WriteThousandths(out, *thousandths);
+  }
   const double rounded = Round3(x);
   if (rounded == 0.0) {
     *out++ = '0';

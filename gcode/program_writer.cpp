@@ -1,5 +1,7 @@
 #include "gcode/program_writer.h"
 
+#include <cstring>
+
 #include "gcode/number_text.h"
 
 namespace quorrel {
@@ -30,6 +32,11 @@ void ProgramWriter::MakeRoom(std::size_t bytes) {
 }
 
 void ProgramWriter::Append(std::string_view literal) {
+  if (kCapacity - used_ >= literal.size()) {
+    std::memcpy(buffer_.get() + used_, literal.data(), literal.size());
+    used_ += literal.size();
+    return;
+  }
   AppendInParts(literal, [](char c) { return c; });
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <type_traits>
+#include <utility>
 
 #include "gcode/byte_sink.h"
 #include "gcode/checked_float.h"
@@ -26,13 +28,19 @@ struct CommentText {
 /// ProgramLine{"N20 G0 X", -4.5, " Y", 0.25, " Z", ZeroHeight} is "N20 G0 Y.25 Z0".
 template <class... Pieces>
 struct ProgramLine {
-  explicit ProgramLine(Pieces... linePieces) : pieces(linePieces...) {}
+  template <class... Given>
+  explicit ProgramLine(Given&&... given) : pieces(std::forward<Given>(given)...) {}
 
   std::tuple<Pieces...> pieces;
 };
 
-template <class... Pieces>
-ProgramLine(Pieces...) -> ProgramLine<Pieces...>;
+/// A literal piece is held with its length, known where the line is written.
+template <class Given>
+using LinePiece = std::conditional_t<std::is_convertible_v<Given, std::string_view>,
+                                     std::string_view, std::decay_t<Given>>;
+
+template <class... Given>
+ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
 
 /// The open output of one program. Lines end with CR LF and are collected in a large buffer, so
 /// the sink sees few, large writes. Close flushes and completes the sink; a writer that is
@@ -65,7 +73,6 @@ class ProgramWriter {
   static constexpr std::size_t kFlushThreshold = kCapacity - 4096;
 
   void Append(std::string_view literal);
-  void Append(const char* literal) { Append(std::string_view(literal)); }
   void Append(Float64 value);
   void Append(double value) { Append(Float64(value)); }
   void Append(Float32 value);

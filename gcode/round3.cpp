@@ -3,9 +3,16 @@
 #include <array>
 #include <charconv>
 
+#include "gcode/thousandths.h"
+
 namespace quorrel {
 
 double Round3(double x) {
+  if (const auto thousandths = ExactThousandths(x)) {
+    // One correctly rounded division gives the double nearest the decimal.
+    const double rounded = static_cast<double>(thousandths->magnitude) / 1000.0;
+    return thousandths->negative ? -rounded : rounded;
+  }
   // Decimal rounding of the exact binary value, then the nearest double to that decimal: both
   // conversions are exact by the standard, which scaling by 1000 is not (x * 1000 rounds first).
   std::array<char, 512> text;  // the largest double has 309 integer digits

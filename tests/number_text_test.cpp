@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <random>
 #include <string>
 
 #include "gcode/arithmetic_fault.h"
@@ -83,6 +87,48 @@ TEST(FormatCoord, NeverWritesAnExponentOrABlank) {
     for (double signedValue : {value, -value}) {
       const std::string text = FormatCoord(signedValue);
       EXPECT_EQ(text.find_first_of("eE +"), std::string::npos) << signedValue;
+    }
+  }
+}
+
+// The decimal rounding of the exact binary value, the slow and obviously right way.
+std::string FixedThousandths(double x) {
+  char text[400];
+  return std::string(text, std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 3).ptr);
+}
+
+// FixedThousandths as a coordinate: no "0" before the point, no trailing zeros, no "-0".
+std::string ExpectedCoord(double x) {
+  std::string text = FixedThousandths(x);
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.') text.pop_back();
+  if (text == "0" || text == "-0") return "0";
+  const std::size_t zero = text[0] == '-' ? 1 : 0;
+  if (text.compare(zero, 2, "0.") == 0) text.erase(zero, 1);
+  return text;
+}
+
+TEST(Round3, AgreesWithTheDecimalRoundingEverywhere) {
+  std::mt19937_64 random(3);
+  std::uniform_int_distribution<std::int64_t> thousandths(-2'000'000'000'000'000, 2'000'000'000'000'000);
+  std::uniform_real_distribution<double> exponent(-8, 16);
+  for (int i = 0; i < 200000; ++i) {
+    // Exact halves, their neighbours, and values spread over every magnitude.
+    const double half = (static_cast<double>(thousandths(random) % 100'000'000'000) + 0.5) / 1000;
+    const double spread = std::pow(10.0, exponent(random)) * (random() % 2 ? 1 : -1);
+    for (double x : {half, std::nextafter(half, 0.0), std::nextafter(half, 1e300), spread}) {
+      double expected = 0;
+      const std::string text = FixedThousandths(x);
+      std::from_chars(text.data(), text.data() + text.size(), expected);
+      ASSERT_EQ(Round3(x), expected) << text;
+      ASSERT_EQ(std::signbit(Round3(x)), std::signbit(expected)) << text;
+      if (std::fabs(x) < 1e12) {
+        ASSERT_EQ(FormatCoord(x), ExpectedCoord(x)) << text;
+      }
+      if (std::fabs(x) < 1e4) {
+        const auto single = static_cast<float>(x);
+        ASSERT_EQ(FormatCoord(single), ExpectedCoord(single)) << text;
+      }
     }
   }
 }
