@@ -2,6 +2,7 @@
 # Sets up a Debian 12 machine for Quorrel and builds it.
 #   bash dev.sh run    install what is missing, build, start the program
 #   bash dev.sh test   install what is missing, build, run every test
+#   bash dev.sh bench  install what is missing, build optimised, measure the speed
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
@@ -47,13 +48,19 @@ case "${1:-}" in
     build release
     exec build/release/app/quorrel
     ;;
+  bench)
+    packages+=(libbenchmark-dev hyperfine time python3)
+    install_missing_packages
+    cmake --preset release -DQUORREL_BUILD_BENCHMARKS=ON
+    cmake --build --preset release --target bench
+    ;;
   test)
     install_missing_packages
     build dev
     ctest --preset dev
     ;;
   *)
-    echo "usage: bash dev.sh run|test" >&2
+    echo "usage: bash dev.sh run|test|bench" >&2
     exit 2
     ;;
 esac

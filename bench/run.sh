@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Measures what a machinist waits for, in one run, side by side:
+#   bash bench/run.sh build/release
+set -euo pipefail
+build=$(realpath "${1:-build/release}")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+echo "== Number text and whole programs (Google Benchmark, median of 5)"
+"$build/bench/gcode_benchmark" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+  2>/dev/null | grep -E '^Benchmark|_median'
+
+tool="$build/cli/quorrel-gcode"
+largest=(--width=98.303 --height=98.303 --tool-radius=0.001 --fill)
+"$tool" "${largest[@]}" -o largest.din
+echo
+echo "== The largest rectangle Fill program ($(wc -l <largest.din) lines, $(wc -c <largest.din) bytes) against cat"
+hyperfine --warmup 5 --runs 60 --export-json times.json \
+  "$tool ${largest[*]} -o written.din" "cat largest.din > copied.din" >/dev/null
+python3 - <<'PY'
+import json
+runs = json.load(open("times.json"))["results"]
+write, copy = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
+print(f"quorrel-gcode {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy:.2f} x cat (target: at most 4 x)")
+PY
+cmp largest.din written.din
+
+peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" -o written.din; } 2>&1 )
+echo "peak memory of that run: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
+
+if [ -x "$build/bench/window_start" ]; then
+  echo
+  echo "== quorrel started headless to its first painted window"
+  QT_QPA_PLATFORM=offscreen hyperfine --warmup 3 --runs 30 --export-json start.json \
+    "$build/bench/window_start" >/dev/null
+  python3 - <<'PY'
+import json
+times = sorted(json.load(open("start.json"))["results"][0]["times"])
+print(f"median {times[len(times) // 2] * 1000:.1f} ms (target: under 150 ms)")
+PY
+fi
