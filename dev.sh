@@ -11,6 +11,7 @@ packages=(
   g++ cmake ninja-build pkgconf
   libgtest-dev
   qt6-base-dev fonts-dejavu-core
+  librsvg2-bin desktop-file-utils dpkg-dev
   locales
   clang libclang-rt-14-dev
 )

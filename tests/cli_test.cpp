@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <algorithm>
+#include <cstring>
 #include <fstream>
+#include <sstream>
 #include <random>
 #include <string>
 
@@ -149,6 +152,51 @@ TEST(Cli, PrintsVersionAndHelp) {
                            "--version", "Exit status", "  3 "}) {
     EXPECT_NE(help.standardOutput.find(word), std::string::npos) << word;
   }
+}
+
+// The words of a text, as a reader sees them: roff's requests and fonts dropped, "\-" as "-".
+std::vector<std::string> WordsOf(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with('.')) {
+      const std::size_t macro = line.find(' ');
+      if (!line.starts_with(".B") || macro == std::string::npos) continue;
+      line = line.substr(macro + 1);  // .B and .BR carry text
+    }
+    for (const char* markup : {"\\fB", "\\fI", "\\fR", "\\-", "\"", ","}) {
+      const std::string replacement = std::string(markup) == "\\-" ? "-" : " ";
+      for (std::size_t at = line.find(markup); at != std::string::npos; at = line.find(markup, at)) {
+        line.replace(at, std::strlen(markup), replacement);
+      }
+    }
+    std::istringstream split(line);
+    for (std::string word; split >> word;) words.push_back(word);
+  }
+  return words;
+}
+
+bool ContainsRun(const std::vector<std::string>& words, const std::vector<std::string>& run) {
+  return std::search(words.begin(), words.end(), run.begin(), run.end()) != words.end();
+}
+
+// --help and the manual page say the same: every option's description and every exit status
+// reads word for word in both.
+TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
+  const std::vector<std::string> manual =
+      WordsOf(ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1"));
+  ASSERT_GT(manual.size(), 100U);
+  std::istringstream help(RunTool({"--help"}).standardOutput);
+  int described = 0;
+  for (std::string line; std::getline(help, line);) {
+    // An option or exit status line: its description follows a run of two or more blanks.
+    const std::size_t gap = line.find("  ", 2);
+    if (!line.starts_with("  ") || gap == std::string::npos) continue;
+    const std::vector<std::string> description = WordsOf(line.substr(gap));
+    EXPECT_TRUE(ContainsRun(manual, description)) << line;
+    ++described;
+  }
+  EXPECT_EQ(described, 17);
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

@@ -119,6 +119,8 @@ void QuorrelFormTest::opensWithTheDesignState() {
   QCOMPARE(form_->windowTitle().left(10), QStringLiteral("Quorrel's "));
   QVERIFY(form_->windowTitle().endsWith(QLatin1Char(')')));
   QCOMPARE(form_->windowTitle().at(10), QLatin1Char('('));
+  QVERIFY(!form_->windowIcon().isNull());
+  QCOMPARE(form_->windowIcon().actualSize(QSize(256, 256)), QSize(256, 256));
   QVERIFY(control<QRadioButton>("Option1_0")->isChecked());
   QCOMPARE(form_->focusWidget(), control<QRadioButton>("Option1_0"));
   QVERIFY(control<QWidget>("Shape1")->isVisible());
