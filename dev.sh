@@ -11,7 +11,7 @@ packages=(
   g++ cmake ninja-build pkgconf
   libgtest-dev
   qt6-base-dev fonts-dejavu-core
-  librsvg2-bin desktop-file-utils dpkg-dev
+  librsvg2-bin desktop-file-utils dpkg-dev python3
   locales
   clang libclang-rt-14-dev
 )
@@ -50,7 +50,7 @@ case "${1:-}" in
     exec build/release/app/quorrel
     ;;
   bench)
-    packages+=(libbenchmark-dev hyperfine time python3)
+    packages+=(libbenchmark-dev hyperfine time)
     install_missing_packages
     cmake --preset release -DQUORREL_BUILD_BENCHMARKS=ON
     cmake --build --preset release --target bench

@@ -77,17 +77,36 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
                                               : reader.ValueOf(argument, "--output")) {
       if (output->empty()) throw UsageError("the output file needs a name");
       command.outputPath = std::string(*output);
+    } else if (auto preview = reader.ValueOf(argument, "--preview")) {
+      if (preview->empty()) throw UsageError("the preview file needs a name");
+      command.previewPath = std::string(*preview);
+    } else if (auto program = reader.ValueOf(argument, "--preview-of")) {
+      if (program->empty()) throw UsageError("--preview-of needs the name of a program");
+      command.previewOf = std::string(*program);
     } else {
       bool known = false;
       for (const FieldOption& option : kFieldOptions) {
         if (auto text = reader.ValueOf(argument, option.name)) {
           command.request.texts.*option.text = std::string(*text);
+          command.toolRadiusGiven |= option.name == "--tool-radius";
           known = true;
           break;
         }
       }
       if (!known) throw UsageError("unknown option \"" + std::string(argument) + "\"");
     }
+  }
+  if (command.previewOf && !command.previewPath) {
+    throw UsageError("--preview-of needs --preview=FILE for the drawing");
+  }
+  if (command.previewOf && command.outputPath) {
+    throw UsageError("--preview-of draws an existing program and writes none; drop --output");
+  }
+  if (command.previewPath == "-" && !command.outputPath && !command.previewOf) {
+    throw UsageError("--preview=- needs the program in a file: give --output");
+  }
+  if (command.previewPath && command.previewPath == command.outputPath) {
+    throw UsageError("the program and its preview need two different files");
   }
   return command;
 }
@@ -97,7 +116,8 @@ std::string_view UsageSynopsis() {
          "                     [--center-x=TEXT] [--center-y=TEXT] [--width=TEXT] "
          "[--height=TEXT]\n"
          "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
-         "                     [--output=FILE | -o FILE] [--help] [--version]\n";
+         "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
+         "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
 }
 
 std::string_view HelpText() {
@@ -118,6 +138,10 @@ std::string_view HelpText() {
          "  --depth=TEXT        Depth, negative below the work surface (default -2)\n"
          "  -o, --output=FILE   write the program to FILE, created or emptied;\n"
          "                      without it the program goes to standard output\n"
+         "  --preview=FILE      also draw the program as an SVG picture in FILE;\n"
+         "                      - for standard output when the program goes to a file\n"
+         "  --preview-of=PROGRAM  draw an existing program written by Quorrel instead;\n"
+         "                      --tool-radius, if given, shades the area the cutter sweeps\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
          "\n"
@@ -130,7 +154,8 @@ std::string_view HelpText() {
          "\n"
          "Exit status:\n"
          "  0  the program was written\n"
-         "  1  an arithmetic fault or a refused job; the lines before a fault are written\n"
+         "  1  an arithmetic fault or a refused job; the lines before a fault are written;\n"
+         "     or a program to draw that cannot be read\n"
          "  2  a usage error; nothing was written\n"
          "  3  the output file cannot be opened or written\n";
 }

@@ -14,6 +14,10 @@ namespace quorrel::cli {
 struct CommandLine {
   SaveRequest request;                    ///< the job; missing options keep the window's defaults
   std::optional<std::string> outputPath;  ///< standard output when absent
+  std::optional<std::string>
+      previewPath;                       ///< an SVG drawing of the program; "-" for standard output
+  std::optional<std::string> previewOf;  ///< draw this existing program instead of writing one
+  bool toolRadiusGiven = false;          ///< --tool-radius was given (it shades a drawn program)
   bool help = false;
   bool version = false;
 };
@@ -25,7 +29,8 @@ class UsageError : public std::runtime_error {
 };
 
 /// Reads the arguments after the program name. Field texts are taken exactly as given, a text
-/// that starts with "-" included (`--depth=-2` and `--depth -2` alike).
+/// that starts with "-" included (`--depth=-2` and `--depth -2` alike). Raises UsageError for
+/// an unknown option or shape, a missing value, or options that contradict each other.
 CommandLine ParseCommandLine(std::span<const std::string_view> arguments);
 
 /// The short synopsis shown with a usage error.

@@ -3,12 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "gcode/program_reader.h"
@@ -166,7 +166,8 @@ std::vector<std::string> WordsOf(const std::string& text) {
     }
     for (const char* markup : {"\\fB", "\\fI", "\\fR", "\\-", "\"", ","}) {
       const std::string replacement = std::string(markup) == "\\-" ? "-" : " ";
-      for (std::size_t at = line.find(markup); at != std::string::npos; at = line.find(markup, at)) {
+      for (std::size_t at = line.find(markup); at != std::string::npos;
+           at = line.find(markup, at)) {
         line.replace(at, std::strlen(markup), replacement);
       }
     }
@@ -196,7 +197,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 17);
+  EXPECT_EQ(described, 22);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a
@@ -245,6 +246,108 @@ TEST(Cli, HostileFieldTextsEndInAMessageOrAProgram) {
   }
   EXPECT_GT(programs, 0);
   EXPECT_GT(messages, 0);
+}
+
+// The text between `prefix` and the next quote, or nothing.
+std::string AttributeAfter(const std::string& text, const std::string& prefix) {
+  const std::size_t start = text.find(prefix);
+  if (start == std::string::npos) return "";
+  const std::size_t from = start + prefix.size();
+  return text.substr(from, text.find('"', from) - from);
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// The drawing shows every move of the program as read back: one line segment per straight cut
+// at depth, one true arc per arc, the contour, the swept area and a legend.
+TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
+  for (const char* shape : {"--shape=rectangle", "--shape=circle", "--shape=rounded-rectangle"}) {
+    for (const bool fill : {false, true}) {
+      std::vector<std::string> arguments{shape, "--output=" + PathOf("p.din"),
+                                         "--preview=" + PathOf("p.svg"), "--center-x=3"};
+      if (fill) arguments.push_back("--fill");
+      const ProcessResult result = RunTool(arguments);
+      ASSERT_EQ(result.exitStatus, 0) << result.standardError;
+      const ReadBackProgram program = ReadProgram(ReadFileBytes(PathOf("p.din")));
+      std::size_t arcs = 0;
+      std::size_t cuts = 0;
+      for (std::size_t i = 2; i + 1 < program.moves.size(); ++i) {
+        (program.moves[i].kind == MoveKind::ArcCounterClockwise ? arcs : cuts) += 1;
+      }
+      const std::string svg = ReadFileBytes(PathOf("p.svg"));
+      const std::string cutPath = AttributeAfter(svg, "<path id=\"cuts\" d=\"");
+      SCOPED_TRACE(std::string(shape) + (fill ? " --fill" : ""));
+      EXPECT_TRUE(svg.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "));
+      EXPECT_TRUE(svg.ends_with("</svg>\n"));
+      EXPECT_EQ(Count(cutPath, " A"), arcs);
+      EXPECT_EQ(Count(cutPath, " L"), cuts);
+      EXPECT_EQ(Count(svg, "id=\"contour\""), 1U);
+      EXPECT_EQ(Count(svg, "id=\"swept\""), 1U);
+      EXPECT_EQ(Count(svg, "id=\"origin\""), 1U);
+      EXPECT_EQ(Count(svg, "href"), 0U);  // nothing outside the file
+      EXPECT_NE(svg.find("tool radius 1<"), std::string::npos);
+      EXPECT_NE(svg.find("depth -2<"), std::string::npos);
+      EXPECT_NE(svg.find(fill ? "Fill: pocket cleared in rings" : ">outline<"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {
+  const std::string program = PathOf("pocket.din");
+  // To standard output, while the program goes to its file.
+  const ProcessResult toStdout =
+      RunTool({"--shape=circle", "--fill", "-o", program, "--preview=-"});
+  EXPECT_EQ(toStdout.exitStatus, 0);
+  EXPECT_TRUE(toStdout.standardOutput.starts_with("<?xml"));
+  EXPECT_TRUE(ReadProgram(ReadFileBytes(program)).ended);
+
+  // Beside a program on standard output.
+  const ProcessResult beside = RunTool({"--preview=" + PathOf("beside.svg")});
+  EXPECT_EQ(beside.exitStatus, 0);
+  EXPECT_TRUE(ReadProgram(beside.standardOutput).ended);
+  EXPECT_TRUE(ReadFileBytes(PathOf("beside.svg")).ends_with("</svg>\n"));
+
+  // Of an existing program: the program is read, not written; a tool radius shades the cut.
+  const ProcessResult existing =
+      RunTool({"--preview-of=" + program, "--preview=" + PathOf("of.svg"), "--tool-radius=0.5"});
+  EXPECT_EQ(existing.exitStatus, 0) << existing.standardError;
+  EXPECT_EQ(existing.standardOutput, "");
+  const std::string drawing = ReadFileBytes(PathOf("of.svg"));
+  EXPECT_NE(drawing.find("id=\"swept\""), std::string::npos);
+  EXPECT_EQ(drawing.find("id=\"contour\""), std::string::npos);  // the job is not known
+  EXPECT_NE(drawing.find("<title>Circle R2</title>"), std::string::npos);
+}
+
+TEST_F(CliFiles, PreviewFailuresAreReported) {
+  std::ofstream(PathOf("not-a-program.din")) << "G0 X1\n";
+  const struct {
+    std::vector<std::string> arguments;
+    int exitStatus;
+    const char* words;
+  } rows[] = {
+      {{"--preview=-"}, 2, "needs the program in a file"},
+      {{"--preview-of=" + PathOf("x.din")}, 2, "needs --preview"},
+      {{"--preview-of=a.din", "--preview=b.svg", "-o", "c.din"}, 2, "drop --output"},
+      {{"-o", PathOf("same"), "--preview=" + PathOf("same")}, 2, "two different files"},
+      {{"--preview-of=" + PathOf("missing.din"), "--preview=" + PathOf("m.svg")},
+       1,
+       "cannot be read"},
+      {{"--preview-of=" + PathOf("not-a-program.din"), "--preview=" + PathOf("n.svg")},
+       1,
+       "not one Quorrel writes"},
+      {{"--preview=" + PathOf("missing/p.svg"), "-o", PathOf("p.din")}, 3, "cannot be written"},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult result = RunTool(row.arguments);
+    EXPECT_EQ(result.exitStatus, row.exitStatus) << row.words;
+    EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
+  }
 }
 
 // The locale chooses only the decimal separator of the rounded corners' radius in the title.

@@ -94,7 +94,8 @@ TEST(FormatCoord, NeverWritesAnExponentOrABlank) {
 // The decimal rounding of the exact binary value, the slow and obviously right way.
 std::string FixedThousandths(double x) {
   char text[400];
-  return std::string(text, std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 3).ptr);
+  return std::string(text,
+                     std::to_chars(text, text + sizeof text, x, std::chars_format::fixed, 3).ptr);
 }
 
 // FixedThousandths as a coordinate: no "0" before the point, no trailing zeros, no "-0".
@@ -110,7 +111,8 @@ std::string ExpectedCoord(double x) {
 
 TEST(Round3, AgreesWithTheDecimalRoundingEverywhere) {
   std::mt19937_64 random(3);
-  std::uniform_int_distribution<std::int64_t> thousandths(-2'000'000'000'000'000, 2'000'000'000'000'000);
+  std::uniform_int_distribution<std::int64_t> thousandths(-2'000'000'000'000'000,
+                                                          2'000'000'000'000'000);
   std::uniform_real_distribution<double> exponent(-8, 16);
   for (int i = 0; i < 200000; ++i) {
     // Exact halves, their neighbours, and values spread over every magnitude.

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "gcode/job_parameters.h"
+#include "gcode/program_reader.h"
+
+namespace quorrel::cli {
+
+/// What the drawing knows besides the program itself.
+struct PreviewContext {
+  /// The job that made the program, when known: its contour is drawn and its sizes listed.
+  std::optional<JobParameters> job;
+  /// The cutter's radius, when known: the area it sweeps is shaded.
+  std::optional<double> toolRadius;
+};
+
+/// An SVG drawing of a program as read back: the tool centre's path (cuts solid, rapid moves
+/// dashed, arcs as true arcs about their absolute centres), the area the cutter sweeps, the
+/// shape's contour, axes with the origin, and a legend. Y points up, as on the machine. The
+/// drawing is scaled to fit and has no external references.
+std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext& context);
+
+}  // namespace quorrel::cli
