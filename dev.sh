@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 
 # Debian packages the build and the tests need.
 packages=(
-  g++ cmake ninja-build pkgconf
+  g++ cmake ninja-build pkgconf clang-format
   libgtest-dev
   qt6-base-dev fonts-dejavu-core
   librsvg2-bin desktop-file-utils dpkg-dev python3

@@ -54,8 +54,8 @@ std::string Local8Bit(const QString& text) {
 QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("QuorrelForm"));
   setWindowTitle(QStringLiteral("Quorrel's (by the Quorrel developers)"));
-  setWindowIcon(QIcon::fromTheme(QStringLiteral("quorrel"),
-                                 QIcon(QStringLiteral(":/icons/quorrel.png"))));
+  setWindowIcon(
+      QIcon::fromTheme(QStringLiteral("quorrel"), QIcon(QStringLiteral(":/icons/quorrel.png"))));
   dialogs_ = SystemDialogs(this);
   (new CommonDialog(this))->setObjectName(QStringLiteral("CommonDialog1"));
 

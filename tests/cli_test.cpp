@@ -102,15 +102,36 @@ TEST_F(CliFiles, ARefusedJobCreatesNoFile) {
 }
 
 TEST_F(CliFiles, AnOutputThatCannotBeWrittenExitsWithThree) {
-  std::ofstream(PathOf("read-only.din")) << "old";
-  std::filesystem::permissions(PathOf("read-only.din"), std::filesystem::perms::owner_read);
-  std::vector<std::string> paths{PathOf("missing/File1.din"), folder_.string(), "/dev/full"};
-  if (geteuid() != 0) paths.push_back(PathOf("read-only.din"));  // root writes anyway
-  for (const std::string& path : paths) {
+  for (const std::string& path :
+       {PathOf("missing/File1.din"), folder_.string(), std::string("/dev/full")}) {
     const ProcessResult result = RunTool({"--fill", "--output=" + path});
     EXPECT_EQ(result.exitStatus, 3) << path;
     EXPECT_NE(result.standardError.find("cannot be written"), std::string::npos) << path;
   }
+}
+
+TEST_F(CliFiles, AReadOnlyFileIsNotReplaced) {
+  std::ofstream(PathOf("read-only.din")) << "old";
+  std::filesystem::permissions(PathOf("read-only.din"), std::filesystem::perms::owner_read |
+                                                            std::filesystem::perms::group_read |
+                                                            std::filesystem::perms::others_read);
+  // Root may write any file, so as root the tool runs as the unprivileged user "nobody".
+  std::vector<std::string> command{GcodeToolPath()};
+  std::string program = GcodeToolPath();
+  if (geteuid() == 0) {
+    program = "/usr/bin/setpriv";
+    command = {"--reuid=65534", "--regid=65534", "--clear-groups", GcodeToolPath()};
+    std::vector<std::string> version = command;
+    version.push_back("--version");
+    if (RunProcess(program, version).exitStatus != 0) {
+      GTEST_SKIP() << "the user \"nobody\" cannot run " << GcodeToolPath();
+    }
+  }
+  command.push_back("--output=" + PathOf("read-only.din"));
+  const ProcessResult result = RunProcess(program, command, {{"LC_ALL", "C"}});
+  EXPECT_EQ(result.exitStatus, 3) << result.standardError;
+  EXPECT_NE(result.standardError.find("Permission denied"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(PathOf("read-only.din")), "old");
 }
 
 TEST(Cli, AStandardOutputThatCannotBeWrittenExitsWithThree) {
