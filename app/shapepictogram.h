@@ -14,7 +14,6 @@ class ShapePictogram : public QWidget {
 
   ShapePictogram(Outline outline, QWidget* parent);
 
-  Outline outline() const { return outline_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -66,7 +66,6 @@ class ProgramWriter {
   /// Writes what is buffered and completes the sink. Raises OutputError when bytes were lost.
   /// Later calls do nothing.
   void Close();
-  bool closed() const { return closed_; }
 
  private:
   static constexpr std::size_t kCapacity = 256 * 1024;
