@@ -14,7 +14,6 @@ class ShapePictogram : public QWidget {
 
   ShapePictogram(Outline outline, QWidget* parent);
 
-
  protected:
   void paintEvent(QPaintEvent* event) override;
 
