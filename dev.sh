@@ -40,13 +40,13 @@ install_missing_packages() {
 
 build() {
   cmake --preset "$1"
-  cmake --build --preset "$1"
+  cmake --build --preset "$1" "${@:2}"
 }
 
 case "${1:-}" in
   run)
     install_missing_packages
-    build release
+    build release --target quorrel
     exec build/release/app/quorrel
     ;;
   bench)
