@@ -2,10 +2,18 @@
 
 namespace quorrel {
 
+void CentreStroke::Write(std::string_view cutBlock, ProgramWriter& writer) const {
+  const PathPoint start = Start();
+  writer.WriteLine(ProgramLine{"N20 G0 X", start.x, " Y", start.y, " Z", ZeroHeight});
+  writer.WriteLine(ProgramLine{"N30 G1 Z", rectangle_.depth});
+  const PathPoint end = End();
+  writer.WriteLine(ProgramLine{cutBlock, end.x, " Y", end.y});
+}
+
 Float64 CentreStroke::ClampIntoPath(Float64 value, Float64 low, Float64 size) const {
   // The bounds are the sums that the outline path's own lines write.
-  const Float64 lowest = low + toolRadius_;
-  const Float64 highest = low + (size - toolRadius_);
+  const Float64 lowest = low + rectangle_.toolRadius;
+  const Float64 highest = low + (size - rectangle_.toolRadius);
   if (lowest > highest) return value;  // the tool is wider than the pocket: nothing to clamp to
   if (value < lowest) return lowest;
   if (value > highest) return highest;
@@ -13,20 +21,16 @@ Float64 CentreStroke::ClampIntoPath(Float64 value, Float64 low, Float64 size) co
 }
 
 PathPoint CentreStroke::Start() const {
-  const Float64 reach = (ringOffset_ + toolRadius_) + stepOver_;
-  if (AlongX()) {
-    return {ClampIntoPath(leftX_ + (width_ - reach), leftX_, width_), bottomY_ + height_ / 2.0};
-  }
-  return {leftX_ + width_ / 2.0, ClampIntoPath(bottomY_ + (height_ - reach), bottomY_, height_)};
+  const auto [L, B, W, H, T, D] = rectangle_;
+  const Float64 reach = (ringOffset_ + T) + stepOver_;
+  if (AlongX()) return {ClampIntoPath(L + (W - reach), L, W), B + H / 2.0};
+  return {L + W / 2.0, ClampIntoPath(B + (H - reach), B, H)};
 }
 
 PathPoint CentreStroke::End() const {
-  if (AlongX()) {
-    return {ClampIntoPath(((leftX_ + ringOffset_) + toolRadius_) + stepOver_, leftX_, width_),
-            bottomY_ + height_ / 2.0};
-  }
-  return {leftX_ + width_ / 2.0,
-          ClampIntoPath(((bottomY_ + ringOffset_) + toolRadius_) + stepOver_, bottomY_, height_)};
+  const auto [L, B, W, H, T, D] = rectangle_;
+  if (AlongX()) return {ClampIntoPath(((L + ringOffset_) + T) + stepOver_, L, W), B + H / 2.0};
+  return {L + W / 2.0, ClampIntoPath(((B + ringOffset_) + T) + stepOver_, B, H)};
 }
 
 }  // namespace quorrel

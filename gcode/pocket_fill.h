@@ -1,6 +1,10 @@
 #pragma once
 
+#include <string_view>
+
 #include "gcode/checked_float.h"
+#include "gcode/program_writer.h"
+#include "gcode/rectangle_path.h"
 #include "gcode/round3.h"
 
 namespace quorrel {
@@ -19,30 +23,26 @@ struct PathPoint {
 /// The straight stroke that opens a rectangular pocket, through its middle along the longer side
 /// (along X when Width >= Height). Its ends lie StepOver beyond the sides of the first ring, but
 /// never beyond the outline path, so that in a narrow pocket the cutter stays inside the shape.
-/// Each end is formed only when asked for, so a fault in one end leaves the lines before it.
 class CentreStroke {
  public:
-  CentreStroke(Float64 leftX, Float64 bottomY, Float64 width, Float64 height, Float32 toolRadius,
-               Float32 ringOffset, Float64 stepOver)
-      : leftX_(leftX),
-        bottomY_(bottomY),
-        width_(width),
-        height_(height),
-        toolRadius_(toolRadius),
-        ringOffset_(ringOffset),
-        stepOver_(stepOver) {}
+  CentreStroke(const RectanglePath& rectangle, Float32 ringOffset, Float64 stepOver)
+      : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
 
-  /// StepOver inside the first ring's far side (right, or top).
-  PathPoint Start() const;
-  /// StepOver inside the first ring's near side (left, or bottom).
-  PathPoint End() const;
+  /// Rapid to the start, plunge, cut to the end; the cut's line begins with `cutBlock`
+  /// ("N20 G1 X" or "N40 G1 X"). Each end is formed as its line is written, so a fault in the
+  /// end leaves the lines before it.
+  void Write(std::string_view cutBlock, ProgramWriter& writer) const;
 
  private:
-  bool AlongX() const { return width_ >= height_; }
+  // StepOver inside the first ring's far side (right, or top).
+  PathPoint Start() const;
+  // StepOver inside the first ring's near side (left, or bottom).
+  PathPoint End() const;
+  bool AlongX() const { return rectangle_.width >= rectangle_.height; }
   Float64 ClampIntoPath(Float64 value, Float64 low, Float64 size) const;
 
-  Float64 leftX_, bottomY_, width_, height_;
-  Float32 toolRadius_, ringOffset_;
+  RectanglePath rectangle_;
+  Float32 ringOffset_;
   Float64 stepOver_;
 };
 

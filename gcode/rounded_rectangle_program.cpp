@@ -10,15 +10,10 @@
 namespace quorrel {
 namespace {
 
-struct RoundedRectangle {
-  Float64 leftX, bottomY, width, height, cornerRadius;
-  Float32 toolRadius, depth;
-};
-
 // Counter-clockwise from above the start of the bottom side; each corner an arc about the
 // corner's centre.
-void WriteOutlineWithArcs(const RoundedRectangle& r, ProgramWriter& writer) {
-  const auto [L, B, W, H, R, T, D] = r;
+void WriteOutlineWithArcs(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
+  const auto [L, B, W, H, T, D] = r;
   writer.WriteLine(ProgramLine{"N20 G0 X", L + R, " Y", B + T, " Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N30 G1 Z", D});
   writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - R)});
@@ -36,22 +31,10 @@ void WriteOutlineWithArcs(const RoundedRectangle& r, ProgramWriter& writer) {
   writer.WriteLine(ProgramLine{"N130  M30"});
 }
 
-// The corners are too tight for the tool to follow: the plain rectangle at inset Tool Radius.
-void WriteOutlineWithoutArcs(const RoundedRectangle& r, ProgramWriter& writer) {
-  const auto [L, B, W, H, R, T, D] = r;
-  writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + T, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
-  writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - T)});
-  writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - T)});
-  writer.WriteLine(ProgramLine{"N60 G1 X", L + T});
-  writer.WriteLine(ProgramLine{"N70 G1 Y", B + T});
-  writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N90  M30"});
-}
-
 // A ring whose corners are arcs about the outline's corner centres, of radius R - (O + T).
-void WriteRoundedRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWriter& writer) {
-  const auto [L, B, W, H, R, T, D] = r;
+void WriteRoundedRing(const RectanglePath& r, Float64 R, Float32 O, Float32 V,
+                      ProgramWriter& writer) {
+  const auto [L, B, W, H, T, D] = r;
   writer.WriteLine(ProgramLine{"N41 G1 X", L + R, " Y", (B + T) + O});
   writer.WriteLine(ProgramLine{"N42 G1 X", L + (W - R)});
   writer.WriteLine(
@@ -66,8 +49,8 @@ void WriteRoundedRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWr
   writer.WriteLine(ProgramLine{"N49 G3 X", L + R, " Y", (B + T) + O, " I", L + R, " J", B + R});
 }
 
-void WriteSquareRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWriter& writer) {
-  const auto [L, B, W, H, R, T, D] = r;
+void WriteSquareRing(const RectanglePath& r, Float32 O, Float32 V, ProgramWriter& writer) {
+  const auto [L, B, W, H, T, D] = r;
   writer.WriteLine(ProgramLine{"N50 G1 X", (L + T) + O, " Y", (B + T) + O});
   writer.WriteLine(ProgramLine{"N51 G1 X", L + (W - V)});
   writer.WriteLine(ProgramLine{"N52 G1 Y", B + (H - V)});
@@ -76,7 +59,7 @@ void WriteSquareRing(const RoundedRectangle& r, Float32 O, Float32 V, ProgramWri
 }
 
 // The offset of the innermost ring, rounded before it is compared with the room there is.
-Float32 FirstRingOffset(const RoundedRectangle& r, Float64 stepOver) {
+Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
   const Float64 shortSide = r.width >= r.height ? r.height : r.width;
   const std::int16_t rings = RingCount(((shortSide / 2.0 - r.toolRadius) / stepOver).value());
   Float32 offset = Narrow32(Round3(stepOver * rings));
@@ -84,23 +67,16 @@ Float32 FirstRingOffset(const RoundedRectangle& r, Float64 stepOver) {
   return OffsetWithinRoom(offset, shortSide / 2.0 - r.toolRadius);
 }
 
-void WriteFill(const RoundedRectangle& r, ProgramWriter& writer) {
-  const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height, R = r.cornerRadius;
-  const Float32 T = r.toolRadius, D = r.depth;
+void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
+  const Float32 T = r.toolRadius;
   const Float64 stepOver = 1.5 * T;
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
-
-  const CentreStroke stroke(L, B, W, H, T, firstOffset, stepOver);
-  const PathPoint start = stroke.Start();
-  writer.WriteLine(ProgramLine{"N20 G0 X", start.x, " Y", start.y, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
-  const PathPoint end = stroke.End();
-  writer.WriteLine(ProgramLine{"N40 G1 X", end.x, " Y", end.y});
+  CentreStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
     const Float32 V = Narrow32(O + T);
     if (R - V > 0.0) {
-      WriteRoundedRing(r, O, V, writer);
+      WriteRoundedRing(r, R, O, V, writer);
     } else {
       WriteSquareRing(r, O, V, writer);
     }
@@ -114,22 +90,20 @@ void WriteFill(const RoundedRectangle& r, ProgramWriter& writer) {
 void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& texts,
                                   ProgramWriter& writer, std::string_view decimalSeparator) {
   RequireCuttable(job);
-  const Float64 width = job.Width;
-  const Float64 height = job.Height;
-  const RoundedRectangle shape{
-      job.CenterX - width / 2.0, job.CenterY - height / 2.0, width, height, job.CornerRadius,
-      Float32(job.ToolRadius),   Float32(job.Depth)};
+  const RectanglePath rectangle = RectanglePathOf(job);
+  const Float64 R = job.CornerRadius;
 
   const std::string radius = FormatNumberPlain(job.CornerRadius, decimalSeparator);
   writer.WriteLine(ProgramLine{"N10 ( rectangle rounded corner H", CommentText{texts.WidthText},
                                " x W", CommentText{texts.HeightText}, " R=", CommentText{radius},
                                " )"});
   if (job.Fill) {
-    WriteFill(shape, writer);
-  } else if (shape.toolRadius < shape.cornerRadius) {
-    WriteOutlineWithArcs(shape, writer);
+    WriteFill(rectangle, R, writer);
+  } else if (rectangle.toolRadius < R) {
+    WriteOutlineWithArcs(rectangle, R, writer);
   } else {
-    WriteOutlineWithoutArcs(shape, writer);
+    // The corners are too tight for the tool to follow: the plain rectangle at inset Tool Radius.
+    WriteInsetRectangle(rectangle, writer);
   }
   writer.Close();
 }
