@@ -90,6 +90,15 @@ double ArcRadius(const ToolMove& move) {
   return std::hypot(move.from.x - move.centreX, move.from.y - move.centreY);
 }
 
+// The angle an arc turns through, counter-clockwise: up to a whole turn when it ends where it
+// began.
+double ArcSpan(const ToolMove& move) {
+  const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
+  const double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
+  const double span = std::fmod(end - start + 4 * std::numbers::pi, 2 * std::numbers::pi);
+  return span == 0 && ArcRadius(move) > 0 ? 2 * std::numbers::pi : span;
+}
+
 // Maps machine coordinates to the page: Y up on the machine, down on the page.
 class PageMapping {
  public:
@@ -118,12 +127,9 @@ std::string Point(const PageMapping& page, double x, double y) {
 // SVG path data of one arc move, counter-clockwise on the machine, so clockwise on the page.
 std::string ArcData(const PageMapping& page, const ToolMove& move) {
   const double radius = ArcRadius(move);
-  const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
-  const double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
-  double span = std::fmod(end - start + 4 * std::numbers::pi, 2 * std::numbers::pi);
-  const bool full = move.from.x == move.to.x && move.from.y == move.to.y;
+  const double span = ArcSpan(move);
   const std::string r = Num(page.Length(radius));
-  if (full && radius > 0) {
+  if (span == 2 * std::numbers::pi) {
     // A whole circle: two halves through the point opposite the start.
     const double ox = 2 * move.centreX - move.from.x;
     const double oy = 2 * move.centreY - move.from.y;
@@ -165,12 +171,7 @@ double MoveLength(const ToolMove& move) {
   if (move.kind != MoveKind::ArcCounterClockwise) {
     return std::hypot(move.to.x - move.from.x, move.to.y - move.from.y);
   }
-  const double radius = ArcRadius(move);
-  const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
-  const double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
-  double span = std::fmod(end - start + 4 * std::numbers::pi, 2 * std::numbers::pi);
-  if (span == 0 && radius > 0) span = 2 * std::numbers::pi;
-  return radius * span;
+  return ArcRadius(move) * ArcSpan(move);
 }
 
 // The closed loops the tool runs at depth: the outline, or each ring of a pocket.
