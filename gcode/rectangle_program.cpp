@@ -10,8 +10,7 @@ namespace {
 // The offset of the innermost ring: the largest whole number of steps that fits inside the
 // outline path, rounded to 3 decimals.
 Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
-  const Float64 shortSide = r.width >= r.height ? r.height : r.width;
-  const Float64 ringLimit = shortSide / 2.0 - r.toolRadius;
+  const Float64 ringLimit = RingRoom(r);
   const std::int16_t rings = RingCount((ringLimit / stepOver).value());
   Float32 offset = Narrow32(stepOver * rings);
   if (offset > ringLimit) offset = Narrow32(offset - stepOver);

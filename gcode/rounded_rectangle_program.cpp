@@ -60,11 +60,11 @@ void WriteSquareRing(const RectanglePath& r, Float32 O, Float32 V, ProgramWriter
 
 // The offset of the innermost ring, rounded before it is compared with the room there is.
 Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
-  const Float64 shortSide = r.width >= r.height ? r.height : r.width;
-  const std::int16_t rings = RingCount(((shortSide / 2.0 - r.toolRadius) / stepOver).value());
+  const Float64 room = RingRoom(r);
+  const std::int16_t rings = RingCount((room / stepOver).value());
   Float32 offset = Narrow32(Round3(stepOver * rings));
-  if (offset > shortSide / 2.0 - r.toolRadius) offset = Narrow32(Round3(offset - stepOver));
-  return OffsetWithinRoom(offset, shortSide / 2.0 - r.toolRadius);
+  if (offset > room) offset = Narrow32(Round3(offset - stepOver));
+  return OffsetWithinRoom(offset, room);
 }
 
 void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
