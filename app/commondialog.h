@@ -15,15 +15,12 @@ class CommonDialog : public QObject {
  public:
   using QObject::QObject;
 
-  /// Filter entries as "description|pattern|description|pattern...".
+  /// Filter entries in Qt's form: "description (pattern)", several separated by ";;".
   void setFilter(const QString& filter) { filter_ = filter; }
   void setFileName(const QString& fileName) { fileName_ = fileName; }
 
   /// Shows the dialog modally over `parent`; the chosen path, or an empty text on cancel.
   QString showSave(QWidget* parent);
-
-  /// The filter in Qt's form: one "description" a line (each description names its pattern).
-  static QString QtFilter(const QString& filter);
 
  private:
   QString filter_;

@@ -8,11 +8,11 @@
 
 namespace quorrel::app {
 
-FormDialogs SystemDialogs(QWidget* parent) {
+FormDialogs SystemDialogs(QWidget* parent, CommonDialog* commonDialog) {
   QPointer<QWidget> owner(parent);
+  QPointer<CommonDialog> common(commonDialog);
   FormDialogs dialogs;
-  dialogs.showSaveDialog = [owner](const QString& filter, const QString& proposedName) {
-    auto* common = owner->findChild<CommonDialog*>(QStringLiteral("CommonDialog1"));
+  dialogs.showSaveDialog = [owner, common](const QString& filter, const QString& proposedName) {
     common->setFilter(filter);
     common->setFileName(proposedName);
     return common->showSave(owner);

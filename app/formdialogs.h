@@ -9,8 +9,8 @@ namespace quorrel::app {
 
 /// The modal boxes the window asks through. The window's tests answer them in place of a person.
 struct FormDialogs {
-  /// The save dialog: a file-type filter ("description|pattern") and a proposed name in, the
-  /// chosen path out, or an empty text when the user cancels.
+  /// The save dialog: a file-type filter in Qt's form and a proposed name in, the chosen path
+  /// out, or an empty text when the user cancels.
   std::function<QString(const QString& filter, const QString& proposedName)> showSaveDialog;
   /// A question with the buttons Yes and No, Yes the default; true for Yes.
   std::function<bool(const QString& text, const QString& title)> askYesNo;
@@ -18,7 +18,9 @@ struct FormDialogs {
   std::function<void(const QString& title, const QString& text)> showMessage;
 };
 
-/// The system's boxes, modal over `parent`.
-FormDialogs SystemDialogs(QWidget* parent);
+class CommonDialog;
+
+/// The system's boxes, modal over `parent`; the save dialog is the form's `commonDialog`.
+FormDialogs SystemDialogs(QWidget* parent, CommonDialog* commonDialog);
 
 }  // namespace quorrel::app

@@ -18,6 +18,7 @@
 #include "app/shapepictogram.h"
 #include "app/twips.h"
 #include "app/wrappingradiobutton.h"
+#include "gcode/field_table.h"
 
 namespace quorrel::app {
 namespace {
@@ -49,6 +50,14 @@ std::string Local8Bit(const QString& text) {
   return text.toLocal8Bit().toStdString();
 }
 
+QString Latin1(std::string_view text) {
+  return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The save dialog's one file type, and the name it proposes.
+const QString kProgramFileFilter = QStringLiteral("Din ( G-Code ) (*.din)");
+const QString kProposedFileName = QStringLiteral("File1.din");
+
 }  // namespace
 
 QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
@@ -56,8 +65,9 @@ QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
   setWindowTitle(QStringLiteral("Quorrel's (by the Quorrel developers)"));
   setWindowIcon(
       QIcon::fromTheme(QStringLiteral("quorrel"), QIcon(QStringLiteral(":/icons/quorrel.png"))));
-  dialogs_ = SystemDialogs(this);
-  (new CommonDialog(this))->setObjectName(QStringLiteral("CommonDialog1"));
+  commonDialog1_ = new CommonDialog(this);
+  commonDialog1_->setObjectName(QStringLiteral("CommonDialog1"));
+  dialogs_ = SystemDialogs(this, commonDialog1_);
 
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
@@ -131,24 +141,40 @@ void QuorrelForm::createControls(QWidget* client) {
     if (checked) Option1_Click(static_cast<short>(index));
   });
 
-  addCaption(client, "Label1_0", QStringLiteral("Position Center X"),
-             TwipsRect(960, 2280, 1335, 255));
-  text1_[0] = addField(client, "Text1_0", QStringLiteral("0"), TwipsRect(2400, 2250, 1095, 285));
-  addCaption(client, "Label1_1", QStringLiteral("Position Center Y"),
-             TwipsRect(960, 2640, 1335, 255));
-  text1_[1] = addField(client, "Text1_1", QStringLiteral("0"), TwipsRect(2400, 2640, 1095, 285));
-  addCaption(client, "Label2", QStringLiteral("Width"), TwipsRect(960, 3030, 1455, 255));
-  text2_ = addField(client, "Text2", QStringLiteral("10"), TwipsRect(2400, 3000, 1095, 285));
-  addCaption(client, "Label3", QStringLiteral("Height"), TwipsRect(960, 3390, 1455, 255));
-  text3_ = addField(client, "Text3", QStringLiteral("10"), TwipsRect(2400, 3360, 1095, 285));
-  label4_ = addCaption(client, "Label4", QStringLiteral("Radius"), TwipsRect(960, 3750, 1455, 255));
-  text4_ = addField(client, "Text4", QStringLiteral("2"), TwipsRect(2400, 3720, 1095, 285));
-  addCaption(client, "Label5", QStringLiteral("Tool Radius"), TwipsRect(960, 4110, 1455, 255));
-  text5_ = addField(client, "Text5", QStringLiteral("1"), TwipsRect(2400, 4080, 1095, 285));
-  addCaption(client, "Label6", QStringLiteral("Depth"), TwipsRect(960, 4470, 1455, 255));
-  text6_ = addField(client, "Text6", QStringLiteral("-2"), TwipsRect(2400, 4440, 1095, 285));
+  // Where each field and its caption sit; what they say comes from the job's field table.
+  const struct {
+    Field field;
+    const char* label;
+    QRect labelGeometry;
+    const char* text;
+    QRect textGeometry;
+  } fields[] = {
+      {Field::CenterX, "Label1_0", TwipsRect(960, 2280, 1335, 255), "Text1_0",
+       TwipsRect(2400, 2250, 1095, 285)},
+      {Field::CenterY, "Label1_1", TwipsRect(960, 2640, 1335, 255), "Text1_1",
+       TwipsRect(2400, 2640, 1095, 285)},
+      {Field::Width, "Label2", TwipsRect(960, 3030, 1455, 255), "Text2",
+       TwipsRect(2400, 3000, 1095, 285)},
+      {Field::Height, "Label3", TwipsRect(960, 3390, 1455, 255), "Text3",
+       TwipsRect(2400, 3360, 1095, 285)},
+      {Field::Radius, "Label4", TwipsRect(960, 3750, 1455, 255), "Text4",
+       TwipsRect(2400, 3720, 1095, 285)},
+      {Field::ToolRadius, "Label5", TwipsRect(960, 4110, 1455, 255), "Text5",
+       TwipsRect(2400, 4080, 1095, 285)},
+      {Field::Depth, "Label6", TwipsRect(960, 4470, 1455, 255), "Text6",
+       TwipsRect(2400, 4440, 1095, 285)},
+  };
+  for (const auto& place : fields) {
+    const FieldDescription& description = DescriptionOf(place.field);
+    QLabel* caption =
+        addCaption(client, place.label, Latin1(description.caption), place.labelGeometry);
+    QLineEdit* text =
+        addField(client, place.text, Latin1(description.defaultText), place.textGeometry);
+    fields_[static_cast<std::size_t>(place.field)] = text;
+    if (place.field == Field::Radius) label4_ = caption;
+  }
   label4_->hide();
-  text4_->hide();
+  field(Field::Radius)->hide();
 
   check1_ = new QCheckBox(QStringLiteral("Fill"), client);
   check1_->setObjectName(QStringLiteral("Check1"));
@@ -186,8 +212,9 @@ void QuorrelForm::createPreview(QWidget* client) {
 
 void QuorrelForm::setTabOrder() {
   // Position Center Y follows Tool Radius, as machinists of this window are used to.
-  const QWidget* order[] = {option1Buttons_[0], text1_[0], text2_, text3_, text4_, check1_, text5_,
-                            text1_[1],          text6_};
+  const QWidget* order[] = {option1Buttons_[0],       field(Field::CenterX), field(Field::Width),
+                            field(Field::Height),     field(Field::Radius),  check1_,
+                            field(Field::ToolRadius), field(Field::CenterY), field(Field::Depth)};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
     QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
   }
@@ -239,18 +266,14 @@ void QuorrelForm::Option1_Click(short index) {
     shapes_[i]->setVisible(static_cast<std::size_t>(index) == i);
   }
   label4_->setVisible(index != 0);
-  text4_->setVisible(index != 0);
+  field(Field::Radius)->setVisible(index != 0);
 }
 
 SaveRequest QuorrelForm::currentRequest() const {
   SaveRequest request;
-  request.texts.CenterXText = Local8Bit(text1_[0]->text());
-  request.texts.CenterYText = Local8Bit(text1_[1]->text());
-  request.texts.WidthText = Local8Bit(text2_->text());
-  request.texts.HeightText = Local8Bit(text3_->text());
-  request.texts.RadiusText = Local8Bit(text4_->text());
-  request.texts.ToolRadiusText = Local8Bit(text5_->text());
-  request.texts.DepthText = Local8Bit(text6_->text());
+  for (const FieldDescription& description : kFields) {
+    request.texts.*description.text = Local8Bit(field(description.field)->text());
+  }
   // The buttons are tested in order; exactly one is selected.
   if (option1Buttons_[0]->isChecked()) {
     request.shape = ShapeKind::Rectangle;
@@ -265,11 +288,9 @@ SaveRequest QuorrelForm::currentRequest() const {
 }
 
 void QuorrelForm::menu_file_save_Click() {
-  const auto askPath = [this](std::string_view filter, std::string_view proposedName) {
-    const QString path = dialogs_.showSaveDialog(
-        QString::fromUtf8(filter.data(), static_cast<qsizetype>(filter.size())),
-        QString::fromUtf8(proposedName.data(), static_cast<qsizetype>(proposedName.size())));
-    return QFile::encodeName(path).toStdString();
+  const auto askPath = [this] {
+    return QFile::encodeName(dialogs_.showSaveDialog(kProgramFileFilter, kProposedFileName))
+        .toStdString();
   };
   const SaveResult result = SaveGCode(currentRequest(), askPath);
   if (!result.message.empty()) {

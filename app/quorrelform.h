@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/formdialogs.h"
+#include "gcode/field_table.h"
 #include "gcode/save_command.h"
 
 class QButtonGroup;
@@ -14,6 +15,7 @@ class QRadioButton;
 
 namespace quorrel::app {
 
+class CommonDialog;
 class ShapePictogram;
 
 /// Quorrel's one window: the seven fields of a job, the shape choice with its pictogram, the
@@ -50,13 +52,11 @@ class QuorrelForm : public QMainWindow {
   QButtonGroup* option1_ = nullptr;
   std::array<QRadioButton*, 3> option1Buttons_{};
   std::array<ShapePictogram*, 3> shapes_{};
-  std::array<QLineEdit*, 2> text1_{};
-  QLineEdit* text2_ = nullptr;
-  QLineEdit* text3_ = nullptr;
-  QLineEdit* text4_ = nullptr;
-  QLineEdit* text5_ = nullptr;
-  QLineEdit* text6_ = nullptr;
+  // The seven text boxes Text1(0) ... Text6, in the order of the job's fields.
+  std::array<QLineEdit*, kFields.size()> fields_{};
+  QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
   QLabel* label4_ = nullptr;
+  CommonDialog* commonDialog1_ = nullptr;
   QCheckBox* check1_ = nullptr;
 };
 

@@ -1,25 +1,23 @@
 #include "cli/command_line.h"
 
-#include <array>
 #include <utility>
+
+#include "gcode/field_table.h"
 
 namespace quorrel::cli {
 namespace {
 
-struct FieldOption {
-  std::string_view name;
-  std::string FieldTexts::*text;
-};
-
-constexpr std::array kFieldOptions{
-    FieldOption{"--center-x", &FieldTexts::CenterXText},
-    FieldOption{"--center-y", &FieldTexts::CenterYText},
-    FieldOption{"--width", &FieldTexts::WidthText},
-    FieldOption{"--height", &FieldTexts::HeightText},
-    FieldOption{"--radius", &FieldTexts::RadiusText},
-    FieldOption{"--tool-radius", &FieldTexts::ToolRadiusText},
-    FieldOption{"--depth", &FieldTexts::DepthText},
-};
+// What --help adds to a field's caption.
+std::string_view HelpNote(Field field) {
+  switch (field) {
+    case Field::Radius:
+      return ": the circle's, or the rounded corners'";
+    case Field::Depth:
+      return ", negative below the work surface";
+    default:
+      return "";
+  }
+}
 
 constexpr std::array<std::pair<std::string_view, ShapeKind>, 3> kShapes{{
     {"rectangle", ShapeKind::Rectangle},
@@ -85,10 +83,10 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.previewOf = std::string(*program);
     } else {
       bool known = false;
-      for (const FieldOption& option : kFieldOptions) {
-        if (auto text = reader.ValueOf(argument, option.name)) {
-          command.request.texts.*option.text = std::string(*text);
-          command.toolRadiusGiven |= option.name == "--tool-radius";
+      for (const FieldDescription& field : kFields) {
+        if (auto text = reader.ValueOf(argument, field.option)) {
+          command.request.texts.*field.text = std::string(*text);
+          command.toolRadiusGiven |= field.field == Field::ToolRadius;
           known = true;
           break;
         }
@@ -120,7 +118,14 @@ std::string_view UsageSynopsis() {
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
 }
 
-std::string_view HelpText() {
+std::string HelpText() {
+  std::string fields;
+  for (const FieldDescription& field : kFields) {
+    std::string option = "  " + std::string(field.option) + "=TEXT";
+    option.resize(22, ' ');
+    fields += option + std::string(field.caption) + std::string(HelpNote(field.field)) +
+              " (default " + std::string(field.defaultText) + ")\n";
+  }
   return "quorrel-gcode writes the G-code program of a rectangle, a circle or a rounded\n"
          "rectangle, outline or filled pocket, exactly as the Quorrel window saves it.\n"
          "\n"
@@ -128,14 +133,8 @@ std::string_view HelpText() {
          "\n"
          "Options:\n"
          "  --shape=SHAPE       rectangle (default), circle or rounded-rectangle\n"
-         "  --fill              clear the inside in rings instead of cutting the outline\n"
-         "  --center-x=TEXT     Position Center X (default 0)\n"
-         "  --center-y=TEXT     Position Center Y (default 0)\n"
-         "  --width=TEXT        Width (default 10)\n"
-         "  --height=TEXT       Height (default 10)\n"
-         "  --radius=TEXT       Radius: the circle's, or the rounded corners' (default 2)\n"
-         "  --tool-radius=TEXT  Tool Radius (default 1)\n"
-         "  --depth=TEXT        Depth, negative below the work surface (default -2)\n"
+         "  --fill              clear the inside in rings instead of cutting the outline\n" +
+         fields +
          "  -o, --output=FILE   write the program to FILE, created or emptied;\n"
          "                      without it the program goes to standard output\n"
          "  --preview=FILE      also draw the program as an SVG picture in FILE;\n"

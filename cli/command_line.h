@@ -36,6 +36,6 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments);
 /// The short synopsis shown with a usage error.
 std::string_view UsageSynopsis();
 /// The whole of --help.
-std::string_view HelpText();
+std::string HelpText();
 
 }  // namespace quorrel::cli

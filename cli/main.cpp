@@ -1,7 +1,7 @@
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <memory>
-#include <sstream>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +11,7 @@
 #include "gcode/arithmetic_fault.h"
 #include "gcode/byte_sink.h"
 #include "gcode/output_error.h"
+#include "gcode/program_destination.h"
 #include "gcode/program_reader.h"
 #include "gcode/save_command.h"
 
@@ -20,42 +21,89 @@ using namespace quorrel;
 
 enum ExitStatus { kWritten = 0, kFault = 1, kUsage = 2, kCannotWrite = 3 };
 
+// No program Quorrel writes comes near this; anything larger is not one, and is not read whole.
+constexpr std::size_t kLargestProgramRead = 256 * 1024 * 1024;
+
 void Complain(const std::string& message) {
   std::fprintf(stderr, "quorrel-gcode: %s\n", message.c_str());
 }
 
-// Passes every byte on and keeps a copy, so that the preview shows what the file really holds.
-class CopyingSink : public ByteSink {
- public:
-  CopyingSink(std::unique_ptr<ByteSink> sink, std::string& copy)
-      : sink_(std::move(sink)), copy_(copy) {}
-  void Write(std::string_view bytes) override {
-    sink_->Write(bytes);
-    copy_ += bytes;
-  }
-  void Finish() override { sink_->Finish(); }
-
- private:
-  std::unique_ptr<ByteSink> sink_;
-  std::string& copy_;
-};
-
-std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
-  if (path == "-") return std::make_unique<StreamSink>(stdout, "standard output");
-  return std::make_unique<FileSink>(path);
+std::unique_ptr<ByteSink> OpenStandardOutput(const std::string&) {
+  return std::make_unique<StreamSink>(stdout, kStandardOutputPath);
 }
 
-int WritePreview(const cli::CommandLine& command, const std::string& program,
+// Standard output, like a pipe, receives the complete output or nothing.
+std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
+  if (path == kStandardOutputPath) {
+    return std::make_unique<WholeProgramSink>(path, OpenStandardOutput);
+  }
+  return OpenProgramDestination(path);
+}
+
+// True when two destinations are one file, however they are spelled: through "./", an absolute
+// path, or a symbolic link.
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == kStandardOutputPath || b == kStandardOutputPath) return a == b;
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  const auto resolved = [&error](const std::string& path) {
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
+  };
+  return resolved(a) == resolved(b) && !error;
+}
+
+void RequireDistinctFiles(const cli::CommandLine& command) {
+  if (!command.previewPath) return;
+  for (const std::optional<std::string>& other : {command.outputPath, command.previewOf}) {
+    if (other && SameFile(*command.previewPath, *other)) {
+      throw cli::UsageError("the program and its preview need two different files");
+    }
+  }
+}
+
+// The bytes of a program to draw, or a message that says why there are none to draw.
+std::string ReadProgramFile(const std::string& path) {
+  const std::string name = "The program \"" + path + "\"";
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw std::runtime_error(name + " cannot be read: " + SystemReason(errno));
+  std::string bytes;
+  char block[64 * 1024];
+  std::size_t got = 0;
+  errno = 0;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0 &&
+         bytes.size() < kLargestProgramRead) {
+    bytes.append(block, got);
+  }
+  const int error = std::ferror(file) ? errno : 0;
+  std::fclose(file);
+  if (error != 0) throw std::runtime_error(name + " cannot be read: " + SystemReason(error));
+  if (bytes.size() >= kLargestProgramRead) {
+    throw std::runtime_error(name + " is larger than any program Quorrel writes.");
+  }
+  if (bytes.empty()) throw std::runtime_error(name + " is empty.");
+  return bytes;
+}
+
+ReadBackProgram ReadCompleteProgram(const std::string& bytes, const std::string& path) {
+  try {
+    ReadBackProgram program = ReadProgram(bytes);
+    if (!program.ended) {
+      throw std::runtime_error("The program \"" + path +
+                               "\" has no M30 end line: it is not complete.");
+    }
+    return program;
+  } catch (const ProgramFormatError& error) {
+    throw std::runtime_error("The program \"" + path + "\" is not one Quorrel writes (" +
+                             error.what() + ").");
+  }
+}
+
+int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program,
                  const cli::PreviewContext& context) {
   try {
-    const std::string svg = cli::DrawToolpathSvg(ReadProgram(program), context);
     std::unique_ptr<ByteSink> sink = OpenDestination(*command.previewPath);
-    sink->Write(svg);
+    sink->Write(cli::DrawToolpathSvg(program, context));
     sink->Finish();
-  } catch (const ProgramFormatError& error) {
-    Complain("cannot draw the program: it is not one Quorrel writes (" + std::string(error.what()) +
-             ")");
-    return kFault;
   } catch (const OutputError& error) {
     Complain(error.what());
     return kCannotWrite;
@@ -64,33 +112,25 @@ int WritePreview(const cli::CommandLine& command, const std::string& program,
 }
 
 int DrawExistingProgram(const cli::CommandLine& command) {
-  std::ifstream file(*command.previewOf, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (!file) {
-    Complain("The program \"" + *command.previewOf + "\" cannot be read.");
+  try {
+    const ReadBackProgram program =
+        ReadCompleteProgram(ReadProgramFile(*command.previewOf), *command.previewOf);
+    cli::PreviewContext context;
+    if (command.toolRadiusGiven) context.toolRadius = MakeToolRadius(command.request.texts);
+    return WritePreview(command, program, context);
+  } catch (const std::runtime_error& error) {  // an unreadable program or an arithmetic fault
+    Complain(error.what());
     return kFault;
   }
-  cli::PreviewContext context;
-  if (command.toolRadiusGiven) {
-    try {
-      context.toolRadius =
-          MakeJobParameters(command.request.texts, command.request.shape, false).ToolRadius;
-    } catch (const ArithmeticFault& fault) {
-      Complain(fault.what());
-      return kFault;
-    }
-  }
-  return WritePreview(command, bytes.str(), context);
 }
 
 int WriteJob(const cli::CommandLine& command) {
   SaveRequest request = command.request;
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
 
-  const std::string destination = command.outputPath.value_or("-");
+  const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   std::string written;
-  const auto askPath = [&](std::string_view, std::string_view) { return destination; };
+  const auto askPath = [&] { return destination; };
   const auto open = [&](const std::string& path) {
     std::unique_ptr<ByteSink> sink = OpenDestination(path);
     if (command.previewPath) sink = std::make_unique<CopyingSink>(std::move(sink), written);
@@ -111,7 +151,7 @@ int WriteJob(const cli::CommandLine& command) {
   }
   if (!command.previewPath) return kWritten;
   const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
-  return WritePreview(command, written, {job, static_cast<double>(job.ToolRadius)});
+  return WritePreview(command, ReadProgram(written), {job, static_cast<double>(job.ToolRadius)});
 }
 
 int PrintAndExit(std::string_view text) {
@@ -126,6 +166,7 @@ int main(int argc, char** argv) {
   cli::CommandLine command;
   try {
     command = cli::ParseCommandLine(arguments);
+    RequireDistinctFiles(command);
   } catch (const cli::UsageError& error) {
     std::fprintf(stderr, "quorrel-gcode: %s\n%s", error.what(), cli::UsageSynopsis().data());
     return kUsage;

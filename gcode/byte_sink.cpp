@@ -1,17 +1,11 @@
 #include "gcode/byte_sink.h"
 
 #include <cerrno>
-#include <system_error>
 
 #include "gcode/output_error.h"
 
 namespace quorrel {
 namespace {
-
-std::string SystemReason(int error) {
-  if (error == 0) return "the system reported an error";
-  return std::generic_category().message(error);
-}
 
 void WriteAll(std::FILE* stream, std::string_view bytes, const std::string& name) {
   errno = 0;
@@ -25,11 +19,11 @@ void WriteAll(std::FILE* stream, std::string_view bytes, const std::string& name
 FileSink::FileSink(const std::string& path) : path_(path) {
   // A name cut short at a NUL would write to another file than the one chosen.
   if (path.find('\0') != std::string::npos) {
-    throw OutputError(path, "the name holds a NUL character");
+    throw OutputError(path, "the name holds a NUL character", kDestinationUnchanged);
   }
   errno = 0;
   file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) throw OutputError(path, SystemReason(errno));
+  if (file_ == nullptr) throw OutputError(path, SystemReason(errno), kDestinationUnchanged);
   // ProgramWriter hands over large blocks; a second buffer here would only copy them again.
   std::setvbuf(file_, nullptr, _IONBF, 0);
 }
@@ -59,6 +53,11 @@ void StreamSink::Finish() {
   if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0) {
     throw OutputError(name_, SystemReason(errno));
   }
+}
+
+void CopyingSink::Write(std::string_view bytes) {
+  sink_->Write(bytes);
+  copy_ += bytes;
 }
 
 }  // namespace quorrel

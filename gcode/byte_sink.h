@@ -59,4 +59,19 @@ class StreamSink : public ByteSink {
   std::string name_;
 };
 
+/// Passes every byte on to another sink and keeps a copy, so that what is drawn or checked is
+/// exactly what the destination received.
+class CopyingSink : public ByteSink {
+ public:
+  CopyingSink(std::unique_ptr<ByteSink> sink, std::string& copy)
+      : sink_(std::move(sink)), copy_(copy) {}
+
+  void Write(std::string_view bytes) override;
+  void Finish() override { sink_->Finish(); }
+
+ private:
+  std::unique_ptr<ByteSink> sink_;
+  std::string& copy_;
+};
+
 }  // namespace quorrel

@@ -11,9 +11,7 @@ void RaiseOverflow() {
 }
 
 void RaiseDivisionByZero() {
-  throw ArithmeticFault(FaultKind::DivisionByZero,
-                        "Fill spaces its rings 1.5 x Tool Radius apart, and a Tool Radius of 0 "
-                        "gives no spacing.");
+  throw ArithmeticFault(FaultKind::DivisionByZero, "A number was divided by 0.");
 }
 
 void RaiseNarrowingOverflow() {

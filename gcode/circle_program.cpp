@@ -2,7 +2,6 @@
 
 #include "gcode/job_refusal.h"
 #include "gcode/pocket_fill.h"
-#include "gcode/ring_count.h"
 
 namespace quorrel {
 namespace {
@@ -25,7 +24,7 @@ void WriteOutline(const Circle& c, ProgramWriter& writer) {
 // The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
 // tool's first circle clears the plunge point's surroundings.
 Float32 FirstRingOffset(const Circle& c, Float64 stepOver) {
-  const std::int16_t rings = RingCount(((c.radius - c.toolRadius) / stepOver).value());
+  const std::int16_t rings = StepsWithin(c.radius - c.toolRadius, stepOver);
   Float32 offset = Narrow32(Round3(stepOver * rings));
   if (rings > 1) offset = Narrow32(Round3(offset - stepOver));
   return offset;
@@ -34,7 +33,7 @@ Float32 FirstRingOffset(const Circle& c, Float64 stepOver) {
 void WriteFill(const Circle& c, ProgramWriter& writer) {
   const Float64 L = c.leftX, B = c.bottomY, R = c.radius;
   const Float32 T = c.toolRadius, D = c.depth;
-  const Float64 stepOver = T * 1.5;
+  const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(c, stepOver);
 
   writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});

@@ -5,15 +5,17 @@
 namespace quorrel {
 
 /// The seven field texts of a job exactly as typed: never trimmed, parsed only when a program is
-/// written. The defaults are the window's.
+/// written. A new FieldTexts holds the window's defaults (see kFields).
 struct FieldTexts {
-  std::string CenterXText = "0";
-  std::string CenterYText = "0";
-  std::string WidthText = "10";
-  std::string HeightText = "10";
-  std::string RadiusText = "2";
-  std::string ToolRadiusText = "1";
-  std::string DepthText = "-2";
+  FieldTexts();
+
+  std::string CenterXText;
+  std::string CenterYText;
+  std::string WidthText;
+  std::string HeightText;
+  std::string RadiusText;
+  std::string ToolRadiusText;
+  std::string DepthText;
 };
 
 }  // namespace quorrel

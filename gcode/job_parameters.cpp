@@ -4,30 +4,32 @@
 
 #include "gcode/arithmetic_fault.h"
 #include "gcode/checked_float.h"
+#include "gcode/field_table.h"
 #include "gcode/parse_field_number.h"
 #include "gcode/round3.h"
 
 namespace quorrel {
 namespace {
 
-double ParseField(const std::string& text, const char* caption) {
+double ParseField(const FieldTexts& texts, Field field) {
+  const FieldDescription& description = DescriptionOf(field);
   try {
-    return ParseFieldNumber(text);
+    return ParseFieldNumber(texts.*description.text);
   } catch (const ArithmeticFault&) {
-    throw ArithmeticFault(FaultKind::Overflow, std::string("The ") + caption +
+    throw ArithmeticFault(FaultKind::Overflow, "The " + std::string(description.caption) +
                                                    " field holds a number too large to compute "
                                                    "with (beyond about 1.8E+308).");
   }
 }
 
-double ParseRounded(const std::string& text, const char* caption) {
-  return Round3(ParseField(text, caption));
+double ParseRounded(const FieldTexts& texts, Field field) {
+  return Round3(ParseField(texts, field));
 }
 
-float ParseRounded32(const std::string& text, const char* caption) {
-  const double parsed = ParseField(text, caption);
+float ParseRounded32(const FieldTexts& texts, Field field) {
+  const double parsed = ParseField(texts, field);
   if (!FitsFloat32(parsed)) {
-    throw ArithmeticFault(FaultKind::Overflow, std::string("The ") + caption +
+    throw ArithmeticFault(FaultKind::Overflow, "The " + std::string(DescriptionOf(field).caption) +
                                                    " field holds a number too large for it "
                                                    "(beyond about 3.4E+38).");
   }
@@ -39,16 +41,20 @@ float ParseRounded32(const std::string& text, const char* caption) {
 
 JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill) {
   JobParameters job;
-  job.CenterX = ParseRounded(texts.CenterXText, "Position Center X");
-  job.CenterY = ParseRounded(texts.CenterYText, "Position Center Y");
-  job.Width = ParseRounded(texts.WidthText, "Width");
-  job.Height = ParseRounded(texts.HeightText, "Height");
-  job.CornerRadius = ParseRounded(texts.RadiusText, "Radius");
-  job.ToolRadius = ParseRounded32(texts.ToolRadiusText, "Tool Radius");
-  job.Depth = ParseRounded32(texts.DepthText, "Depth");
+  job.CenterX = ParseRounded(texts, Field::CenterX);
+  job.CenterY = ParseRounded(texts, Field::CenterY);
+  job.Width = ParseRounded(texts, Field::Width);
+  job.Height = ParseRounded(texts, Field::Height);
+  job.CornerRadius = ParseRounded(texts, Field::Radius);
+  job.ToolRadius = MakeToolRadius(texts);
+  job.Depth = ParseRounded32(texts, Field::Depth);
   job.ShapeKind = shape;
   job.Fill = fill;
   return job;
+}
+
+float MakeToolRadius(const FieldTexts& texts) {
+  return ParseRounded32(texts, Field::ToolRadius);
 }
 
 }  // namespace quorrel

@@ -25,4 +25,7 @@ struct JobParameters {
 /// or a Tool Radius or Depth beyond the 32-bit range.
 JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill);
 
+/// The Tool Radius alone, as MakeJobParameters forms it, for those who need no other field.
+float MakeToolRadius(const FieldTexts& texts);
+
 }  // namespace quorrel

@@ -1,6 +1,17 @@
 #include "gcode/pocket_fill.h"
 
+#include "gcode/ring_count.h"
+
 namespace quorrel {
+
+std::int16_t StepsWithin(Float64 room, Float64 stepOver) {
+  if (stepOver.value() == 0.0) {
+    throw ArithmeticFault(FaultKind::DivisionByZero,
+                          "Fill spaces its rings 1.5 x Tool Radius apart, and a Tool Radius of 0 "
+                          "gives no spacing.");
+  }
+  return RingCount((room / stepOver).value());
+}
 
 void CentreStroke::Write(std::string_view cutBlock, ProgramWriter& writer) const {
   const PathPoint start = Start();

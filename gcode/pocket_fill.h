@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "gcode/checked_float.h"
@@ -13,6 +14,16 @@ namespace quorrel {
 inline Float64 Round3(Float64 x) {
   return Float64(Round3(x.value()));
 }
+
+/// Fill's ring spacing: 1.5 x Tool Radius, three quarters of the cutter's diameter.
+inline Float64 StepOver(Float32 toolRadius) {
+  return 1.5 * toolRadius;
+}
+
+/// How many steps of `stepOver` fit in `room`, rounded as RingCount rounds. Raises
+/// ArithmeticFault(DivisionByZero) in Fill's own words when the step is 0 (a Tool Radius of 0),
+/// and ArithmeticFault(RingCountOverflow) beyond 32767 steps.
+std::int16_t StepsWithin(Float64 room, Float64 stepOver);
 
 /// A point of the tool centre's path.
 struct PathPoint {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "gcode/number_text.h"
+#include "gcode/program_destination.h"
 
 namespace quorrel {
 
@@ -10,7 +11,7 @@ ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink)
     : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
 ProgramWriter ProgramWriter::Open(const std::string& path) {
-  return ProgramWriter(std::make_unique<FileSink>(path));
+  return ProgramWriter(OpenProgramDestination(path));
 }
 
 void ProgramWriter::Close() {

@@ -44,15 +44,15 @@ ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
 
 /// The open output of one program. Lines end with CR LF and are collected in a large buffer, so
 /// the sink sees few, large writes. Close flushes and completes the sink; a writer that is
-/// destroyed without Close drops what it still holds.
+/// destroyed without Close abandons the program, and a file's destination stays as it was.
 class ProgramWriter {
  public:
   explicit ProgramWriter(std::unique_ptr<ByteSink> sink);
   ProgramWriter(const ProgramWriter&) = delete;
   ProgramWriter& operator=(const ProgramWriter&) = delete;
 
-  /// A writer on the file at `path`, created or emptied. Raises OutputError when it cannot be
-  /// opened.
+  /// A writer on the file at `path`, which its program replaces only once it is complete (see
+  /// OpenProgramDestination). Raises OutputError when it cannot be written.
   static ProgramWriter Open(const std::string& path);
   ProgramWriter(ProgramWriter&&) = default;
 

@@ -2,7 +2,6 @@
 
 #include "gcode/job_refusal.h"
 #include "gcode/pocket_fill.h"
-#include "gcode/ring_count.h"
 
 namespace quorrel {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 // outline path, rounded to 3 decimals.
 Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
   const Float64 ringLimit = RingRoom(r);
-  const std::int16_t rings = RingCount((ringLimit / stepOver).value());
+  const std::int16_t rings = StepsWithin(ringLimit, stepOver);
   Float32 offset = Narrow32(stepOver * rings);
   if (offset > ringLimit) offset = Narrow32(offset - stepOver);
   return OffsetWithinRoom(Narrow32(Round3(offset)), ringLimit);
@@ -20,7 +19,7 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
 void WriteFill(const RectanglePath& r, ProgramWriter& writer) {
   const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
   const Float32 T = r.toolRadius;
-  const Float64 stepOver = 1.5 * T;
+  const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
   CentreStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
 

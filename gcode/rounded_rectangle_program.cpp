@@ -5,7 +5,6 @@
 #include "gcode/job_refusal.h"
 #include "gcode/number_text.h"
 #include "gcode/pocket_fill.h"
-#include "gcode/ring_count.h"
 
 namespace quorrel {
 namespace {
@@ -61,7 +60,7 @@ void WriteSquareRing(const RectanglePath& r, Float32 O, Float32 V, ProgramWriter
 // The offset of the innermost ring, rounded before it is compared with the room there is.
 Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
   const Float64 room = RingRoom(r);
-  const std::int16_t rings = RingCount((room / stepOver).value());
+  const std::int16_t rings = StepsWithin(room, stepOver);
   Float32 offset = Narrow32(Round3(stepOver * rings));
   if (offset > room) offset = Narrow32(Round3(offset - stepOver));
   return OffsetWithinRoom(offset, room);
@@ -69,7 +68,7 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
 
 void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
   const Float32 T = r.toolRadius;
-  const Float64 stepOver = 1.5 * T;
+  const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
   CentreStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
 

@@ -1,9 +1,12 @@
 #include "gcode/save_command.h"
 
+#include <sys/stat.h>
+
 #include "gcode/arithmetic_fault.h"
 #include "gcode/job_parameters.h"
 #include "gcode/job_refusal.h"
 #include "gcode/output_error.h"
+#include "gcode/parse_field_number.h"
 #include "gcode/write_program.h"
 
 namespace quorrel {
@@ -13,8 +16,25 @@ SaveResult Failure(SaveOutcome outcome, std::string message) {
   return {outcome, std::move(message)};
 }
 
-std::string FaultMessage(const ArithmeticFault& fault) {
-  return std::string(FaultName(fault.kind())) + ": " + fault.what();
+std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) {
+  std::string message = std::string(FaultName(fault.kind())) + ": " + fault.what();
+  // A Tool Radius that was typed but is too small for the program's thousandths reads as 0; say
+  // so, or the machinist looks at a field that does not say 0.
+  if (fault.kind() == FaultKind::DivisionByZero && ParseFieldNumber(texts.ToolRadiusText) != 0.0) {
+    message += " The Tool Radius \"" + texts.ToolRadiusText +
+               "\" rounds to 0 at the program's 3 decimals.";
+  }
+  return message;
+}
+
+// What a save that stopped has left at its destination, which was not touched.
+std::string NothingWritten(const std::string& path) {
+  if (path == kStandardOutputPath) return "Nothing was written to standard output.";
+  struct stat existing {};
+  if (::stat(path.c_str(), &existing) != 0) {
+    return "Nothing was written; no file \"" + path + "\" was made.";
+  }
+  return "Nothing was written; \"" + path + "\" is unchanged.";
 }
 
 }  // namespace
@@ -25,25 +45,27 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
   try {
     job = MakeJobParameters(request.texts, request.shape, request.fill);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault) + " Nothing was written.");
+    return Failure(SaveOutcome::ArithmeticFault,
+                   FaultMessage(fault, request.texts) + " Nothing was written.");
   }
   if (auto reason = RefusalReason(job)) return Failure(SaveOutcome::Refused, *reason);
 
-  const std::string path = askPath(kProgramFileFilter, kProposedFileName);
+  const std::string path = askPath();
   if (path.empty()) return {SaveOutcome::Cancelled, {}};
 
+  // The program reaches its destination only when the generator closes the writer after the
+  // last line; a writer dropped on the way abandons it, and the destination stays as it was.
   try {
     ProgramWriter writer = open(path);
-    try {
-      WriteProgram(job, request.texts, writer, request.decimalSeparator);
-    } catch (const ArithmeticFault& fault) {
-      writer.Close();  // the lines before the fault belong in the file
-      return Failure(SaveOutcome::ArithmeticFault,
-                     FaultMessage(fault) + " The save was stopped; the file \"" + path +
-                         "\" holds only the lines written before the fault.");
-    }
+    WriteProgram(job, request.texts, writer, request.decimalSeparator);
+  } catch (const ArithmeticFault& fault) {
+    return Failure(
+        SaveOutcome::ArithmeticFault,
+        FaultMessage(fault, request.texts) + " The save was stopped. " + NothingWritten(path));
   } catch (const OutputError& error) {
-    return Failure(SaveOutcome::CannotWrite, error.what());
+    std::string message = error.what();
+    if (error.unchanged()) message += " " + NothingWritten(path);
+    return Failure(SaveOutcome::CannotWrite, message);
   } catch (const JobRefused& refused) {
     return Failure(SaveOutcome::Refused, refused.what());
   }

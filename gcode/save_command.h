@@ -10,11 +10,6 @@
 
 namespace quorrel {
 
-/// The save dialog's one file type: description and pattern.
-inline constexpr std::string_view kProgramFileFilter = "Din ( G-Code ) (*.din)|*.din";
-/// The file name the save dialog proposes.
-inline constexpr std::string_view kProposedFileName = "File1.din";
-
 /// What the window or the command line hands to a save.
 struct SaveRequest {
   FieldTexts texts;
@@ -36,10 +31,9 @@ struct SaveResult {
   std::string message;  ///< for the machinist; empty when written or cancelled
 };
 
-/// Shows the save dialog with a filter and a proposed name; returns the chosen path, or an
-/// empty text when the user cancels.
-using ShowSaveDialog =
-    std::function<std::string(std::string_view filter, std::string_view proposedName)>;
+/// Asks where the program goes (the window shows its save dialog); returns the chosen path, or
+/// an empty text when the user cancels.
+using ShowSaveDialog = std::function<std::string()>;
 /// Opens a writer on the chosen path (created or emptied), raising OutputError when it cannot.
 using OpenProgramWriter = std::function<ProgramWriter(const std::string& path)>;
 

@@ -14,6 +14,7 @@
 #include "gcode/program_reader.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
+#include "tests/support/temporary_folder.h"
 
 namespace quorrel {
 namespace {
@@ -35,6 +36,7 @@ class GoldenCli : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenCli, WritesTheExpectedBytesAndExitStatus) {
   const GoldenCase& golden = GetParam();
+  ASSERT_TRUE(golden.found) << "no expected program for " << golden.name;
   const ProcessResult result = RunTool(golden.arguments);
   EXPECT_EQ(result.exitStatus, golden.exitStatus);
   EXPECT_EQ(result.standardOutput, golden.expectedProgram);
@@ -48,23 +50,7 @@ std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& row) {
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenCli, ::testing::ValuesIn(testing::LoadGoldenCases()),
                          CaseName);
 
-class CliFiles : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("quorrel-cli-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(folder_);
-  }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-
-  std::filesystem::path folder_;
-};
+using CliFiles = testing::TemporaryFolder;
 
 TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
   const std::vector<std::string> job{"--shape=circle", "--fill", "--radius", "5",
@@ -85,12 +71,32 @@ TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
   }
 }
 
-TEST_F(CliFiles, AFaultKeepsTheLinesBeforeItInTheFile) {
-  const ProcessResult result =
-      RunTool({"--tool-radius=0", "--fill", "--output=" + PathOf("File1.din")});
-  EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_NE(result.standardError.find("Division by zero"), std::string::npos);
-  EXPECT_EQ(ReadFileBytes(PathOf("File1.din")), "N10 ( rectangle H10 x W10 )\r\n");
+// A fault, or a disk that fills up on the way, leaves the program that was there before. The
+// full disk is a file-size limit: writes fail as they would on a full disk, on any machine.
+TEST_F(CliFiles, AFaultOrAFullDiskLeavesTheFileAsItWas) {
+  const struct {
+    std::vector<std::string> arguments;
+    int exitStatus;
+    const char* words;
+  } rows[] = {
+      {{"--tool-radius=0", "--fill"}, 1, "Division by zero"},
+      {{"--tool-radius=0.01", "--width=90", "--height=90", "--fill"}, 3, "File too large"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.words);
+    for (const char* name : {"part.din", "new.din"}) {
+      std::ofstream(PathOf("part.din")) << "a good program";
+      std::vector<std::string> arguments{"-c", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"",
+                                         GcodeToolPath(), "--output=" + PathOf(name)};
+      arguments.insert(arguments.end(), row.arguments.begin(), row.arguments.end());
+      const ProcessResult result = RunProcess("/bin/sh", arguments, {{"LC_ALL", "C"}});
+      EXPECT_EQ(result.exitStatus, row.exitStatus) << result.standardError;
+      EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
+      EXPECT_NE(result.standardError.find("Nothing was written"), std::string::npos);
+      EXPECT_EQ(ReadFileBytes(PathOf("part.din")), "a good program");
+      EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+    }
+  }
 }
 
 TEST_F(CliFiles, ARefusedJobCreatesNoFile) {
@@ -347,6 +353,11 @@ TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {
 
 TEST_F(CliFiles, PreviewFailuresAreReported) {
   std::ofstream(PathOf("not-a-program.din")) << "G0 X1\n";
+  std::ofstream(PathOf("empty.din"));
+  std::ofstream(PathOf("unfinished.din")) << "N10 ( Circle R2 )\r\nN10 G0 X0 Y0 Z0\r\n";
+  ASSERT_EQ(RunTool({"-o", PathOf("p.din")}).exitStatus, 0);
+  std::filesystem::create_symlink(PathOf("p.din"), PathOf("link.din"));
+  EnterFolder();
   const struct {
     std::vector<std::string> arguments;
     int exitStatus;
@@ -363,20 +374,34 @@ TEST_F(CliFiles, PreviewFailuresAreReported) {
        1,
        "not one Quorrel writes"},
       {{"--preview=" + PathOf("missing/p.svg"), "-o", PathOf("p.din")}, 3, "cannot be written"},
+      {{"--preview-of=" + folder_.string(), "--preview=x.svg"}, 1, "Is a directory"},
+      {{"--preview-of=empty.din", "--preview=x.svg"}, 1, "\"empty.din\" is empty"},
+      {{"--preview-of=unfinished.din", "--preview=x.svg"}, 1, "has no M30 end line"},
+      {{"-o", "./same.din", "--preview=same.din"}, 2, "two different files"},
+      {{"-o", "same.din", "--preview=" + PathOf("same.din")}, 2, "two different files"},
+      {{"--preview-of=link.din", "--preview=p.din"}, 2, "two different files"},
+      {{"--preview-of=p.din", "--preview=" + PathOf("link.din")}, 2, "two different files"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
     EXPECT_EQ(result.exitStatus, row.exitStatus) << row.words;
     EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
   }
+  // Nothing was drawn, nothing was written over the program.
+  EXPECT_FALSE(std::filesystem::exists(PathOf("x.svg")));
+  EXPECT_FALSE(std::filesystem::exists(PathOf("same.din")));
+  EXPECT_TRUE(ReadProgram(ReadFileBytes(PathOf("p.din"))).ended);
+  // A drawing of an existing program reads only the field it uses.
+  EXPECT_EQ(RunTool({"--preview-of=p.din", "--preview=x.svg", "--tool-radius=1", "--width=1e400"})
+                .exitStatus,
+            0);
 }
 
 // The locale chooses only the decimal separator of the rounded corners' radius in the title.
 TEST(Cli, LocaleChangesOnlyTheTitleRadius) {
   const std::string locales = std::string(QUORREL_TEST_LOCALES);
-  if (!std::filesystem::exists(locales + "/de_DE.UTF-8")) {
-    GTEST_SKIP() << "no German locale was built (is the locales package installed?)";
-  }
+  ASSERT_TRUE(std::filesystem::exists(locales + "/de_DE.UTF-8/LC_NUMERIC"))
+      << "no German locale was built (is the locales package installed?)";
   const std::vector<std::string> job{"--shape=rounded-rectangle", "--radius=0.5", "--fill",
                                      "--tool-radius=0.25", "--width=12.5"};
   const ProcessResult plain = RunTool(job);

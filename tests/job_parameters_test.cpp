@@ -5,9 +5,12 @@
 #include "gcode/arithmetic_fault.h"
 #include "gcode/job_parameters.h"
 #include "gcode/job_refusal.h"
+#include "tests/support/raised.h"
 
 namespace quorrel {
 namespace {
+
+using testing::Raised;
 
 TEST(MakeJobParameters, ParsesAndRoundsEveryField) {
   FieldTexts texts;
@@ -48,14 +51,13 @@ TEST(MakeJobParameters, NamesTheFieldThatOverflows) {
   for (const auto& row : rows) {
     FieldTexts texts;
     texts.*row.field = row.text;
-    try {
-      MakeJobParameters(texts, ShapeKind::Rectangle, false);
-      ADD_FAILURE() << row.caption << " gave no fault";
-    } catch (const ArithmeticFault& fault) {
-      EXPECT_EQ(fault.kind(), FaultKind::Overflow);
-      EXPECT_NE(std::string(fault.what()).find(std::string("The ") + row.caption + " field"),
+    SCOPED_TRACE(row.caption);
+    if (auto fault = Raised<ArithmeticFault>(
+            [&] { MakeJobParameters(texts, ShapeKind::Rectangle, false); })) {
+      EXPECT_EQ(fault->kind(), FaultKind::Overflow);
+      EXPECT_NE(std::string(fault->what()).find(std::string("The ") + row.caption + " field"),
                 std::string::npos)
-          << fault.what();
+          << fault->what();
     }
   }
 }

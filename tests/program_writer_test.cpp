@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,6 +10,8 @@
 #include "gcode/output_error.h"
 #include "gcode/program_writer.h"
 #include "tests/support/golden_cases.h"
+#include "tests/support/raised.h"
+#include "tests/support/temporary_folder.h"
 
 namespace quorrel {
 namespace {
@@ -56,45 +60,91 @@ TEST(ProgramWriter, HoldsNothingBackUntilClosed) {
   EXPECT_EQ(bytes, "N80 G1 Z0\r\n");
 }
 
-class FileSinkTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ =
-        std::filesystem::temp_directory_path() /
-        ("quorrel-writer-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+using FileSinkTest = testing::TemporaryFolder;
 
-  std::filesystem::path folder_;
+// Writes run into a file-size limit as they would into a full disk: with EFBIG instead of ENOSPC,
+// through the same system calls, on the same file system as the file being replaced.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);  // report the failed write instead of ending the process
+    getrlimit(RLIMIT_FSIZE, &saved_);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, SIG_DFL);
+  }
+
+ private:
+  rlimit saved_{};
 };
 
-TEST_F(FileSinkTest, CreatesOrEmptiesTheFile) {
+TEST_F(FileSinkTest, ReplacesTheFileWithTheCompleteProgram) {
   const std::string path = PathOf("part.din");
   std::ofstream(path) << "an older and much longer program\r\n";
   ProgramWriter writer = ProgramWriter::Open(path);
   writer.WriteLine(ProgramLine{"N70 M30"});
+  EXPECT_EQ(testing::ReadFileBytes(path), "an older and much longer program\r\n");
   writer.Close();
   EXPECT_EQ(testing::ReadFileBytes(path), "N70 M30\r\n");
+  EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+}
+
+TEST_F(FileSinkTest, KeepsPermissionsAndSymbolicLinks) {
+  const std::string target = PathOf("program.din");
+  std::ofstream(target) << "old";
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write |
+                                           std::filesystem::perms::others_read);
+  std::filesystem::create_symlink("program.din", PathOf("link.din"));
+  ProgramWriter writer = ProgramWriter::Open(PathOf("link.din"));
+  writer.WriteLine(ProgramLine{"N70 M30"});
+  writer.Close();
+  EXPECT_TRUE(std::filesystem::is_symlink(PathOf("link.din")));
+  EXPECT_EQ(testing::ReadFileBytes(target), "N70 M30\r\n");
+  EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::others_read);
+}
+
+TEST_F(FileSinkTest, AnAbandonedOrFailedProgramLeavesTheFileAsItWas) {
+  const std::string path = PathOf("part.din");
+  std::ofstream(path) << "a good program";
+  {
+    ProgramWriter abandoned = ProgramWriter::Open(path);
+    abandoned.WriteLine(ProgramLine{"N10 ( rectangle H10 x W10 )"});
+  }
+  {
+    ProgramWriter filling = ProgramWriter::Open(path);
+    const FileSizeLimit fullDisk(100000);
+    EXPECT_THROW(
+        {
+          for (int line = 0; line < 100000; ++line) filling.WriteLine(ProgramLine{"N40 G1 X", 1.5});
+          filling.Close();
+        },
+        OutputError);
+  }
+  EXPECT_EQ(testing::ReadFileBytes(path), "a good program");
+  EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
 }
 
 TEST_F(FileSinkTest, NamesTheFileThatCannotBeOpened) {
   for (const std::string& path :
        {PathOf("missing/File1.din"), folder_.string(), PathOf(std::string("a\0b", 3))}) {
-    try {
-      ProgramWriter::Open(path);
-      ADD_FAILURE() << path << " opened";
-    } catch (const OutputError& error) {
-      EXPECT_EQ(error.destination(), path);
-      EXPECT_NE(std::string(error.what()).find("cannot be written"), std::string::npos);
+    SCOPED_TRACE(path);
+    if (auto error = testing::Raised<OutputError>([&] { ProgramWriter::Open(path); })) {
+      EXPECT_EQ(error->destination(), path);
+      EXPECT_TRUE(error->unchanged());
+      EXPECT_NE(std::string(error->what()).find("cannot be written"), std::string::npos);
     }
   }
   EXPECT_FALSE(std::filesystem::exists(PathOf("a")));
 }
 
-TEST(FileSink, ReportsAFullDiskWhenClosed) {
+TEST(FileSink, ReportsAFullDeviceWhenClosed) {
   ProgramWriter writer = ProgramWriter::Open("/dev/full");
   writer.WriteLine(ProgramLine{"N70 M30"});
   EXPECT_THROW(writer.Close(), OutputError);

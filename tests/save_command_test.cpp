@@ -6,38 +6,23 @@
 
 #include "gcode/save_command.h"
 #include "tests/support/golden_cases.h"
+#include "tests/support/temporary_folder.h"
 
 namespace quorrel {
 namespace {
 
-class SaveCommandTest : public ::testing::Test {
+class SaveCommandTest : public testing::TemporaryFolder {
  protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("quorrel-save-" +
-               std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
-
   // Saves with a dialog that answers `path`, remembering what it was shown.
   SaveResult Save(const SaveRequest& request, const std::string& path) {
     askedCount_ = 0;
-    return SaveGCode(request, [&](std::string_view filter, std::string_view proposed) {
+    return SaveGCode(request, [&] {
       ++askedCount_;
-      shownFilter_ = filter;
-      shownName_ = proposed;
       return path;
     });
   }
 
-  std::filesystem::path folder_;
   int askedCount_ = 0;
-  std::string shownFilter_;
-  std::string shownName_;
 };
 
 const char* const kDefaultRectangle =
@@ -48,8 +33,6 @@ TEST_F(SaveCommandTest, WritesTheProgramToTheChosenFile) {
   const SaveResult result = Save({}, PathOf("File1.din"));
   EXPECT_EQ(result.outcome, SaveOutcome::Written);
   EXPECT_EQ(result.message, "");
-  EXPECT_EQ(shownFilter_, "Din ( G-Code ) (*.din)|*.din");
-  EXPECT_EQ(shownName_, "File1.din");
   EXPECT_EQ(testing::ReadFileBytes(PathOf("File1.din")), kDefaultRectangle);
 }
 
@@ -71,20 +54,49 @@ TEST_F(SaveCommandTest, CancelLeavesAnExistingFileUntouched) {
   EXPECT_EQ(testing::ReadFileBytes(PathOf("File1.din")), "keep me");
 }
 
-TEST_F(SaveCommandTest, AnArithmeticFaultKeepsTheLinesBeforeIt) {
-  SaveRequest request;
-  request.fill = true;
-  request.texts.ToolRadiusText = "0";
-  const SaveResult result = Save(request, PathOf("File1.din"));
-  EXPECT_EQ(result.outcome, SaveOutcome::ArithmeticFault);
-  EXPECT_NE(result.message.find("Division by zero"), std::string::npos) << result.message;
-  EXPECT_NE(result.message.find(PathOf("File1.din")), std::string::npos) << result.message;
-  EXPECT_EQ(testing::ReadFileBytes(PathOf("File1.din")), "N10 ( rectangle H10 x W10 )\r\n");
+// A save that stops on the way leaves the file it was aimed at exactly as it was, and makes no
+// file where there was none.
+TEST_F(SaveCommandTest, AFaultLeavesTheFileAsItWas) {
+  const auto job =
+      [](std::initializer_list<std::pair<std::string FieldTexts::*, const char*>> texts) {
+        SaveRequest request;
+        request.fill = true;
+        for (const auto& [field, text] : texts) request.texts.*field = text;
+        return request;
+      };
+  const struct {
+    SaveRequest request;
+    const char* words;
+  } rows[] = {
+      {job({{&FieldTexts::ToolRadiusText, "0"}}), "Division by zero"},
+      {job({{&FieldTexts::ToolRadiusText, "0.0001"}}),
+       "The Tool Radius \"0.0001\" rounds to 0 at the program's 3 decimals."},
+      {job({{&FieldTexts::ToolRadiusText, "0.001"},
+            {&FieldTexts::WidthText, "100"},
+            {&FieldTexts::HeightText, "100"}}),
+       "Ring count overflow"},
+      {job({{&FieldTexts::CenterXText, "1.7e308"}, {&FieldTexts::WidthText, "-1.7e308"}}),
+       "Overflow: A coordinate grew beyond"},
+      {job({{&FieldTexts::WidthText, "1e39"},
+            {&FieldTexts::HeightText, "1e39"},
+            {&FieldTexts::ToolRadiusText, "1e38"}}),
+       "Overflow of a 32-bit value"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.words);
+    std::ofstream(PathOf("part.din")) << "a good program";
+    const SaveResult result = Save(row.request, PathOf("part.din"));
+    EXPECT_EQ(result.outcome, SaveOutcome::ArithmeticFault);
+    EXPECT_NE(result.message.find(row.words), std::string::npos) << result.message;
+    EXPECT_NE(
+        result.message.find("Nothing was written; \"" + PathOf("part.din") + "\" is unchanged."),
+        std::string::npos)
+        << result.message;
+    EXPECT_EQ(testing::ReadFileBytes(PathOf("part.din")), "a good program");
 
-  request.texts.ToolRadiusText = "0.001";
-  request.texts.WidthText = request.texts.HeightText = "100";
-  EXPECT_NE(Save(request, PathOf("File1.din")).message.find("Ring count overflow"),
-            std::string::npos);
+    EXPECT_EQ(Save(row.request, PathOf("new.din")).outcome, SaveOutcome::ArithmeticFault);
+    EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+  }
 }
 
 TEST_F(SaveCommandTest, RefusesOrRejectsABadJobBeforeAskingForAPath) {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "gcode/byte_sink.h"
+#include "gcode/field_table.h"
 #include "gcode/program_reader.h"
 #include "gcode/save_command.h"
 
@@ -36,15 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.decimalSeparator = (data[0] & 0x40) != 0 ? "," : ".";
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   quorrel::FieldTexts& texts = request.texts;
-  for (std::string* field :
-       {&texts.CenterXText, &texts.CenterYText, &texts.WidthText, &texts.HeightText,
-        &texts.RadiusText, &texts.ToolRadiusText, &texts.DepthText}) {
-    if (!rest.empty()) *field = std::string(NextText(rest));
+  for (const quorrel::FieldDescription& field : quorrel::kFields) {
+    if (!rest.empty()) texts.*field.text = std::string(NextText(rest));
   }
 
   std::string bytes;
   const quorrel::SaveResult result = quorrel::SaveGCode(
-      request, [](std::string_view, std::string_view) { return std::string("memory"); },
+      request, [] { return std::string("memory"); },
       [&](const std::string&) {
         return quorrel::ProgramWriter(std::make_unique<quorrel::StringSink>(bytes));
       });

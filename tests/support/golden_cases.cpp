@@ -1,5 +1,6 @@
 #include "tests/support/golden_cases.h"
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -47,7 +48,9 @@ std::vector<GoldenCase> LoadGoldenCases() {
     golden.name = fields.at(0);
     golden.exitStatus = std::stoi(fields.at(1));
     golden.arguments.assign(fields.begin() + 2, fields.end());
-    golden.expectedProgram = ReadFileBytes(TestDataPath("golden/" + golden.name + ".din"));
+    const std::string expected = TestDataPath("golden/" + golden.name + ".din");
+    golden.found = std::filesystem::is_regular_file(expected);
+    golden.expectedProgram = ReadFileBytes(expected);
     cases.push_back(std::move(golden));
   }
   return cases;

@@ -13,6 +13,7 @@ struct GoldenCase {
   int exitStatus = 0;
   std::vector<std::string> arguments;
   std::string expectedProgram;
+  bool found = false;  ///< the expected program's file exists
 };
 
 /// Test names show a case by its name alone.

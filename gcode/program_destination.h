@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "gcode/byte_sink.h"
+
+namespace quorrel {
+
+/// A regular file that is replaced only by a complete program. The bytes go to a new file beside
+/// the target (a hidden name in the same folder); Finish gives it the target's permissions and
+/// renames it over the target in one step. Destroyed without Finish, or after a failed write, it
+/// removes its new file, so the target keeps every byte it had. The target is the file a
+/// symbolic link points to: the link stays a link.
+class ReplacingFileSink : public ByteSink {
+ public:
+  /// Raises OutputError, naming `path`, when the target is a folder, is not writable, or no file
+  /// can be made beside it.
+  explicit ReplacingFileSink(const std::string& path);
+  ~ReplacingFileSink() override;
+  ReplacingFileSink(const ReplacingFileSink&) = delete;
+  ReplacingFileSink& operator=(const ReplacingFileSink&) = delete;
+
+  void Write(std::string_view bytes) override;
+  void Finish() override;
+
+ private:
+  void Discard();
+
+  std::string path_;    // as the user named it, for messages
+  std::string target_;  // the file that is replaced, links followed
+  std::string temporary_;
+  int descriptor_ = -1;
+};
+
+/// Holds the whole program in memory and hands it on only at Finish: for a destination that
+/// cannot be replaced by renaming (standard output, a pipe, a device), which then receives the
+/// complete program or nothing. `open` makes the real sink at Finish, so a job that fails never
+/// even opens it.
+class WholeProgramSink : public ByteSink {
+ public:
+  using Opener = std::unique_ptr<ByteSink> (*)(const std::string& path);
+
+  WholeProgramSink(std::string path, Opener open) : path_(std::move(path)), open_(open) {}
+
+  void Write(std::string_view bytes) override { bytes_ += bytes; }
+  void Finish() override;
+
+ private:
+  std::string path_;
+  Opener open_;
+  std::string bytes_;
+};
+
+/// The sink a program is saved through: a ReplacingFileSink for a regular file or a new name, a
+/// WholeProgramSink for anything else (a pipe, a device) and for a file whose folder does not let
+/// a new file be made beside it. Raises OutputError for a folder or a path that cannot be written.
+std::unique_ptr<ByteSink> OpenProgramDestination(const std::string& path);
+
+}  // namespace quorrel
