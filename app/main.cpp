@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
   QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
   quorrel::app::QuorrelForm form;
-  quorrel::app::ShowCentredOnScreen(form);
+  quorrel::app::ShowCenteredOnScreen(form);
   return QApplication::exec();
 }

@@ -6,7 +6,7 @@
 
 namespace quorrel::app {
 
-void ShowCentredOnScreen(QWidget& window) {
+void ShowCenteredOnScreen(QWidget& window) {
   window.adjustSize();
   window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
                                          window.screen()->availableGeometry()));

@@ -5,6 +5,6 @@ class QWidget;
 namespace quorrel::app {
 
 /// Shows the window in the middle of the screen it is on.
-void ShowCentredOnScreen(QWidget& window);
+void ShowCenteredOnScreen(QWidget& window);
 
 }  // namespace quorrel::app

@@ -24,6 +24,6 @@ int main(int argc, char** argv) {
   quorrel::app::QuorrelForm form;
   QuitOnFirstPaint quit;
   form.installEventFilter(&quit);
-  quorrel::app::ShowCentredOnScreen(form);
+  quorrel::app::ShowCenteredOnScreen(form);
   return QApplication::exec();
 }

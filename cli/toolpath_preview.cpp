@@ -7,8 +7,9 @@
 #include <numbers>
 #include <vector>
 
-#include "gcode/number_text.h"
+#include "gcode/contour.h"
 #include "gcode/round3.h"
+#include "gcode/toolpath.h"
 
 namespace quorrel::cli {
 namespace {
@@ -16,33 +17,50 @@ namespace {
 constexpr double kDrawingSize = 600;  // px, the square the drawing fits in
 constexpr double kMargin = 40;        // px around it
 constexpr double kLegendWidth = 300;  // px to the right
+constexpr double kLineHeight = 20;    // px between legend lines
+// How far a cut may come nearer the contour than the tool radius before the cutter is drawn as
+// leaving it: the rounding of written coordinates to thousandths.
+constexpr double kWrittenRounding = 0.002;
 
-struct Box {
-  double left = std::numeric_limits<double>::infinity();
-  double bottom = std::numeric_limits<double>::infinity();
-  double right = -std::numeric_limits<double>::infinity();
-  double top = -std::numeric_limits<double>::infinity();
-
-  void Add(double x, double y, double reach = 0) {
-    if (!std::isfinite(x) || !std::isfinite(y)) return;
-    left = std::min(left, x - reach);
-    right = std::max(right, x + reach);
-    bottom = std::min(bottom, y - reach);
-    top = std::max(top, y + reach);
-  }
-  bool Empty() const { return !(left <= right); }
-  double Width() const { return right - left; }
-  double Height() const { return top - bottom; }
+// How each part of the drawing looks, and what the legend calls it.
+struct Style {
+  const char* id;
+  const char* attributes;  // SVG presentation attributes
+  const char* label;       // in the legend; nullptr for parts the legend does not list
 };
 
-// Number text for SVG attributes: plain, two decimals, never the locale's.
-std::string Num(double value) {
+constexpr Style kCut{"cuts", "fill=\"none\" stroke=\"#10407a\" stroke-width=\"1.5\"",
+                     "cut (tool centre)"};
+constexpr Style kSwept{"swept", "fill=\"none\" stroke=\"#3a7bd5\" stroke-opacity=\"0.25\"",
+                       "area the cutter sweeps"};
+constexpr Style kSweptOutside{"swept-outside",
+                              "fill=\"none\" stroke=\"#e0301e\" stroke-opacity=\"0.45\"",
+                              "cutter outside the contour"};
+constexpr Style kContour{"contour", "fill=\"none\" stroke=\"#202020\" stroke-width=\"1\"",
+                         "contour"};
+constexpr Style kPlunge{"plunge", "fill=\"#d03030\"", "where the tool goes down"};
+constexpr Style kAxes{"axes",
+                      "stroke=\"#9a9a9a\" stroke-width=\"1\" font-family=\"sans-serif\" "
+                      "font-size=\"12\" fill=\"#6a6a6a\"",
+                      nullptr};
+
+// The one text of every number in the drawing: fixed decimals, trailing zeros dropped, never
+// "-0", never the locale's separator.
+std::string SvgNumber(double value, int decimals = 2) {
   if (!std::isfinite(value)) value = 0;
   char text[400];
   std::string result(
-      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr);
-  if (result == "-0.00") result = "0.00";
-  return result;
+      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr);
+  if (result.find('.') != std::string::npos) {
+    result.erase(result.find_last_not_of('0') + 1);
+    if (result.back() == '.') result.pop_back();
+  }
+  return result == "-0" ? "0" : result;
+}
+
+// A length of the job, as the legend writes it: rounded to the program's thousandths.
+std::string JobNumber(double value) {
+  return SvgNumber(Round3(value), 3);
 }
 
 // Text for the legend: XML's special characters escaped, control characters and bytes that are
@@ -86,24 +104,30 @@ std::string XmlText(const std::string& text) {
   return out;
 }
 
-double ArcRadius(const ToolMove& move) {
-  return std::hypot(move.from.x - move.centreX, move.from.y - move.centreY);
-}
+struct Box {
+  double left = std::numeric_limits<double>::infinity();
+  double bottom = std::numeric_limits<double>::infinity();
+  double right = -std::numeric_limits<double>::infinity();
+  double top = -std::numeric_limits<double>::infinity();
 
-// The angle an arc turns through, counter-clockwise: up to a whole turn when it ends where it
-// began.
-double ArcSpan(const ToolMove& move) {
-  const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
-  const double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
-  const double span = std::fmod(end - start + 4 * std::numbers::pi, 2 * std::numbers::pi);
-  return span == 0 && ArcRadius(move) > 0 ? 2 * std::numbers::pi : span;
-}
+  void Add(double x, double y, double reach = 0) {
+    if (!std::isfinite(x) || !std::isfinite(y)) return;
+    left = std::min(left, x - reach);
+    right = std::max(right, x + reach);
+    bottom = std::min(bottom, y - reach);
+    top = std::max(top, y + reach);
+  }
+  bool Empty() const { return !(left <= right); }
+  double Width() const { return right - left; }
+  double Height() const { return top - bottom; }
+  double Extent() const { return std::max({Width(), Height(), 1e-3}); }
+};
 
 // Maps machine coordinates to the page: Y up on the machine, down on the page.
 class PageMapping {
  public:
-  PageMapping(const Box& view) {
-    const double extent = std::max({view.Width(), view.Height(), 1e-3});
+  explicit PageMapping(const Box& view) {
+    const double extent = view.Extent();
     scale_ = kDrawingSize / extent;
     left_ = view.left - (extent - view.Width()) / 2;
     top_ = view.top + (extent - view.Height()) / 2;
@@ -111,92 +135,176 @@ class PageMapping {
   double X(double x) const { return kMargin + (x - left_) * scale_; }
   double Y(double y) const { return kMargin + (top_ - y) * scale_; }
   double Length(double length) const { return length * scale_; }
+  std::string Point(double x, double y) const { return SvgNumber(X(x)) + " " + SvgNumber(Y(y)); }
+
+  // Where the page's drawing square lies on the machine, for anyone measuring the picture.
+  std::string DataAttributes() const {
+    return " data-scale=\"" + SvgNumber(scale_, 9) + "\" data-left=\"" + SvgNumber(left_, 9) +
+           "\" data-top=\"" + SvgNumber(top_, 9) + "\" data-margin=\"" + SvgNumber(kMargin) + "\"";
+  }
   double scale() const { return scale_; }
-  // The machine coordinates of the page's drawing corner, for anyone measuring the picture.
-  double left() const { return left_; }
-  double top() const { return top_; }
 
  private:
   double scale_ = 1, left_ = 0, top_ = 0;
 };
 
-std::string Point(const PageMapping& page, double x, double y) {
-  return Num(page.X(x)) + " " + Num(page.Y(y));
+std::string Element(const Style& style, const std::string& tag, const std::string& geometry,
+                    const std::string& extra = "") {
+  return "<" + tag + " id=\"" + style.id + "\" " + geometry + " " + style.attributes + extra +
+         "/>\n";
 }
 
-// SVG path data of one arc move, counter-clockwise on the machine, so clockwise on the page.
-std::string ArcData(const PageMapping& page, const ToolMove& move) {
-  const double radius = ArcRadius(move);
-  const double span = ArcSpan(move);
-  const std::string r = Num(page.Length(radius));
-  if (span == 2 * std::numbers::pi) {
+// The SVG arc command to (x, y) on a circle of page radius `r`, counter-clockwise on the
+// machine, so clockwise on the page.
+std::string ArcTo(const PageMapping& page, double r, bool large, double x, double y) {
+  const std::string radius = SvgNumber(page.Length(r));
+  return " A" + radius + " " + radius + " 0 " + (large ? "1" : "0") + " 0 " + page.Point(x, y);
+}
+
+std::string ArcData(const PageMapping& page, const ToolMove& arc) {
+  const double radius = ArcRadius(arc);
+  const double sweep = ArcSweep(arc);
+  if (sweep == 2 * std::numbers::pi) {
     // A whole circle: two halves through the point opposite the start.
-    const double ox = 2 * move.centreX - move.from.x;
-    const double oy = 2 * move.centreY - move.from.y;
-    return " A" + r + " " + r + " 0 0 0 " + Point(page, ox, oy) + " A" + r + " " + r + " 0 0 0 " +
-           Point(page, move.to.x, move.to.y);
+    return ArcTo(page, radius, false, 2 * arc.centerX - arc.from.x, 2 * arc.centerY - arc.from.y) +
+           ArcTo(page, radius, false, arc.to.x, arc.to.y);
   }
-  const bool large = span > std::numbers::pi;
-  return " A" + r + " " + r + " 0 " + (large ? "1" : "0") + " 0 " +
-         Point(page, move.to.x, move.to.y);
+  return ArcTo(page, radius, sweep > std::numbers::pi, arc.to.x, arc.to.y);
 }
 
-std::string ContourData(const PageMapping& page, const JobParameters& job) {
-  const double x0 = job.CenterX, y0 = job.CenterY;
-  if (job.ShapeKind == ShapeKind::Circle) {
-    const double r = std::fabs(job.CornerRadius);
-    const std::string radius = Num(page.Length(r));
-    return "M" + Point(page, x0 - r, y0) + " A" + radius + " " + radius + " 0 0 0 " +
-           Point(page, x0 + r, y0) + " A" + radius + " " + radius + " 0 0 0 " +
-           Point(page, x0 - r, y0) + " Z";
-  }
-  const double w = std::fabs(job.Width) / 2, h = std::fabs(job.Height) / 2;
-  const double r = job.ShapeKind == ShapeKind::RoundedRectangle
-                       ? std::clamp(job.CornerRadius, 0.0, std::min(w, h))
-                       : 0.0;
-  const std::string radius = Num(page.Length(r));
-  const std::string corner = " A" + radius + " " + radius + " 0 0 0 ";
-  return "M" + Point(page, x0 - w + r, y0 - h) + " L" + Point(page, x0 + w - r, y0 - h) + corner +
-         Point(page, x0 + w, y0 - h + r) + " L" + Point(page, x0 + w, y0 + h - r) + corner +
-         Point(page, x0 + w - r, y0 + h) + " L" + Point(page, x0 - w + r, y0 + h) + corner +
-         Point(page, x0 - w, y0 + h - r) + " L" + Point(page, x0 - w, y0 - h + r) + corner +
-         Point(page, x0 - w + r, y0 - h) + " Z";
-}
-
-bool AtDepth(const ToolMove& move, double depth) {
-  return move.kind != MoveKind::Rapid && move.from.z == depth && move.to.z == depth;
-}
-
-double MoveLength(const ToolMove& move) {
-  if (move.kind != MoveKind::ArcCounterClockwise) {
-    return std::hypot(move.to.x - move.from.x, move.to.y - move.from.y);
-  }
-  return ArcRadius(move) * ArcSpan(move);
-}
-
-// The closed loops the tool runs at depth: the outline, or each ring of a pocket.
-int CountLoops(const std::vector<ToolMove>& cuts) {
-  int loops = 0;
-  std::vector<const ToolPoint*> visited;
+// The cutting path as one line: moves at depth, in order, a new start wherever one is left.
+std::string PathData(const PageMapping& page, const std::vector<ToolMove>& cuts) {
+  std::string data;
+  ToolPoint at{std::numeric_limits<double>::quiet_NaN(), 0, 0};
   for (const ToolMove& move : cuts) {
-    if (move.from.x == move.to.x && move.from.y == move.to.y) continue;
-    if (visited.empty()) visited.push_back(&move.from);
-    const bool closes = std::any_of(visited.begin(), visited.end(), [&](const ToolPoint* p) {
-      return p->x == move.to.x && p->y == move.to.y;
-    });
-    if (closes && visited.size() >= 2) {
-      ++loops;
-      visited.clear();
-      visited.push_back(&move.to);
-    } else {
-      visited.push_back(&move.to);
+    if (!(move.from.x == at.x && move.from.y == at.y))
+      data += "M" + page.Point(move.from.x, move.from.y);
+    data += IsArc(move) ? ArcData(page, move) : " L" + page.Point(move.to.x, move.to.y);
+    at = move.to;
+  }
+  return data;
+}
+
+std::string ContourData(const PageMapping& page, const Contour& c) {
+  const double x0 = c.centerX, y0 = c.centerY, w = c.halfWidth, h = c.halfHeight;
+  const double r = c.cornerRadius;
+  const auto corner = [&](double x, double y) { return ArcTo(page, r, false, x, y); };
+  return "M" + page.Point(x0 - w + r, y0 - h) + " L" + page.Point(x0 + w - r, y0 - h) +
+         corner(x0 + w, y0 - h + r) + " L" + page.Point(x0 + w, y0 + h - r) +
+         corner(x0 + w - r, y0 + h) + " L" + page.Point(x0 - w + r, y0 + h) +
+         corner(x0 - w, y0 + h - r) + " L" + page.Point(x0 - w, y0 - h + r) +
+         corner(x0 - w + r, y0 - h) + " Z";
+}
+
+// Axes through the origin, or a note where it lies outside the picture.
+std::string DrawAxes(const PageMapping& page, bool originShown) {
+  std::string svg = "<g id=\"" + std::string(kAxes.id) + "\" " + kAxes.attributes + ">\n";
+  if (!originShown) {
+    svg += "<text id=\"origin\" x=\"" + SvgNumber(kMargin) + "\" y=\"" + SvgNumber(kMargin - 12) +
+           "\" stroke=\"none\">The origin (0, 0) lies outside this picture.</text>\n";
+    return svg + "</g>\n";
+  }
+  const std::string ox = SvgNumber(page.X(0)), oy = SvgNumber(page.Y(0));
+  const std::string low = SvgNumber(kMargin), high = SvgNumber(kMargin + kDrawingSize);
+  svg +=
+      "<path d=\"M" + low + " " + oy + " H" + high + " M" + ox + " " + high + " V" + low + "\"/>\n";
+  svg += "<path d=\"M" + high + " " + oy + " l-8 -4 v8 Z M" + ox + " " + low +
+         " l-4 8 h8 Z\" fill=\"#9a9a9a\"/>\n";
+  svg += "<text x=\"" + SvgNumber(kMargin + kDrawingSize - 12) + "\" y=\"" +
+         SvgNumber(page.Y(0) - 8) + "\" stroke=\"none\">X</text>\n";
+  svg += "<text x=\"" + SvgNumber(page.X(0) + 8) + "\" y=\"" + SvgNumber(kMargin + 12) +
+         "\" stroke=\"none\">Y</text>\n";
+  svg += "<circle id=\"origin\" cx=\"" + ox + "\" cy=\"" + oy +
+         "\" r=\"4\" fill=\"none\" stroke=\"#404040\"/>\n";
+  svg += "<text x=\"" + SvgNumber(page.X(0) + 6) + "\" y=\"" + SvgNumber(page.Y(0) + 16) +
+         "\" stroke=\"none\">0,0</text>\n";
+  return svg + "</g>\n";
+}
+
+// The area the cutter sweeps: the path drawn as wide as the cutter. Where the contour is known,
+// the part outside it is drawn in a warning colour.
+std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, double tool,
+                          const std::string& contourData) {
+  const std::string wide = " stroke-width=\"" + SvgNumber(page.Length(2 * tool)) +
+                           "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+  const std::string geometry = "d=\"" + pathData + "\"";
+  if (contourData.empty()) return Element(kSwept, "path", geometry, wide);
+  return "<defs><clipPath id=\"inside\"><path d=\"" + contourData +
+         "\"/></clipPath><mask id=\"outside\" maskUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" "
+         "width=\"100%\" height=\"100%\"><rect width=\"100%\" height=\"100%\" "
+         "fill=\"#ffffff\"/><path d=\"" +
+         contourData + "\" fill=\"#000000\"/></mask></defs>\n" +
+         Element(kSwept, "path", geometry, wide + " clip-path=\"url(#inside)\"") +
+         Element(kSweptOutside, "path", geometry, wide + " mask=\"url(#outside)\"");
+}
+
+// True when the cutter, of radius `tool`, reaches beyond the contour anywhere along the cuts.
+bool CutterLeaves(const Contour& contour, const std::vector<ToolMove>& cuts, double tool) {
+  constexpr int kSamples = 16;
+  for (const ToolMove& move : cuts) {
+    for (int i = 0; i <= kSamples; ++i) {
+      const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
+      if (contour.Distance(point.x, point.y) + tool > kWrittenRounding) return true;
     }
   }
-  return loops;
+  return false;
 }
 
-std::string Coord(double value) {
-  return FormatNumberPlain(Round3(value), ".");
+std::vector<std::string> LegendLines(const ReadBackProgram& program, const PreviewContext& context,
+                                     const std::vector<ToolMove>& cuts, double depth,
+                                     const PageMapping& page) {
+  std::vector<std::string> lines{XmlText(program.comment)};
+  const double tool = context.toolRadius.value_or(0.0);
+  if (context.job) {
+    const JobParameters& job = *context.job;
+    lines.push_back("centre X " + JobNumber(job.CenterX) + ", Y " + JobNumber(job.CenterY));
+    if (job.ShapeKind == ShapeKind::Circle) {
+      lines.push_back("radius " + JobNumber(job.CornerRadius));
+    } else {
+      lines.push_back("width " + JobNumber(job.Width) + ", height " + JobNumber(job.Height));
+      if (job.ShapeKind == ShapeKind::RoundedRectangle) {
+        lines.push_back("corner radius " + JobNumber(job.CornerRadius));
+      }
+    }
+    lines.push_back(job.Fill ? "Fill: pocket cleared in rings" : "outline");
+    if (CutterLeaves(ContourOf(job), cuts, tool)) {
+      lines.push_back("The cutter leaves the contour.");
+    }
+  }
+  lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool)
+                                     : "tool radius not known (give --tool-radius)");
+  lines.push_back(std::isfinite(depth) ? "depth " + JobNumber(depth) : "no cut at depth");
+  lines.push_back("closed paths (rings) " + std::to_string(CountClosedPaths(cuts)));
+  double cutLength = 0;
+  for (const ToolMove& move : cuts) cutLength += MoveLength(move);
+  lines.push_back("cut length " + JobNumber(cutLength));
+  lines.push_back("1 unit = " + SvgNumber(page.scale()) + " px; Y points up");
+  return lines;
+}
+
+std::string DrawLegend(const std::vector<std::string>& lines, const std::vector<Style>& keys) {
+  const std::string x = SvgNumber(kDrawingSize + 2 * kMargin);
+  std::string svg =
+      "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#202020\">\n";
+  double y = kMargin + 14;
+  for (const std::string& line : lines) {
+    svg += "<text x=\"" + x + "\" y=\"" + SvgNumber(y) + "\">" + line + "</text>\n";
+    y += kLineHeight;
+  }
+  y += 10;
+  for (const Style& key : keys) {
+    // A sample of each part as the drawing shows it; a line without a width of its own is drawn
+    // wide enough to see.
+    svg += key.id == kPlunge.id
+               ? "<circle cx=\"" + SvgNumber(kDrawingSize + 2 * kMargin + 15) + "\" cy=\"" +
+                     SvgNumber(y - 4) + "\" r=\"3\" " + key.attributes + "/>\n"
+               : "<g stroke-width=\"10\"><path d=\"M" + x + " " + SvgNumber(y - 4) + " h30\" " +
+                     key.attributes + "/></g>\n";
+    svg += "<text x=\"" + SvgNumber(kDrawingSize + 2 * kMargin + 40) + "\" y=\"" + SvgNumber(y) +
+           "\">" + key.label + "</text>\n";
+    y += kLineHeight;
+  }
+  return svg + "</g>\n";
 }
 
 }  // namespace
@@ -204,171 +312,66 @@ std::string Coord(double value) {
 std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext& context) {
   const std::vector<ToolMove>& moves = program.moves;
   // The depth is where the plunge goes: the first feed move.
-  double depth = std::numeric_limits<double>::quiet_NaN();
   const auto plunge = std::find_if(
       moves.begin(), moves.end(), [](const ToolMove& move) { return move.kind == MoveKind::Feed; });
-  if (plunge != moves.end()) depth = plunge->to.z;
+  const double depth =
+      plunge != moves.end() ? plunge->to.z : std::numeric_limits<double>::quiet_NaN();
   std::vector<ToolMove> cuts;
   for (const ToolMove& move : moves) {
-    if (AtDepth(move, depth)) cuts.push_back(move);
+    if (move.kind != MoveKind::Rapid && move.from.z == depth && move.to.z == depth) {
+      cuts.push_back(move);
+    }
   }
   const double tool = context.toolRadius.value_or(0.0);
 
   Box view;
   for (const ToolMove& move : moves) {
     view.Add(move.to.x, move.to.y, std::fabs(tool));
-    if (move.kind == MoveKind::ArcCounterClockwise) {
-      view.Add(move.centreX, move.centreY, ArcRadius(move) + std::fabs(tool));
-    }
+    if (IsArc(move)) view.Add(move.centerX, move.centerY, ArcRadius(move) + std::fabs(tool));
   }
   if (context.job) {
-    const JobParameters& job = *context.job;
-    const double w = job.ShapeKind == ShapeKind::Circle ? job.CornerRadius : job.Width / 2;
-    const double h = job.ShapeKind == ShapeKind::Circle ? job.CornerRadius : job.Height / 2;
-    view.Add(job.CenterX, job.CenterY, std::max(std::fabs(w), std::fabs(h)));
+    const Contour contour = ContourOf(*context.job);
+    view.Add(contour.centerX, contour.centerY, std::max(contour.halfWidth, contour.halfHeight));
   }
   if (view.Empty()) view.Add(0, 0, 1);
   // The origin belongs in the picture unless it would shrink the work to a speck.
   Box withOrigin = view;
   withOrigin.Add(0, 0);
-  const bool originShown = std::max(withOrigin.Width(), withOrigin.Height()) <=
-                           4 * std::max({view.Width(), view.Height(), 1e-3});
+  const bool originShown = withOrigin.Extent() <= 4 * view.Extent();
   const PageMapping page(originShown ? withOrigin : view);
 
-  std::string svg;
-  const double pageWidth = kDrawingSize + 2 * kMargin + kLegendWidth;
-  const double pageHeight = kDrawingSize + 2 * kMargin;
-  svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Num(pageWidth) + "\" height=\"" +
-         Num(pageHeight) + "\" viewBox=\"0 0 " + Num(pageWidth) + " " + Num(pageHeight) +
-         "\" data-scale=\"" + std::to_string(page.scale()) + "\" data-left=\"" +
-         std::to_string(page.left()) + "\" data-top=\"" + std::to_string(page.top()) +
-         "\" data-margin=\"" + Num(kMargin) + "\">\n";
+  const std::string pageWidth = SvgNumber(kDrawingSize + 2 * kMargin + kLegendWidth);
+  const std::string pageHeight = SvgNumber(kDrawingSize + 2 * kMargin);
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + pageWidth + "\" height=\"" +
+         pageHeight + "\" viewBox=\"0 0 " + pageWidth + " " + pageHeight + "\"" +
+         page.DataAttributes() + ">\n";
   svg += "<title>" + XmlText(program.comment) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  svg += DrawAxes(page, originShown);
 
-  // Axes through the origin, or a note where it lies outside the picture.
-  svg +=
-      "<g id=\"axes\" stroke=\"#9a9a9a\" stroke-width=\"1\" font-family=\"sans-serif\" "
-      "font-size=\"12\" fill=\"#6a6a6a\">\n";
-  if (originShown) {
-    const double ox = page.X(0), oy = page.Y(0);
-    const double low = kMargin, high = kMargin + kDrawingSize;
-    svg += "<path d=\"M" + Num(low) + " " + Num(oy) + " H" + Num(high) + " M" + Num(ox) + " " +
-           Num(high) + " V" + Num(low) + "\"/>\n";
-    svg += "<path d=\"M" + Num(high) + " " + Num(oy) + " l-8 -4 v8 Z M" + Num(ox) + " " + Num(low) +
-           " l-4 8 h8 Z\" fill=\"#9a9a9a\"/>\n";
-    svg +=
-        "<text x=\"" + Num(high - 12) + "\" y=\"" + Num(oy - 8) + "\" stroke=\"none\">X</text>\n";
-    svg += "<text x=\"" + Num(ox + 8) + "\" y=\"" + Num(low + 12) + "\" stroke=\"none\">Y</text>\n";
-    svg += "<circle id=\"origin\" cx=\"" + Num(ox) + "\" cy=\"" + Num(oy) +
-           "\" r=\"4\" fill=\"none\" stroke=\"#404040\"/>\n";
-    svg +=
-        "<text x=\"" + Num(ox + 6) + "\" y=\"" + Num(oy + 16) + "\" stroke=\"none\">0,0</text>\n";
-  } else {
-    svg += "<text id=\"origin\" x=\"" + Num(kMargin) + "\" y=\"" + Num(kMargin - 12) +
-           "\" stroke=\"none\">The origin (0, 0) lies outside this picture.</text>\n";
-  }
-  svg += "</g>\n";
-
-  if (context.job) {
-    svg += "<path id=\"contour\" d=\"" + ContourData(page, *context.job) +
-           "\" fill=\"none\" stroke=\"#202020\" stroke-width=\"1\"/>\n";
-  }
-
-  // The cutting path as one continuous line: moves at depth, in order.
-  std::string cutData;
-  ToolPoint at{std::numeric_limits<double>::quiet_NaN(), 0, 0};
-  for (const ToolMove& move : cuts) {
-    if (!(move.from.x == at.x && move.from.y == at.y)) {
-      cutData += "M" + Point(page, move.from.x, move.from.y);
-    }
-    cutData += move.kind == MoveKind::ArcCounterClockwise
-                   ? ArcData(page, move)
-                   : " L" + Point(page, move.to.x, move.to.y);
-    at = move.to;
-  }
+  std::vector<Style> keys{kCut};
+  const std::string contourData = context.job ? ContourData(page, ContourOf(*context.job)) : "";
+  if (context.job) svg += Element(kContour, "path", "d=\"" + contourData + "\"");
+  const std::string pathData = PathData(page, cuts);
   if (tool > 0 && !cuts.empty()) {
-    svg += "<path id=\"swept\" d=\"" + cutData +
-           "\" fill=\"none\" stroke=\"#3a7bd5\" "
-           "stroke-opacity=\"0.25\" stroke-width=\"" +
-           Num(page.Length(2 * tool)) + "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n";
+    svg += DrawSweptArea(page, pathData, tool, contourData);
+    keys.push_back(kSwept);
+    if (context.job) keys.push_back(kSweptOutside);
   }
-  std::string rapidData;
-  for (const ToolMove& move : moves) {
-    if (move.kind == MoveKind::Rapid && std::isfinite(move.from.x)) {
-      rapidData +=
-          "M" + Point(page, move.from.x, move.from.y) + " L" + Point(page, move.to.x, move.to.y);
-    }
+  if (!pathData.empty()) {
+    svg += Element(kCut, "path", "d=\"" + pathData + "\"", " stroke-linejoin=\"round\"");
   }
-  if (!rapidData.empty()) {
-    svg += "<path id=\"rapids\" d=\"" + rapidData +
-           "\" fill=\"none\" stroke=\"#d03030\" "
-           "stroke-width=\"1\" stroke-dasharray=\"6 4\"/>\n";
-  }
-  if (!cutData.empty()) {
-    svg += "<path id=\"cuts\" d=\"" + cutData +
-           "\" fill=\"none\" stroke=\"#10407a\" "
-           "stroke-width=\"1.5\" stroke-linejoin=\"round\"/>\n";
-  }
-  // Where the tool goes down into the work.
   if (plunge != moves.end()) {
-    svg += "<circle id=\"plunge\" cx=\"" + Num(page.X(plunge->to.x)) + "\" cy=\"" +
-           Num(page.Y(plunge->to.y)) + "\" r=\"3\" fill=\"#d03030\"/>\n";
+    svg += Element(kPlunge, "circle",
+                   "cx=\"" + SvgNumber(page.X(plunge->to.x)) + "\" cy=\"" +
+                       SvgNumber(page.Y(plunge->to.y)) + "\" r=\"3\"");
+    keys.push_back(kPlunge);
   }
+  if (context.job) keys.push_back(kContour);
 
-  // The legend.
-  double cutLength = 0, rapidLength = 0;
-  for (const ToolMove& move : cuts) cutLength += MoveLength(move);
-  for (const ToolMove& move : moves) {
-    if (move.kind == MoveKind::Rapid && std::isfinite(move.from.x)) rapidLength += MoveLength(move);
-  }
-  std::vector<std::string> lines{XmlText(program.comment)};
-  if (context.job) {
-    const JobParameters& job = *context.job;
-    lines.push_back("centre X " + Coord(job.CenterX) + ", Y " + Coord(job.CenterY));
-    if (job.ShapeKind == ShapeKind::Circle) {
-      lines.push_back("radius " + Coord(job.CornerRadius));
-    } else {
-      lines.push_back("width " + Coord(job.Width) + ", height " + Coord(job.Height));
-      if (job.ShapeKind == ShapeKind::RoundedRectangle) {
-        lines.push_back("corner radius " + Coord(job.CornerRadius));
-      }
-    }
-    lines.push_back(job.Fill ? "Fill: pocket cleared in rings" : "outline");
-  }
-  lines.push_back(context.toolRadius ? "tool radius " + Coord(tool)
-                                     : "tool radius not known (give --tool-radius)");
-  lines.push_back(std::isfinite(depth) ? "depth " + Coord(depth) : "no cut at depth");
-  lines.push_back("closed paths (rings) " + std::to_string(CountLoops(cuts)));
-  lines.push_back("cut length " + Coord(cutLength));
-  lines.push_back("rapid length " + Coord(rapidLength));
-  lines.push_back("1 unit = " + Num(page.scale()) + " px; Y points up");
-
-  const double legendX = kDrawingSize + 2 * kMargin;
-  svg += "<g id=\"legend\" font-family=\"sans-serif\" font-size=\"13\" fill=\"#202020\">\n";
-  double y = kMargin + 14;
-  for (const std::string& line : lines) {
-    svg += "<text x=\"" + Num(legendX) + "\" y=\"" + Num(y) + "\">" + line + "</text>\n";
-    y += 20;
-  }
-  y += 10;
-  const struct {
-    const char* label;
-    const char* style;
-  } keys[] = {
-      {"cut (tool centre)", "stroke=\"#10407a\" stroke-width=\"1.5\""},
-      {"rapid move", "stroke=\"#d03030\" stroke-dasharray=\"6 4\""},
-      {"area the cutter sweeps", "stroke=\"#3a7bd5\" stroke-opacity=\"0.25\" stroke-width=\"10\""},
-      {"contour", "stroke=\"#202020\""},
-  };
-  for (const auto& key : keys) {
-    svg += "<path d=\"M" + Num(legendX) + " " + Num(y - 4) + " h30\" " + key.style + "/>\n";
-    svg += "<text x=\"" + Num(legendX + 40) + "\" y=\"" + Num(y) + "\">" + key.label + "</text>\n";
-    y += 20;
-  }
-  svg += "</g>\n</svg>\n";
-  return svg;
+  svg += DrawLegend(LegendLines(program, context, cuts, depth, page), keys);
+  return svg + "</svg>\n";
 }
 
 }  // namespace quorrel::cli

@@ -16,9 +16,10 @@ struct PreviewContext {
   std::optional<double> toolRadius;
 };
 
-/// An SVG drawing of a program as read back: the tool centre's path (cuts solid, rapid moves
-/// dashed, arcs as true arcs about their absolute centres), the area the cutter sweeps, the
-/// shape's contour, axes with the origin, and a legend. Y points up, as on the machine. The
+/// An SVG drawing of a program as read back: the tool centre's cutting path (arcs as true arcs
+/// about their absolute centres), where the tool goes down, the area the cutter sweeps (in a
+/// warning colour where it leaves the shape's contour), the contour, axes with the origin, and a
+/// legend. Y points up, as on the machine. The
 /// drawing is scaled to fit and has no external references.
 std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext& context);
 

@@ -12,6 +12,8 @@ const char* FaultName(FaultKind kind) {
       return "Overflow";
     case FaultKind::NarrowingOverflow:
       return "Overflow of a 32-bit value";
+    case FaultKind::RingStepTooSmall:
+      return "Ring step too small";
   }
   return "Arithmetic fault";
 }

@@ -11,6 +11,7 @@ enum class FaultKind {
   RingCountOverflow,  ///< a ring count outside -32768...32767
   Overflow,           ///< a 64-bit result that is not a finite number, or a field beyond range
   NarrowingOverflow,  ///< a value too large for the 32-bit number that must hold it
+  RingStepTooSmall,   ///< a ring step that rounds to nothing, so the rings would never end
 };
 
 /// Raised where the fault happens; the lines written before it stay written.

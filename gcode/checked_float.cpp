@@ -16,7 +16,7 @@ void RaiseDivisionByZero() {
 
 void RaiseNarrowingOverflow() {
   throw ArithmeticFault(FaultKind::NarrowingOverflow,
-                        "A ring offset grew beyond the largest 32-bit number (about 3.4E+38).");
+                        "A number held in 32 bits grew beyond the largest one (about 3.4E+38).");
 }
 
 bool FitsFloat32(double x) {

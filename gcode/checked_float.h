@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gcode/arithmetic_fault.h"
+#include "gcode/round3.h"
 
 namespace quorrel {
 
@@ -75,5 +76,10 @@ Float32 Narrow32(Float64 x);
 
 /// True when the finite x narrows to a finite 32-bit float.
 bool FitsFloat32(double x);
+
+/// Round3 inside a generator's checked arithmetic.
+inline Float64 Round3(Float64 x) {
+  return Float64(Round3(x.value()));
+}
 
 }  // namespace quorrel

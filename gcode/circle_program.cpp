@@ -38,11 +38,11 @@ void WriteFill(const Circle& c, ProgramWriter& writer) {
 
   writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N20 G1 Z", D});
-  CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
-    writer.WriteLine(ProgramLine{"N30 G1 X", (L + O) + T});
-    const Float32 V = Narrow32(O + T);
-    writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - V), " I", L + R, " J", B + R});
-    writer.WriteLine(ProgramLine{"N50 G3 X", (L + T) + O, " Y", B + R});
+  CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
+    writer.WriteLine(ProgramLine{"N30 G1 X", (L + ringOffset) + T});
+    const Float32 ringInset = RingInset(ringOffset, T);
+    writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - ringInset), " I", L + R, " J", B + R});
+    writer.WriteLine(ProgramLine{"N50 G3 X", (L + T) + ringOffset, " Y", B + R});
   });
   writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N70  M30"});

@@ -1,61 +1,33 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 #include "gcode/checked_float.h"
-#include "gcode/program_writer.h"
 #include "gcode/rectangle_path.h"
-#include "gcode/round3.h"
 
 namespace quorrel {
-
-/// Round3 inside a generator's checked arithmetic.
-inline Float64 Round3(Float64 x) {
-  return Float64(Round3(x.value()));
-}
 
 /// Fill's ring spacing: 1.5 x Tool Radius, three quarters of the cutter's diameter.
 inline Float64 StepOver(Float32 toolRadius) {
   return 1.5 * toolRadius;
 }
 
+/// Each ring's inset from the contour: its offset inside the outline path plus Tool Radius,
+/// held in 32 bits.
+inline Float32 RingInset(Float32 ringOffset, Float32 toolRadius) {
+  return Narrow32(ringOffset + toolRadius);
+}
+
+/// The room a rectangular pocket has for rings: half the shorter side (Height when the sides are
+/// equal) less Tool Radius, the distance from the outline path to the middle line.
+Float64 RingRoom(const RectanglePath& rectangle);
+
+[[noreturn]] void RaiseRingStepTooSmall();
+
 /// How many steps of `stepOver` fit in `room`, rounded as RingCount rounds. Raises
 /// ArithmeticFault(DivisionByZero) in Fill's own words when the step is 0 (a Tool Radius of 0),
 /// and ArithmeticFault(RingCountOverflow) beyond 32767 steps.
 std::int16_t StepsWithin(Float64 room, Float64 stepOver);
-
-/// A point of the tool centre's path.
-struct PathPoint {
-  Float64 x;
-  Float64 y;
-};
-
-/// The straight stroke that opens a rectangular pocket, through its middle along the longer side
-/// (along X when Width >= Height). Its ends lie StepOver beyond the sides of the first ring, but
-/// never beyond the outline path, so that in a narrow pocket the cutter stays inside the shape.
-class CentreStroke {
- public:
-  CentreStroke(const RectanglePath& rectangle, Float32 ringOffset, Float64 stepOver)
-      : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
-
-  /// Rapid to the start, plunge, cut to the end; the cut's line begins with `cutBlock`
-  /// ("N20 G1 X" or "N40 G1 X"). Each end is formed as its line is written, so a fault in the
-  /// end leaves the lines before it.
-  void Write(std::string_view cutBlock, ProgramWriter& writer) const;
-
- private:
-  // StepOver inside the first ring's far side (right, or top).
-  PathPoint Start() const;
-  // StepOver inside the first ring's near side (left, or bottom).
-  PathPoint End() const;
-  bool AlongX() const { return rectangle_.width >= rectangle_.height; }
-  Float64 ClampIntoPath(Float64 value, Float64 low, Float64 size) const;
-
-  RectanglePath rectangle_;
-  Float32 ringOffset_;
-  Float64 stepOver_;
-};
 
 /// The first ring's offset, or 0 (the outline path) when rounding alone took it below 0 although
 /// the outline path fits the pocket (`room`, the space between the outline path and the middle,
@@ -68,6 +40,9 @@ inline Float32 OffsetWithinRoom(Float32 offset, Float64 room) {
 /// offset one step further out (rounded to 3 decimals), while the offset is not below 0. Since the
 /// step is not rounded while the offsets are, the last offset can stop short of 0; the outline path
 /// itself (offset 0) is then cut as one more ring, so the pocket always reaches its wall.
+/// The loop ends because every step moves the offset down by at least a thousandth: a step that
+/// rounds away to nothing (a Tool Radius finer than the program's thousandths) would repeat one
+/// ring for ever, and raises ArithmeticFault(RingStepTooSmall) instead.
 template <class CutRing>
 void CutRingsOutward(Float32 firstOffset, Float64 stepOver, CutRing cutRing) {
   Float32 offset = firstOffset;
@@ -78,6 +53,7 @@ void CutRingsOutward(Float32 firstOffset, Float64 stepOver, CutRing cutRing) {
     cutAny = true;
     lastCut = offset;
     offset = Narrow32(Round3(offset - stepOver));
+    if (!(offset < lastCut)) RaiseRingStepTooSmall();
   }
   if (cutAny && lastCut > 0.0) cutRing(Float32(0.0F));
 }

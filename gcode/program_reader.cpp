@@ -130,8 +130,8 @@ bool IsCoordText(std::string_view text) {
 ReadBackProgram ReadProgram(std::string_view bytes) {
   ReadBackProgram program;
   ToolPoint position{kUnknown, kUnknown, kUnknown};
-  double centreX = kUnknown;
-  double centreY = kUnknown;
+  double centerX = kUnknown;
+  double centerY = kUnknown;
   int number = 0;
   while (!bytes.empty()) {
     ++number;
@@ -166,11 +166,11 @@ ReadBackProgram ReadProgram(std::string_view bytes) {
     if (*words.motion == 1) kind = MoveKind::Feed;
     if (*words.motion == 3) {
       kind = MoveKind::ArcCounterClockwise;
-      centreX = words.i.value_or(centreX);
-      centreY = words.j.value_or(centreY);
-      if (std::isnan(centreX) || std::isnan(centreY)) reader.Fail("an arc without a centre");
+      centerX = words.i.value_or(centerX);
+      centerY = words.j.value_or(centerY);
+      if (std::isnan(centerX) || std::isnan(centerY)) reader.Fail("an arc without a centre");
     }
-    program.moves.push_back({kind, from, position, centreX, centreY, number});
+    program.moves.push_back({kind, from, position, centerX, centerY, number});
   }
   return program;
 }

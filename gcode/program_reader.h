@@ -5,30 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "gcode/toolpath.h"
+
 namespace quorrel {
-
-/// A point of the tool centre in machine coordinates.
-struct ToolPoint {
-  double x;
-  double y;
-  double z;
-};
-
-enum class MoveKind {
-  Rapid,                ///< G0
-  Feed,                 ///< G1, a straight cut
-  ArcCounterClockwise,  ///< G3, about an absolute centre
-};
-
-/// One move of the tool, as a program says it.
-struct ToolMove {
-  MoveKind kind;
-  ToolPoint from;  ///< where the move starts; NaN coordinates before the first move
-  ToolPoint to;
-  double centreX;  ///< the arc's absolute centre (arcs only)
-  double centreY;
-  int line;  ///< 1-based line of the program
-};
 
 /// What a program says, read back.
 struct ReadBackProgram {

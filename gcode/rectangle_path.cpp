@@ -9,12 +9,6 @@ RectanglePath RectanglePathOf(const JobParameters& job) {
           Float32(job.ToolRadius),   Float32(job.Depth)};
 }
 
-Float64 RingRoom(const RectanglePath& rectangle) {
-  const Float64 shortSide =
-      rectangle.width >= rectangle.height ? rectangle.height : rectangle.width;
-  return shortSide / 2.0 - rectangle.toolRadius;
-}
-
 void WriteInsetRectangle(const RectanglePath& rectangle, ProgramWriter& writer) {
   const auto [L, B, W, H, T, D] = rectangle;
   writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + T, " Z", ZeroHeight});

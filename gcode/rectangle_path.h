@@ -16,10 +16,6 @@ struct RectanglePath {
 /// LeftX = CenterX - Width / 2 and BottomY = CenterY - Height / 2, with the job's sides and tool.
 RectanglePath RectanglePathOf(const JobParameters& job);
 
-/// The room a pocket has for rings: half the shorter side (Height when the sides are equal) less
-/// Tool Radius, the distance from the outline path to the middle line.
-Float64 RingRoom(const RectanglePath& rectangle);
-
 /// The plain rectangle at inset Tool Radius: rapid to the lower-left corner, plunge, then
 /// counter-clockwise round to it, retract, end. Eight lines, "N20" to "N90  M30".
 void WriteInsetRectangle(const RectanglePath& rectangle, ProgramWriter& writer);

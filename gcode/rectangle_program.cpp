@@ -1,5 +1,6 @@
 #include "gcode/rectangle_program.h"
 
+#include "gcode/center_stroke.h"
 #include "gcode/job_refusal.h"
 #include "gcode/pocket_fill.h"
 
@@ -21,15 +22,15 @@ void WriteFill(const RectanglePath& r, ProgramWriter& writer) {
   const Float32 T = r.toolRadius;
   const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
-  CentreStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
+  CenterStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
 
-  CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
-    const Float32 V = Narrow32(O + T);
-    writer.WriteLine(ProgramLine{"N20 G1 X", (L + T) + O, " Y", (B + T) + O});
-    writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - V)});
-    writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - V)});
-    writer.WriteLine(ProgramLine{"N60 G1 X", (L + T) + O});
-    writer.WriteLine(ProgramLine{"N70 G1 Y", (B + T) + O});
+  CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
+    const Float32 ringInset = RingInset(ringOffset, T);
+    writer.WriteLine(ProgramLine{"N20 G1 X", (L + T) + ringOffset, " Y", (B + T) + ringOffset});
+    writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - ringInset)});
+    writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - ringInset)});
+    writer.WriteLine(ProgramLine{"N60 G1 X", (L + T) + ringOffset});
+    writer.WriteLine(ProgramLine{"N70 G1 Y", (B + T) + ringOffset});
   });
   writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N90  M30"});

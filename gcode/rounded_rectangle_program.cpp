@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "gcode/center_stroke.h"
 #include "gcode/job_refusal.h"
 #include "gcode/number_text.h"
 #include "gcode/pocket_fill.h"
@@ -30,31 +31,33 @@ void WriteOutlineWithArcs(const RectanglePath& r, Float64 R, ProgramWriter& writ
   writer.WriteLine(ProgramLine{"N130  M30"});
 }
 
-// A ring whose corners are arcs about the outline's corner centres, of radius R - (O + T).
-void WriteRoundedRing(const RectanglePath& r, Float64 R, Float32 O, Float32 V,
+// A ring whose corners are arcs about the outline's corner centres, of radius R - (ringOffset + T).
+void WriteRoundedRing(const RectanglePath& r, Float64 R, Float32 ringOffset, Float32 ringInset,
                       ProgramWriter& writer) {
   const auto [L, B, W, H, T, D] = r;
-  writer.WriteLine(ProgramLine{"N41 G1 X", L + R, " Y", (B + T) + O});
+  writer.WriteLine(ProgramLine{"N41 G1 X", L + R, " Y", (B + T) + ringOffset});
   writer.WriteLine(ProgramLine{"N42 G1 X", L + (W - R)});
   writer.WriteLine(
-      ProgramLine{"N43 G3 X", L + (W - V), " Y", B + R, " I", L + (W - R), " J", B + R});
+      ProgramLine{"N43 G3 X", L + (W - ringInset), " Y", B + R, " I", L + (W - R), " J", B + R});
   writer.WriteLine(ProgramLine{"N44 G1 Y", B + (H - R)});
-  writer.WriteLine(ProgramLine{"N45 G3 X", L + (W - R), " Y", B + (H - V), " I", L + (W - R), " J",
-                               B + (H - R)});
+  writer.WriteLine(ProgramLine{"N45 G3 X", L + (W - R), " Y", B + (H - ringInset), " I",
+                               L + (W - R), " J", B + (H - R)});
   writer.WriteLine(ProgramLine{"N46 G1 X", L + R});
-  writer.WriteLine(
-      ProgramLine{"N47 G3 X", (L + T) + O, " Y", B + (H - R), " I", L + R, " J", B + (H - R)});
+  writer.WriteLine(ProgramLine{"N47 G3 X", (L + T) + ringOffset, " Y", B + (H - R), " I", L + R,
+                               " J", B + (H - R)});
   writer.WriteLine(ProgramLine{"N48 G1 Y", B + R});
-  writer.WriteLine(ProgramLine{"N49 G3 X", L + R, " Y", (B + T) + O, " I", L + R, " J", B + R});
+  writer.WriteLine(
+      ProgramLine{"N49 G3 X", L + R, " Y", (B + T) + ringOffset, " I", L + R, " J", B + R});
 }
 
-void WriteSquareRing(const RectanglePath& r, Float32 O, Float32 V, ProgramWriter& writer) {
+void WriteSquareRing(const RectanglePath& r, Float32 ringOffset, Float32 ringInset,
+                     ProgramWriter& writer) {
   const auto [L, B, W, H, T, D] = r;
-  writer.WriteLine(ProgramLine{"N50 G1 X", (L + T) + O, " Y", (B + T) + O});
-  writer.WriteLine(ProgramLine{"N51 G1 X", L + (W - V)});
-  writer.WriteLine(ProgramLine{"N52 G1 Y", B + (H - V)});
-  writer.WriteLine(ProgramLine{"N53 G1 X", (L + T) + O});
-  writer.WriteLine(ProgramLine{"N54 G1 Y", (B + T) + O});
+  writer.WriteLine(ProgramLine{"N50 G1 X", (L + T) + ringOffset, " Y", (B + T) + ringOffset});
+  writer.WriteLine(ProgramLine{"N51 G1 X", L + (W - ringInset)});
+  writer.WriteLine(ProgramLine{"N52 G1 Y", B + (H - ringInset)});
+  writer.WriteLine(ProgramLine{"N53 G1 X", (L + T) + ringOffset});
+  writer.WriteLine(ProgramLine{"N54 G1 Y", (B + T) + ringOffset});
 }
 
 // The offset of the innermost ring, rounded before it is compared with the room there is.
@@ -70,14 +73,14 @@ void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
   const Float32 T = r.toolRadius;
   const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
-  CentreStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
+  CenterStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
 
-  CutRingsOutward(firstOffset, stepOver, [&](Float32 O) {
-    const Float32 V = Narrow32(O + T);
-    if (R - V > 0.0) {
-      WriteRoundedRing(r, R, O, V, writer);
+  CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
+    const Float32 ringInset = RingInset(ringOffset, T);
+    if (R - ringInset > 0.0) {
+      WriteRoundedRing(r, R, ringOffset, ringInset, writer);
     } else {
-      WriteSquareRing(r, O, V, writer);
+      WriteSquareRing(r, ringOffset, ringInset, writer);
     }
   });
   writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});

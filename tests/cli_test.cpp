@@ -321,8 +321,16 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
       EXPECT_NE(svg.find("tool radius 1<"), std::string::npos);
       EXPECT_NE(svg.find("depth -2<"), std::string::npos);
       EXPECT_NE(svg.find(fill ? "Fill: pocket cleared in rings" : ">outline<"), std::string::npos);
+      EXPECT_EQ(svg.find("The cutter leaves the contour."), std::string::npos);
     }
   }
+  // A tool too large for the shape: the drawing says so and shows where the cutter leaves it.
+  ASSERT_EQ(RunTool({"--tool-radius=6", "-o", PathOf("big.din"), "--preview=" + PathOf("big.svg")})
+                .exitStatus,
+            0);
+  const std::string big = ReadFileBytes(PathOf("big.svg"));
+  EXPECT_NE(big.find("The cutter leaves the contour."), std::string::npos);
+  EXPECT_EQ(Count(big, "id=\"swept-outside\""), 1U);
 }
 
 TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {

@@ -3,7 +3,6 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/command_line.h"
 #include "gcode/byte_sink.h"
 #include "gcode/save_command.h"
 #include "tests/support/golden_cases.h"
@@ -15,17 +14,14 @@ using testing::GoldenCase;
 
 class GoldenProgram : public ::testing::TestWithParam<GoldenCase> {};
 
-// The expected programs, made by the core alone: the arguments are read as the command line
-// reads them and the program is written to memory.
+// The expected programs, made by the core alone and written to memory.
 TEST_P(GoldenProgram, CoreWritesTheExpectedBytes) {
   const GoldenCase& golden = GetParam();
-  const std::vector<std::string_view> arguments(golden.arguments.begin(), golden.arguments.end());
-  const cli::CommandLine command = cli::ParseCommandLine(arguments);
 
   ASSERT_TRUE(golden.found) << "no expected program for " << golden.name;
   std::string bytes;
   const SaveResult result = SaveGCode(
-      command.request, [] { return std::string("memory"); },
+      testing::RequestOf(golden), [] { return std::string("memory"); },
       [&](const std::string&) { return ProgramWriter(std::make_unique<StringSink>(bytes)); });
 
   EXPECT_EQ(bytes, golden.expectedProgram);

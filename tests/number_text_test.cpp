@@ -10,6 +10,7 @@
 #include "gcode/arithmetic_fault.h"
 #include "gcode/number_text.h"
 #include "gcode/parse_field_number.h"
+#include "gcode/pocket_fill.h"
 #include "gcode/ring_count.h"
 #include "gcode/round3.h"
 #include "tests/support/raised.h"
@@ -181,6 +182,19 @@ TEST(RingCount, RaisesOverflowOutsideSixteenBits) {
       EXPECT_EQ(fault->kind(), FaultKind::RingCountOverflow);
     }
   }
+}
+
+// Job parameters round the Tool Radius to thousandths, so the loop's step always moves the
+// offset; a step finer than that must end the loop with a fault, never repeat a ring for ever.
+TEST(CutRingsOutward, EndsOnAStepTooSmallToMoveTheOffset) {
+  int rings = 0;
+  if (auto fault = Raised<ArithmeticFault>(
+          [&] { CutRingsOutward(Float32(1.0F), Float64(0.0003), [&](Float32) { ++rings; }); })) {
+    EXPECT_EQ(fault->kind(), FaultKind::RingStepTooSmall);
+  }
+  EXPECT_EQ(rings, 1);
+  CutRingsOutward(Float32(0.5F), StepOver(Float32(0.25F)), [&](Float32) { ++rings; });
+  EXPECT_EQ(rings, 4);  // 0.5, 0.125, then the wall at 0
 }
 
 TEST(ParseFieldNumber, ReadsTheNumberAtTheStartOfTheText) {

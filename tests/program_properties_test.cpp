@@ -11,6 +11,7 @@
 #include <string>
 
 #include "gcode/byte_sink.h"
+#include "gcode/contour.h"
 #include "gcode/job_parameters.h"
 #include "gcode/number_text.h"
 #include "gcode/program_reader.h"
@@ -87,49 +88,17 @@ ReadBackProgram WriteAndRead(const Job& job) {
 }
 
 // The shape, inset by the tool radius: where the tool centre may go in an ordinary job.
-class ToolCentreRegion {
- public:
-  explicit ToolCentreRegion(const JobParameters& job)
-      : shape_(job.ShapeKind),
-        centreX_(job.CenterX),
-        centreY_(job.CenterY),
-        halfWidth_(job.Width / 2 - job.ToolRadius),
-        halfHeight_(job.Height / 2 - job.ToolRadius),
-        radius_(job.CornerRadius - job.ToolRadius) {
-    if (shape_ == ShapeKind::Circle) halfWidth_ = halfHeight_ = radius_;
-    if (shape_ == ShapeKind::Rectangle || radius_ < 0) radius_ = 0;
-  }
-
-  // Signed distance from the region's edge: negative inside.
-  double Distance(double x, double y) const {
-    const double qx = std::fabs(x - centreX_) - (halfWidth_ - radius_);
-    const double qy = std::fabs(y - centreY_) - (halfHeight_ - radius_);
-    return std::hypot(std::max(qx, 0.0), std::max(qy, 0.0)) + std::min(std::max(qx, qy), 0.0) -
-           radius_;
-  }
-
- private:
-  ShapeKind shape_;
-  double centreX_, centreY_, halfWidth_, halfHeight_, radius_;
-};
+Contour ToolCenterRegion(const JobParameters& job) {
+  return ContourOf(job).Inset(job.ToolRadius);
+}
 
 // Points along a move, ends included.
 template <class Visit>
 void ForPointsAlong(const ToolMove& move, Visit visit) {
   constexpr int kSamples = 8;
   for (int i = 0; i <= kSamples; ++i) {
-    const double t = static_cast<double>(i) / kSamples;
-    if (move.kind != MoveKind::ArcCounterClockwise) {
-      visit(move.from.x + t * (move.to.x - move.from.x),
-            move.from.y + t * (move.to.y - move.from.y));
-      continue;
-    }
-    const double radius = std::hypot(move.from.x - move.centreX, move.from.y - move.centreY);
-    const double start = std::atan2(move.from.y - move.centreY, move.from.x - move.centreX);
-    double end = std::atan2(move.to.y - move.centreY, move.to.x - move.centreX);
-    if (end <= start) end += 2 * M_PI;
-    const double angle = start + t * (end - start);
-    visit(move.centreX + radius * std::cos(angle), move.centreY + radius * std::sin(angle));
+    const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
+    visit(point.x, point.y);
   }
 }
 
@@ -162,14 +131,14 @@ void ExpectArcsKeepTheirRadius(const ReadBackProgram& program) {
   constexpr double kRadiusTolerance = 0.002 + 1e-9;
   for (const ToolMove& move : program.moves) {
     if (move.kind != MoveKind::ArcCounterClockwise) continue;
-    EXPECT_NEAR(std::hypot(move.from.x - move.centreX, move.from.y - move.centreY),
-                std::hypot(move.to.x - move.centreX, move.to.y - move.centreY), kRadiusTolerance)
+    EXPECT_NEAR(ArcRadius(move), std::hypot(move.to.x - move.centerX, move.to.y - move.centerY),
+                kRadiusTolerance)
         << "line " << move.line;
   }
 }
 
 void ExpectCutsInsideTheShape(const Job& job, const ReadBackProgram& program) {
-  const ToolCentreRegion region(job.parameters);
+  const Contour region = ToolCenterRegion(job.parameters);
   for (std::size_t i = 1; i + 1 < program.moves.size(); ++i) {
     ForPointsAlong(program.moves[i], [&](double x, double y) {
       EXPECT_LE(region.Distance(x, y), kWriteTolerance) << "line " << program.moves[i].line;
@@ -266,7 +235,7 @@ void ExpectPocketCleared(const Job& job, const ReadBackProgram& program) {
     EXPECT_LE(keptOuter - keptInner, 0.25 * T + kStepTolerance);
   }
 
-  const ToolCentreRegion region(p);
+  const Contour region = ToolCenterRegion(p);
   const double margin = cell * 0.75 + kStepTolerance;
   int left = 0;
   for (int row = 0; row < grid.rows(); ++row) {
@@ -274,8 +243,8 @@ void ExpectPocketCleared(const Job& job, const ReadBackProgram& program) {
       const double x = grid.cellX(column);
       const double y = grid.cellY(row);
       if (grid.swept(column, row) || region.Distance(x, y) > T - margin) continue;
-      const double fromCentre = std::hypot(x - p.CenterX, y - p.CenterY);
-      if (fromCentre > keptInner - margin && fromCentre < keptOuter + margin) continue;
+      const double fromCenter = std::hypot(x - p.CenterX, y - p.CenterY);
+      if (fromCenter > keptInner - margin && fromCenter < keptOuter + margin) continue;
       ++left;
     }
   }

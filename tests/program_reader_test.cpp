@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
 #include <string>
 
 #include "gcode/program_reader.h"
@@ -24,12 +26,48 @@ TEST(ProgramReader, TurnsLinesIntoMoves) {
   const ToolMove& firstHalf = program.moves[2];
   EXPECT_EQ(firstHalf.kind, MoveKind::ArcCounterClockwise);
   EXPECT_EQ(firstHalf.to.y, 0.0);
-  EXPECT_EQ(firstHalf.centreY, 0.5);
+  EXPECT_EQ(firstHalf.centerY, 0.5);
   const ToolMove& secondHalf = program.moves[3];
-  EXPECT_EQ(secondHalf.centreX, 0.0);  // an arc without I and J keeps the centre before it
-  EXPECT_EQ(secondHalf.centreY, 0.5);
+  EXPECT_EQ(secondHalf.centerX, 0.0);  // an arc without I and J keeps the centre before it
+  EXPECT_EQ(secondHalf.centerY, 0.5);
   EXPECT_EQ(secondHalf.from.x, 1.0);
   EXPECT_EQ(secondHalf.line, 5);
+}
+
+// The geometry the drawing and the checks measure programs by.
+TEST(Toolpath, MeasuresArcsAndClosedPaths) {
+  const double pi = std::numbers::pi;
+  const auto arc = [](double fromX, double fromY, double toX, double toY) {
+    return ToolMove{MoveKind::ArcCounterClockwise, {fromX, fromY, 0}, {toX, toY, 0}, 0, 0, 0};
+  };
+  const struct {
+    ToolMove move;
+    double sweep;
+    double length;
+  } rows[] = {
+      {arc(2, 0, 0, 2), pi / 2, pi},          // a quarter turn
+      {arc(0, 2, 2, 0), 3 * pi / 2, 3 * pi},  // three quarters, the long way round
+      {arc(2, 0, 2, 0), 2 * pi, 4 * pi},      // ends where it began: a whole circle
+      {arc(0, 0, 0, 0), 0, 0},                // radius 0: the tool exactly fills the hole
+      {{MoveKind::Feed, {0, 0, 0}, {3, 4, 0}, 0, 0, 0}, 0, 5},
+  };
+  for (const auto& row : rows) {
+    if (IsArc(row.move)) {
+      EXPECT_DOUBLE_EQ(ArcSweep(row.move), row.sweep);
+    }
+    EXPECT_DOUBLE_EQ(MoveLength(row.move), row.length);
+    const ToolPoint middle = PointAlong(row.move, 0.5);
+    EXPECT_NEAR(DistanceToMove(middle.x, middle.y, row.move), 0.0, 1e-12);
+  }
+  const ToolPoint quarter = PointAlong(arc(2, 0, 0, 2), 0.5);
+  EXPECT_NEAR(quarter.x, std::sqrt(2.0), 1e-12);
+  EXPECT_NEAR(DistanceToMove(-2, 0, arc(2, 0, 0, 2)), 2 * std::sqrt(2.0), 1e-12);  // past the end
+
+  const ReadBackProgram pocket = ReadProgram(
+      "N10 ( Circle R3 )\r\nN10 G0 X0 Y0 Z0\r\nN20 G1 Z-1\r\nN30 G1 X-1\r\n"
+      "N40 G3 X1 I0 J0\r\nN50 G3 X-1 Y0\r\nN30 G1 X-2\r\nN40 G3 X2 I0 J0\r\nN50 G3 X-2 Y0\r\n"
+      "N60 G1 Z0\r\nN70  M30\r\n");
+  EXPECT_EQ(CountClosedPaths(pocket.moves), 2);
 }
 
 TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {

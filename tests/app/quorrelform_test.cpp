@@ -82,7 +82,7 @@ class QuorrelFormTest : public QObject {
   void exitAsksAndNoKeepsEverything();
   void exitAnsweredYesCloses();
   void closeButtonClosesWithoutAsking();
-  void startsCentredOnTheScreen();
+  void startsCenteredOnTheScreen();
   void exitQuestionDefaultsToYes();
   void saveDialogProposesTheFileAndAddsNothing();
 
@@ -491,12 +491,12 @@ void QuorrelFormTest::closeButtonClosesWithoutAsking() {
   QVERIFY(person_.questions.isEmpty());
 }
 
-void QuorrelFormTest::startsCentredOnTheScreen() {
+void QuorrelFormTest::startsCenteredOnTheScreen() {
   QuorrelForm form;
-  quorrel::app::ShowCentredOnScreen(form);
+  quorrel::app::ShowCenteredOnScreen(form);
   QVERIFY(QTest::qWaitForWindowExposed(&form));
-  const QPoint screenCentre = form.screen()->availableGeometry().center();
-  QVERIFY2((form.geometry().center() - screenCentre).manhattanLength() <= 2,
+  const QPoint screenCenter = form.screen()->availableGeometry().center();
+  QVERIFY2((form.geometry().center() - screenCenter).manhattanLength() <= 2,
            qPrintable(QStringLiteral("window centre %1,%2")
                           .arg(form.geometry().center().x())
                           .arg(form.geometry().center().y())));

@@ -1,8 +1,12 @@
 #include "tests/support/golden_cases.h"
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "gcode/field_table.h"
 
 namespace quorrel::testing {
 
@@ -33,6 +37,24 @@ std::string Unescaped(const std::string& cell) {
     }
   }
   return text;
+}
+
+SaveRequest RequestOf(const GoldenCase& golden) {
+  SaveRequest request;
+  for (const std::string& argument : golden.arguments) {
+    const std::string name = argument.substr(0, argument.find('='));
+    const std::string value = argument.substr(std::min(argument.size(), name.size() + 1));
+    if (argument == "--fill") request.fill = true;
+    if (name == "--shape") {
+      request.shape = value == "circle"              ? ShapeKind::Circle
+                      : value == "rounded-rectangle" ? ShapeKind::RoundedRectangle
+                                                     : ShapeKind::Rectangle;
+    }
+    for (const FieldDescription& field : kFields) {
+      if (name == field.option) request.texts.*field.text = value;
+    }
+  }
+  return request;
 }
 
 std::vector<GoldenCase> LoadGoldenCases() {

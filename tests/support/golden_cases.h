@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "gcode/save_command.h"
+
 namespace quorrel::testing {
 
 /// One expected program: the arguments of quorrel-gcode that make it, its exit status, and the
@@ -20,6 +22,10 @@ struct GoldenCase {
 inline void PrintTo(const GoldenCase& golden, std::ostream* out) {
   *out << golden.name;
 }
+
+/// The job a golden case's arguments describe (--shape=, --fill and the fields' options), read
+/// with the core's own field table.
+SaveRequest RequestOf(const GoldenCase& golden);
 
 /// The cases of tests/data/golden_cases.tsv with their golden/<name>.din files.
 std::vector<GoldenCase> LoadGoldenCases();

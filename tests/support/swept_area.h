@@ -2,19 +2,9 @@
 
 #include <vector>
 
-#include "gcode/program_reader.h"
+#include "gcode/toolpath.h"
 
 namespace quorrel::testing {
-
-/// Distance from a point to a straight cut.
-double DistanceToSegment(double px, double py, const ToolPoint& from, const ToolPoint& to);
-
-/// Distance from a point to a counter-clockwise arc about (cx, cy) from `from` to `to`. An arc
-/// that ends where it starts is a full circle; one of radius 0 is its centre.
-double DistanceToArc(double px, double py, const ToolMove& arc);
-
-/// Distance from a point to the path of one move (straight or arc) in the XY plane.
-double DistanceToMove(double px, double py, const ToolMove& move);
 
 /// A grid over a rectangle of the XY plane that records which cells a round cutter swept.
 class SweptGrid {

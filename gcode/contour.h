@@ -1,0 +1,25 @@
+#pragma once
+
+#include "gcode/job_parameters.h"
+
+namespace quorrel {
+
+/// The outline of the job's shape about its centre: a rectangle, a circle, or a rectangle with
+/// rounded corners, all as a rectangle whose corners are arcs of `cornerRadius` (0 for the
+/// rectangle, the radius itself for the circle).
+struct Contour {
+  double centerX, centerY, halfWidth, halfHeight, cornerRadius;
+
+  /// Signed distance from the outline: negative inside, 0 on it, positive outside.
+  double Distance(double x, double y) const;
+
+  /// The outline moved inward by `inset` on every side (outward when negative): where the tool
+  /// centre runs to cut the outline with a cutter of radius `inset`.
+  Contour Inset(double inset) const;
+};
+
+/// The job's outline as a machinist draws it: sizes by their magnitude, the rounded corners'
+/// radius kept between 0 and half the shorter side.
+Contour ContourOf(const JobParameters& job);
+
+}  // namespace quorrel
