@@ -11,7 +11,7 @@ packages=(
   g++ cmake ninja-build pkgconf clang-format
   libgtest-dev
   qt6-base-dev fonts-dejavu-core
-  librsvg2-bin desktop-file-utils dpkg-dev python3
+  librsvg2-bin desktop-file-utils dpkg-dev file python3
   locales
   clang libclang-rt-14-dev
 )
