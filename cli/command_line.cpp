@@ -135,8 +135,8 @@ std::string HelpText() {
          "  --shape=SHAPE       rectangle (default), circle or rounded-rectangle\n"
          "  --fill              clear the inside in rings instead of cutting the outline\n" +
          fields +
-         "  -o, --output=FILE   write the program to FILE, created or emptied;\n"
-         "                      without it the program goes to standard output\n"
+         "  -o, --output=FILE   write the program to FILE, replacing it only once complete;\n"
+         "                      - or no --output for standard output\n"
          "  --preview=FILE      also draw the program as an SVG picture in FILE;\n"
          "                      - for standard output when the program goes to a file\n"
          "  --preview-of=PROGRAM  draw an existing program written by Quorrel instead;\n"
@@ -153,10 +153,10 @@ std::string HelpText() {
          "\n"
          "Exit status:\n"
          "  0  the program was written\n"
-         "  1  an arithmetic fault or a refused job; the lines before a fault are written;\n"
-         "     or a program to draw that cannot be read\n"
+         "  1  an arithmetic fault or a refused job; nothing is written;\n"
+         "     or a program to draw that cannot be read, is empty or has no M30\n"
          "  2  a usage error; nothing was written\n"
-         "  3  the output file cannot be opened or written\n";
+         "  3  the output cannot be written; a file there keeps what it held\n";
 }
 
 }  // namespace quorrel::cli
