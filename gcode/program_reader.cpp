@@ -127,51 +127,62 @@ bool IsCoordText(std::string_view text) {
          fraction.size() <= 3;
 }
 
-ReadBackProgram ReadProgram(std::string_view bytes) {
-  ReadBackProgram program;
-  ToolPoint position{kUnknown, kUnknown, kUnknown};
-  double centerX = kUnknown;
-  double centerY = kUnknown;
-  int number = 0;
-  while (!bytes.empty()) {
-    ++number;
-    const std::size_t end = bytes.find("\r\n");
-    if (end == std::string_view::npos) throw ProgramFormatError(number, "no CR LF at the end");
-    LineReader reader(bytes.substr(0, end), number);
-    bytes.remove_prefix(end + 2);
-    if (program.ended) reader.Fail("a line after M30");
+ProgramMoveReader::ProgramMoveReader(std::string_view bytes)
+    : bytes_(bytes),
+      position_{kUnknown, kUnknown, kUnknown},
+      centerX_(kUnknown),
+      centerY_(kUnknown) {}
+
+bool ProgramMoveReader::Next(ToolMove& move) {
+  while (!bytes_.empty()) {
+    ++number_;
+    const std::size_t end = bytes_.find("\r\n");
+    if (end == std::string_view::npos) throw ProgramFormatError(number_, "no CR LF at the end");
+    LineReader reader(bytes_.substr(0, end), number_);
+    bytes_.remove_prefix(end + 2);
+    if (ended_) reader.Fail("a line after M30");
 
     reader.ReadBlockNumber();
     if (auto comment = reader.ReadComment()) {
-      if (number != 1) reader.Fail("a comment after the first line");
-      program.comment = *comment;
+      if (number_ != 1) reader.Fail("a comment after the first line");
+      comment_ = *comment;
       continue;
     }
-    if (number == 1) reader.Fail("the first line is not a comment");
+    if (number_ == 1) reader.Fail("the first line is not a comment");
     const LineWords words = reader.ReadWords();
     if (words.end) {
       if (words.motion || words.x || words.y || words.z || words.i || words.j) {
         reader.Fail("M30 shares its line");
       }
-      program.ended = true;
+      ended_ = true;
       continue;
     }
     if (!words.motion) reader.Fail("no motion word");
     if (*words.motion != 3 && (words.i || words.j)) reader.Fail("a centre on a straight move");
 
-    const ToolPoint from = position;
-    position = {words.x.value_or(position.x), words.y.value_or(position.y),
-                words.z.value_or(position.z)};
+    const ToolPoint from = position_;
+    position_ = {words.x.value_or(position_.x), words.y.value_or(position_.y),
+                 words.z.value_or(position_.z)};
     MoveKind kind = MoveKind::Rapid;
     if (*words.motion == 1) kind = MoveKind::Feed;
     if (*words.motion == 3) {
       kind = MoveKind::ArcCounterClockwise;
-      centerX = words.i.value_or(centerX);
-      centerY = words.j.value_or(centerY);
-      if (std::isnan(centerX) || std::isnan(centerY)) reader.Fail("an arc without a centre");
+      centerX_ = words.i.value_or(centerX_);
+      centerY_ = words.j.value_or(centerY_);
+      if (std::isnan(centerX_) || std::isnan(centerY_)) reader.Fail("an arc without a centre");
     }
-    program.moves.push_back({kind, from, position, centerX, centerY, number});
+    move = {kind, from, position_, centerX_, centerY_, number_};
+    return true;
   }
+  return false;
+}
+
+ReadBackProgram ReadProgram(std::string_view bytes) {
+  ProgramMoveReader reader(bytes);
+  ReadBackProgram program;
+  for (ToolMove move{}; reader.Next(move);) program.moves.push_back(move);
+  program.comment = reader.comment();
+  program.ended = reader.ended();
   return program;
 }
 

@@ -27,6 +27,30 @@ class ProgramFormatError : public std::runtime_error {
   int line_;
 };
 
+/// Reads a program written by Quorrel move by move, without holding the moves: a program of any
+/// length is read in the memory of one line.
+class ProgramMoveReader {
+ public:
+  explicit ProgramMoveReader(std::string_view bytes);
+
+  /// The next move, or false at the end of the program. Raises ProgramFormatError as
+  /// ReadProgram does.
+  bool Next(ToolMove& move);
+
+  /// The first line's text between "( " and " )", once that line was read.
+  const std::string& comment() const { return comment_; }
+  /// True once the M30 line was read.
+  bool ended() const { return ended_; }
+
+ private:
+  std::string_view bytes_;
+  std::string comment_;
+  ToolPoint position_;
+  double centerX_, centerY_;
+  int number_ = 0;
+  bool ended_ = false;
+};
+
 /// Reads a program written by Quorrel back into the tool's moves. A missing axis word keeps its
 /// value; an arc without I and J keeps the centre of the arc before it. Raises ProgramFormatError
 /// for a line without CR LF, an unknown word, a number text that FormatCoord would never write,
