@@ -56,6 +56,8 @@ case "${1:-}" in
     cmake --build --preset release --target bench
     ;;
   test)
+    # LinuxCNC's own interpreter, rs274, reads every controller program the tests write.
+    packages+=(linuxcnc-uspace)
     install_missing_packages
     build dev
     ctest --preset dev

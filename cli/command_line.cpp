@@ -1,8 +1,12 @@
 #include "cli/command_line.h"
 
+#include <array>
+#include <charconv>
+#include <cmath>
 #include <utility>
 
 #include "gcode/field_table.h"
+#include "gcode/round3.h"
 
 namespace quorrel::cli {
 namespace {
@@ -23,6 +27,53 @@ constexpr std::array<std::pair<std::string_view, ShapeKind>, 3> kShapes{{
     {"rectangle", ShapeKind::Rectangle},
     {"circle", ShapeKind::Circle},
     {"rounded-rectangle", ShapeKind::RoundedRectangle},
+}};
+
+// A number of the command line: the whole argument, finite, "." as the point. Unlike a field
+// text, "abc", "" or "1e400" is not a number here but a mistake.
+double OptionNumber(std::string_view option, std::string_view text) {
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      !std::isfinite(value)) {
+    throw UsageError(std::string(option) + " needs a number, not \"" + std::string(text) + "\"");
+  }
+  return value;
+}
+
+// A rate or speed: above 0, and still above 0 when written with the program's 3 decimals.
+double PositiveOptionNumber(std::string_view option, std::string_view text) {
+  const double value = OptionNumber(option, text);
+  if (!(Round3(value) > 0.0)) {
+    throw UsageError(std::string(option) + " must be above 0 (at least .001), not " +
+                     std::string(text));
+  }
+  return value;
+}
+
+template <class Choice, std::size_t N>
+Choice ChoiceNamed(std::string_view option, std::string_view name,
+                   const std::array<std::pair<std::string_view, Choice>, N>& choices) {
+  std::string names;
+  for (const auto& [choiceName, choice] : choices) {
+    if (name == choiceName) return choice;
+    names += (names.empty()                          ? ""
+              : &choiceName == &choices.back().first ? " or "
+                                                     : ", ") +
+             std::string(choiceName);
+  }
+  throw UsageError(std::string(option) + " takes " + names + ", not \"" + std::string(name) + "\"");
+}
+
+constexpr std::array<std::pair<std::string_view, Dialect>, 3> kDialects{{
+    {"din", Dialect::Din},
+    {"linuxcnc", Dialect::LinuxCnc},
+    {"grbl", Dialect::Grbl},
+}};
+
+constexpr std::array<std::pair<std::string_view, Units>, 2> kUnits{{
+    {"mm", Units::Millimetres},
+    {"inch", Units::Inches},
 }};
 
 ShapeKind ShapeNamed(std::string_view name) {
@@ -56,11 +107,71 @@ class ArgumentReader {
   std::size_t next_ = 0;
 };
 
+// The options that drive a controller, as given; checked against the dialect once all are read.
+struct MachineOptions {
+  std::optional<Units> units;
+  std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle;
+  std::string firstGiven;  // for the message when the dialect takes none
+
+  bool Read(std::string_view argument, ArgumentReader& reader);
+  MachineSettings Settings(Dialect dialect) const;
+};
+
+bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
+  const std::size_t before = firstGiven.size();
+  std::optional<std::string_view> text;
+  if ((text = reader.ValueOf(argument, "--units"))) {
+    units = ChoiceNamed("--units", *text, kUnits);
+  } else if ((text = reader.ValueOf(argument, "--feed"))) {
+    feed = PositiveOptionNumber("--feed", *text);
+  } else if ((text = reader.ValueOf(argument, "--plunge-feed"))) {
+    plungeFeed = PositiveOptionNumber("--plunge-feed", *text);
+  } else if ((text = reader.ValueOf(argument, "--safe-z"))) {
+    safeZ = OptionNumber("--safe-z", *text);
+    if (*safeZ < 0.0) throw UsageError("--safe-z must be at or above the work surface (0)");
+  } else if ((text = reader.ValueOf(argument, "--step-down"))) {
+    stepDown = OptionNumber("--step-down", *text);
+    if (*stepDown < 0.001) throw UsageError("--step-down must be at least .001");
+  } else if ((text = reader.ValueOf(argument, "--spindle"))) {
+    spindle = PositiveOptionNumber("--spindle", *text);
+  } else {
+    return false;
+  }
+  if (before == 0) firstGiven = argument.substr(0, argument.find('='));
+  return true;
+}
+
+MachineSettings MachineOptions::Settings(Dialect dialect) const {
+  if (dialect == Dialect::Din) {
+    if (!firstGiven.empty()) {
+      throw UsageError(firstGiven +
+                       " is for the linuxcnc and grbl dialects; the din program is the window's "
+                       "own (give --dialect=linuxcnc or --dialect=grbl)");
+    }
+    return MachineSettings();
+  }
+  const std::string name(DialectName(dialect));
+  if (!units) throw UsageError(name + " programs need --units=mm or --units=inch");
+  if (!feed) throw UsageError(name + " programs need --feed=RATE, the feed of every cut");
+  MachineSettings settings;
+  settings.dialect = dialect;
+  settings.units = *units;
+  settings.feed = *feed;
+  settings.plungeFeed = plungeFeed.value_or(*feed);
+  settings.safeZ = safeZ.value_or(DefaultSafeZ(*units));
+  settings.stepDown = stepDown;
+  settings.spindle = spindle;
+  return settings;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   CommandLine command;
   ArgumentReader reader(arguments);
+  MachineOptions machine;
+  Dialect dialect = Dialect::Din;
+  bool jobGiven = false;  // a shape, Fill or a field, which --from does not take
   while (!reader.AtEnd()) {
     const std::string_view argument = reader.Take();
     if (argument == "--help") {
@@ -69,8 +180,16 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.version = true;
     } else if (argument == "--fill") {
       command.request.fill = true;
+      jobGiven = true;
     } else if (auto shape = reader.ValueOf(argument, "--shape")) {
       command.request.shape = ShapeNamed(*shape);
+      jobGiven = true;
+    } else if (auto name = reader.ValueOf(argument, "--dialect")) {
+      dialect = ChoiceNamed("--dialect", *name, kDialects);
+    } else if (auto source = reader.ValueOf(argument, "--from")) {
+      if (source->empty()) throw UsageError("--from needs the name of a program");
+      command.from = std::string(*source);
+    } else if (machine.Read(argument, reader)) {
     } else if (auto output = argument == "-o" ? reader.ValueOf(argument, "-o")
                                               : reader.ValueOf(argument, "--output")) {
       if (output->empty()) throw UsageError("the output file needs a name");
@@ -87,12 +206,22 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
         if (auto text = reader.ValueOf(argument, field.option)) {
           command.request.texts.*field.text = std::string(*text);
           command.toolRadiusGiven |= field.field == Field::ToolRadius;
+          jobGiven |= field.field != Field::ToolRadius;
           known = true;
           break;
         }
       }
       if (!known) throw UsageError("unknown option \"" + std::string(argument) + "\"");
     }
+  }
+  command.machine = machine.Settings(dialect);
+  if (command.from && (jobGiven || command.toolRadiusGiven || command.previewPath)) {
+    throw UsageError(
+        "--from converts an existing program; it takes no shape, Fill, field or "
+        "--preview (draw a program with --preview-of)");
+  }
+  if (command.from && command.previewOf) {
+    throw UsageError("--from and --preview-of each read one program; give one of them");
   }
   if (command.previewOf && !command.previewPath) {
     throw UsageError("--preview-of needs --preview=FILE for the drawing");
@@ -114,6 +243,9 @@ std::string_view UsageSynopsis() {
          "                     [--center-x=TEXT] [--center-y=TEXT] [--width=TEXT] "
          "[--height=TEXT]\n"
          "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
+         "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
+         "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
+         "                      [--spindle=RPM] [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
 }
@@ -141,12 +273,33 @@ std::string HelpText() {
          "                      - for standard output when the program goes to a file\n"
          "  --preview-of=PROGRAM  draw an existing program written by Quorrel instead;\n"
          "                      --tool-radius, if given, shades the area the cutter sweeps\n"
+         "\n"
+         "Controller programs:\n"
+         "  --dialect=DIALECT   din (default): the window's programs, byte for byte;\n"
+         "                      linuxcnc or grbl: a program that controller runs as it stands\n"
+         "  --units=UNITS       mm or inch, required with linuxcnc and grbl: writes G21 or G20\n"
+         "  --feed=RATE         required with linuxcnc and grbl: the feed of every cut\n"
+         "  --plunge-feed=RATE  the feed of every move down into the material (default: --feed)\n"
+         "  --safe-z=Z          clearance height of every rapid move (default 5 with mm, 0.2\n"
+         "                      with inch)\n"
+         "  --step-down=DEPTH   depth of cut per pass (default: the whole Depth in one pass)\n"
+         "  --spindle=RPM       start the spindle clockwise before cutting and stop it after\n"
+         "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
          "\n"
          "Each TEXT is read as the window reads a field: the number at its start, blanks\n"
          "ignored, \".\" as the decimal point; a text without a number counts as 0. Option\n"
-         "values may also follow as the next argument (--depth -2). Lines end with CR LF.\n"
+         "values may also follow as the next argument (--depth -2). Lines of the din\n"
+         "dialect end with CR LF.\n"
+         "\n"
+         "RATE, Z, DEPTH and RPM are ordinary numbers with \".\" as the point. A controller\n"
+         "program starts with the job's comment and a set-up line (G21 G90 G17 G94 G91.1),\n"
+         "travels only at the clearance height, comes down quickly only to the top of what is\n"
+         "left, feeds every move into the material at the plunge feed, and gives every arc its\n"
+         "centre relative to its start (to four decimals where the centre lies between two\n"
+         "thousandths). Lines end with LF. A job that needs more than 10000 passes, or a line\n"
+         "longer than the controller reads (GRBL 80 characters, LinuxCNC 252), is refused.\n"
          "\n"
          "The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG) appears only in\n"
          "the rounded rectangle's title comment; coordinates always use \".\".\n"

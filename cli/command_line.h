@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/machine_settings.h"
 #include "gcode/save_command.h"
 
 namespace quorrel::cli {
@@ -17,6 +18,9 @@ struct CommandLine {
   std::optional<std::string>
       previewPath;                       ///< an SVG drawing of the program; "-" for standard output
   std::optional<std::string> previewOf;  ///< draw this existing program instead of writing one
+  std::optional<std::string> from;       ///< convert this existing program instead of writing one
+  /// The controller and how to drive it; with Dialect::Din the window's own program.
+  MachineSettings machine;
   bool toolRadiusGiven = false;          ///< --tool-radius was given (it shades a drawn program)
   bool help = false;
   bool version = false;

@@ -10,6 +10,7 @@
 #include "cli/toolpath_preview.h"
 #include "gcode/arithmetic_fault.h"
 #include "gcode/byte_sink.h"
+#include "gcode/controller_program.h"
 #include "gcode/output_error.h"
 #include "gcode/program_destination.h"
 #include "gcode/program_reader.h"
@@ -40,6 +41,14 @@ std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
   return OpenProgramDestination(path);
 }
 
+// The destination of a program in the command's dialect: a controller's program is made from the
+// window's program once that is complete.
+std::unique_ptr<ByteSink> OpenProgramFor(const cli::CommandLine& command, const std::string& path) {
+  std::unique_ptr<ByteSink> sink = OpenDestination(path);
+  if (command.machine.dialect == Dialect::Din) return sink;
+  return std::make_unique<ControllerProgramSink>(command.machine, std::move(sink));
+}
+
 // True when two destinations are one file, however they are spelled: through "./", an absolute
 // path, or a symbolic link.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -53,6 +62,11 @@ bool SameFile(const std::string& a, const std::string& b) {
 }
 
 void RequireDistinctFiles(const cli::CommandLine& command) {
+  if (command.from && command.outputPath && SameFile(*command.from, *command.outputPath)) {
+    throw cli::UsageError(
+        "the program to convert and the converted program need two different "
+        "files");
+  }
   if (!command.previewPath) return;
   for (const std::optional<std::string>& other : {command.outputPath, command.previewOf}) {
     if (other && SameFile(*command.previewPath, *other)) {
@@ -124,6 +138,30 @@ int DrawExistingProgram(const cli::CommandLine& command) {
   }
 }
 
+// Writes a program saved earlier in the command's dialect: the same bytes as writing the job that
+// made it.
+int ConvertProgram(const cli::CommandLine& command) {
+  const std::string destination = command.outputPath.value_or(kStandardOutputPath);
+  try {
+    const std::string program = ReadProgramFile(*command.from);
+    ReadCompleteProgram(program, *command.from);
+    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, destination);
+    sink->Write(program);
+    sink->Finish();
+  } catch (const OutputError& error) {
+    Complain(error.what());
+    return kCannotWrite;
+  } catch (const ProgramFormatError& error) {
+    Complain("The program \"" + *command.from + "\" is not one Quorrel writes (" + error.what() +
+             "). Nothing was written.");
+    return kFault;
+  } catch (const std::runtime_error& error) {  // unreadable, or refused for the controller
+    Complain(error.what());
+    return kFault;
+  }
+  return kWritten;
+}
+
 int WriteJob(const cli::CommandLine& command) {
   SaveRequest request = command.request;
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
@@ -132,7 +170,7 @@ int WriteJob(const cli::CommandLine& command) {
   std::string written;
   const auto askPath = [&] { return destination; };
   const auto open = [&](const std::string& path) {
-    std::unique_ptr<ByteSink> sink = OpenDestination(path);
+    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, path);
     if (command.previewPath) sink = std::make_unique<CopyingSink>(std::move(sink), written);
     return ProgramWriter(std::move(sink));
   };
@@ -174,5 +212,6 @@ int main(int argc, char** argv) {
   if (command.help) return PrintAndExit(cli::HelpText());
   if (command.version) return PrintAndExit("quorrel-gcode 1.00\n");
   if (command.previewOf) return DrawExistingProgram(command);
+  if (command.from) return ConvertProgram(command);
   return WriteJob(command);
 }

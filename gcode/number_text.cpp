@@ -126,6 +126,21 @@ std::string FormatCoord(float x) {
   return std::string(text.data(), FormatCoordTo(text.data(), x));
 }
 
+std::string FormatCenterOffset(double x) {
+  constexpr double kTenThousandths = 10000.0;
+  const double scaled = std::round(x * kTenThousandths);
+  if (!(std::fabs(scaled) < 1e15)) return FormatCoord(x);
+  auto count = static_cast<std::int64_t>(scaled);
+  if (count == 0) return "0";
+  std::string text = count < 0 ? "-" : "";
+  count = count < 0 ? -count : count;
+  if (count >= 10000) text += std::to_string(count / 10000);
+  std::string fraction = std::to_string(count % 10000 + 10000).substr(1);
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  if (!fraction.empty()) text += "." + fraction;
+  return text;
+}
+
 std::string FormatNumberPlain(double x, std::string_view decimalSeparator) {
   if (x == 0.0) return "0";  // negative zero too: the ordinary text has no "-0"
   std::array<char, kMaxNumberTextLength> text;

@@ -25,6 +25,11 @@ std::string FormatCoord(float x);
 char* FormatCoordTo(char* out, double x);
 char* FormatCoordTo(char* out, float x);
 
+/// The text of an arc's centre offset in a controller's program: FormatCoord's form, to four
+/// decimals, so that a centre exactly between two written ends can be said exactly enough.
+/// FormatCenterOffset(0.7085) == ".7085"; FormatCenterOffset(-2.5) == "-2.5".
+std::string FormatCenterOffset(double x);
+
 /// The ordinary number text, for the one number a comment quotes: a "0" before the point below
 /// 1, at most 15 significant digits, the given decimal separator (the user's locale's).
 /// FormatNumberPlain(0.5, ".") == "0.5"; FormatNumberPlain(2.25, ",") == "2,25".

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -15,23 +16,44 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-bool AllDigits(std::string_view text) {
-  for (char c : text) {
-    if (!IsDigit(c)) return false;
+// The value of a number as FormatCoord writes it, read in one pass; nothing for any other text.
+// Up to 15 digits the text is a whole number of thousandths, and that count divided by 1000 is
+// the correctly rounded value, as from_chars would give it.
+std::optional<double> CoordValue(std::string_view text) {
+  if (text == "0") return 0.0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  if (p == end || *p == '0') return std::nullopt;  // no leading zero, and "-0" is never written
+  std::uint64_t count = 0;  // wraps harmlessly past 19 digits, where it is not used
+  int digits = 0;
+  for (; p != end && IsDigit(*p); ++p, ++digits)
+    count = count * 10 + static_cast<unsigned>(*p - '0');
+  int decimals = 0;
+  if (p != end) {
+    if (*p != '.') return std::nullopt;
+    for (++p; p != end && IsDigit(*p); ++p, ++decimals) {
+      count = count * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (p != end || decimals == 0 || decimals > 3 || p[-1] == '0') return std::nullopt;
   }
-  return true;
-}
-
-double NumberOf(std::string_view text) {
-  double value = 0.0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
+  digits += decimals;
+  if (digits > 15) {
+    double value = 0.0;
+    std::from_chars(text.data(), end, value);
+    return value;
+  }
+  for (; decimals < 3; ++decimals) count *= 10;
+  const double value = static_cast<double>(count) / 1000.0;
+  return negative ? -value : value;
 }
 
 // The words of one line after its block number.
 struct LineWords {
   std::optional<int> motion;  // 0, 1 or 3
   std::optional<double> x, y, z, i, j;
+  std::string_view xText, yText;
   bool end = false;
 };
 
@@ -104,9 +126,10 @@ class LineReader {
         Fail("unknown word \"" + std::string(word) + "\"");
     }
     if (*axis) Fail("axis word given twice");
-    if (!IsCoordText(number))
-      Fail("number text \"" + std::string(number) + "\" is not a coordinate");
-    *axis = NumberOf(number);
+    *axis = CoordValue(number);
+    if (!*axis) Fail("number text \"" + std::string(number) + "\" is not a coordinate");
+    if (word[0] == 'X') words.xText = number;
+    if (word[0] == 'Y') words.yText = number;
   }
 
   std::string_view line_;
@@ -116,15 +139,7 @@ class LineReader {
 }  // namespace
 
 bool IsCoordText(std::string_view text) {
-  if (text == "0") return true;
-  if (text.starts_with('-')) text.remove_prefix(1);
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  if (!AllDigits(whole) || whole.starts_with('0')) return false;
-  if (point == std::string_view::npos) return !whole.empty();
-  const std::string_view fraction = text.substr(point + 1);
-  return !fraction.empty() && AllDigits(fraction) && !fraction.ends_with('0') &&
-         fraction.size() <= 3;
+  return CoordValue(text).has_value();
 }
 
 ProgramMoveReader::ProgramMoveReader(std::string_view bytes)
@@ -163,6 +178,8 @@ bool ProgramMoveReader::Next(ToolMove& move) {
     const ToolPoint from = position_;
     position_ = {words.x.value_or(position_.x), words.y.value_or(position_.y),
                  words.z.value_or(position_.z)};
+    if (words.x) xText_ = words.xText;
+    if (words.y) yText_ = words.yText;
     MoveKind kind = MoveKind::Rapid;
     if (*words.motion == 1) kind = MoveKind::Feed;
     if (*words.motion == 3) {

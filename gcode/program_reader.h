@@ -41,11 +41,16 @@ class ProgramMoveReader {
   const std::string& comment() const { return comment_; }
   /// True once the M30 line was read.
   bool ended() const { return ended_; }
+  /// The tool's X and Y after the last move as the program wrote them ("-.25"), for a writer
+  /// that repeats them: empty before the first.
+  std::string_view xText() const { return xText_; }
+  std::string_view yText() const { return yText_; }
 
  private:
   std::string_view bytes_;
   std::string comment_;
   ToolPoint position_;
+  std::string_view xText_, yText_;
   double centerX_, centerY_;
   int number_ = 0;
   bool ended_ = false;

@@ -7,8 +7,10 @@
 
 namespace quorrel {
 
-ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink)
-    : sink_(std::move(sink)), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
+ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink, std::string_view lineEnd)
+    : sink_(std::move(sink)),
+      lineEnd_(lineEnd),
+      buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
 
 ProgramWriter ProgramWriter::Open(const std::string& path) {
   return ProgramWriter(OpenProgramDestination(path));

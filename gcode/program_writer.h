@@ -42,12 +42,13 @@ using LinePiece = std::conditional_t<std::is_convertible_v<Given, std::string_vi
 template <class... Given>
 ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
 
-/// The open output of one program. Lines end with CR LF and are collected in a large buffer, so
+/// The open output of one program. Lines are collected in a large buffer, so
 /// the sink sees few, large writes. Close flushes and completes the sink; a writer that is
 /// destroyed without Close abandons the program, and a file's destination stays as it was.
 class ProgramWriter {
  public:
-  explicit ProgramWriter(std::unique_ptr<ByteSink> sink);
+  /// A writer whose lines end with `lineEnd`: CR LF as the window's programs have them, or LF.
+  explicit ProgramWriter(std::unique_ptr<ByteSink> sink, std::string_view lineEnd = "\r\n");
   ProgramWriter(const ProgramWriter&) = delete;
   ProgramWriter& operator=(const ProgramWriter&) = delete;
 
@@ -59,7 +60,7 @@ class ProgramWriter {
   template <class... Pieces>
   void WriteLine(const ProgramLine<Pieces...>& line) {
     std::apply([this](const auto&... piece) { (this->Append(piece), ...); }, line.pieces);
-    Append(std::string_view("\r\n"));
+    Append(lineEnd_);
     if (used_ >= kFlushThreshold) Flush();
   }
 
@@ -94,6 +95,7 @@ class ProgramWriter {
   void Flush();
 
   std::unique_ptr<ByteSink> sink_;
+  std::string_view lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   bool closed_ = false;

@@ -51,6 +51,18 @@ double ArcSweep(const ToolMove& arc) {
   return sweep == 0.0 ? kTurn : sweep;
 }
 
+ToolPoint CenterBetweenEnds(const ToolMove& arc) {
+  const double dx = arc.to.x - arc.from.x;
+  const double dy = arc.to.y - arc.from.y;
+  const double chord2 = dx * dx + dy * dy;
+  if (chord2 == 0.0) return {arc.centerX, arc.centerY, arc.to.z};
+  // Along the chord to its perpendicular bisector.
+  const double midX = (arc.from.x + arc.to.x) / 2;
+  const double midY = (arc.from.y + arc.to.y) / 2;
+  const double t = ((arc.centerX - midX) * dx + (arc.centerY - midY) * dy) / chord2;
+  return {arc.centerX - t * dx, arc.centerY - t * dy, arc.to.z};
+}
+
 double MoveLength(const ToolMove& move) {
   if (IsArc(move)) return ArcRadius(move) * ArcSweep(move);
   return std::hypot(move.to.x - move.from.x, move.to.y - move.from.y);

@@ -36,6 +36,12 @@ double ArcRadius(const ToolMove& arc);
 /// when it ends where it began; 0 for an arc of radius 0.
 double ArcSweep(const ToolMove& arc);
 
+/// The point nearest the arc's centre that lies exactly as far from its start as from its end.
+/// Written ends are rounded on their own, so the centre between them can differ from the centre
+/// they were computed about by a fraction of a thousandth; a controller that checks an arc's two
+/// radii against each other accepts this one.
+ToolPoint CenterBetweenEnds(const ToolMove& arc);
+
 /// The length of the move's path in the XY plane.
 double MoveLength(const ToolMove& move);
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gcode/program_reader.h"
+#include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
 #include "tests/support/temporary_folder.h"
@@ -43,12 +44,8 @@ TEST_P(GoldenCli, WritesTheExpectedBytesAndExitStatus) {
   EXPECT_EQ(result.standardError.empty(), golden.exitStatus == 0) << result.standardError;
 }
 
-std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& row) {
-  return row.param.name;
-}
-
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenCli, ::testing::ValuesIn(testing::LoadGoldenCases()),
-                         CaseName);
+                         testing::CaseName<GoldenCase>);
 
 using CliFiles = testing::TemporaryFolder;
 
@@ -148,16 +145,92 @@ TEST(Cli, AStandardOutputThatCannotBeWrittenExitsWithThree) {
 }
 
 TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
-  const std::vector<std::string> rows[] = {
-      {"--shape=square"}, {"--colour=red"}, {"part.din"},   {"--depth"},
-      {"--output="},      {"-o"},           {"--fill=yes"}, {"--width10"},
+  const std::vector<std::string> controller{"--dialect=grbl", "--units=mm", "--feed=600"};
+  const auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), controller.begin(), controller.end());
+    return more;
   };
-  for (const auto& arguments : rows) {
-    const ProcessResult result = RunTool(arguments);
-    EXPECT_EQ(result.exitStatus, 2) << arguments[0];
-    EXPECT_EQ(result.standardOutput, "") << arguments[0];
-    EXPECT_NE(result.standardError.find("usage: quorrel-gcode"), std::string::npos) << arguments[0];
+  const struct {
+    std::vector<std::string> arguments;
+    const char* words;
+  } rows[] = {
+      {{"--shape=square"}, "unknown shape"},
+      {{"--colour=red"}, "unknown option"},
+      {{"part.din"}, "unknown option"},
+      {{"--depth"}, "needs a value"},
+      {{"--output="}, "needs a name"},
+      {{"-o"}, "needs a value"},
+      {{"--fill=yes"}, "unknown option"},
+      {{"--width10"}, "unknown option"},
+      {{"--dialect=fanuc"}, "--dialect takes din, linuxcnc or grbl"},
+      {{"--dialect=linuxcnc", "--feed=600"}, "need --units=mm or --units=inch"},
+      {{"--dialect=linuxcnc", "--units=mm"}, "need --feed=RATE"},
+      {{"--dialect=grbl", "--units=cm", "--feed=1"}, "--units takes mm or inch"},
+      {with({"--feed=abc"}), "--feed needs a number"},
+      {with({"--feed="}), "--feed needs a number"},
+      {with({"--feed=1e400"}), "--feed needs a number"},
+      {with({"--feed=-5"}), "--feed must be above 0"},
+      {with({"--feed=0"}), "--feed must be above 0"},
+      {with({"--plunge-feed=0.0004"}), "--plunge-feed must be above 0"},
+      {with({"--safe-z=-1"}), "--safe-z must be at or above"},
+      {with({"--step-down=-1"}), "--step-down must be at least .001"},
+      {with({"--spindle=0"}), "--spindle must be above 0"},
+      {with({"--spindle=fast"}), "--spindle needs a number"},
+      {{"--feed=600"}, "--feed is for the linuxcnc and grbl dialects"},
+      {{"--dialect=din", "--step-down=1"}, "--step-down is for the linuxcnc and grbl dialects"},
+      {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
+      {with({"--from=part.din", "--preview=p.svg"}), "--from converts an existing program"},
+      {with({"--from=part.din", "-o", "./part.din"}), "two different files"},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult result = RunTool(row.arguments);
+    EXPECT_EQ(result.exitStatus, 2) << row.words;
+    EXPECT_EQ(result.standardOutput, "") << row.words;
+    EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
+    EXPECT_NE(result.standardError.find("usage: quorrel-gcode"), std::string::npos) << row.words;
   }
+}
+
+// A program saved by the window, converted for a controller, is byte for byte the program the
+// tool writes for that controller from the same fields.
+TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
+  const std::vector<std::vector<std::string>> machines{
+      {"--dialect=linuxcnc", "--units=mm", "--feed=600", "--spindle=12000"},
+      {"--dialect=grbl", "--units=inch", "--feed=20", "--plunge-feed=8", "--step-down=0.7",
+       "--safe-z=0.5"},
+  };
+  for (const char* shape : {"--shape=rectangle", "--shape=circle", "--shape=rounded-rectangle"}) {
+    for (const bool fill : {false, true}) {
+      std::vector<std::string> job{shape, "--width=12.5",     "--radius=3.25", "--tool-radius=0.75",
+                                   "-o",  PathOf("saved.din")};
+      if (fill) job.push_back("--fill");
+      ASSERT_EQ(RunTool(job).exitStatus, 0);
+      job.resize(job.size() - (fill ? 3 : 2));
+      if (fill) job.push_back("--fill");
+      for (const std::vector<std::string>& machine : machines) {
+        SCOPED_TRACE(std::string(shape) + (fill ? " --fill " : " ") + machine[0]);
+        std::vector<std::string> generate = job;
+        generate.insert(generate.end(), machine.begin(), machine.end());
+        std::vector<std::string> convert = machine;
+        convert.push_back("--from=" + PathOf("saved.din"));
+        const ProcessResult generated = RunTool(generate);
+        const ProcessResult converted = RunTool(convert);
+        ASSERT_EQ(generated.exitStatus, 0) << generated.standardError;
+        EXPECT_EQ(converted.exitStatus, 0) << converted.standardError;
+        EXPECT_EQ(converted.standardOutput, generated.standardOutput);
+        EXPECT_TRUE(generated.standardOutput.ends_with("M30\n"));
+      }
+    }
+  }
+  // What cannot be converted says why, and writes nothing.
+  std::ofstream(PathOf("foreign.nc")) << "G0 X1\n";
+  for (const std::string& from : {PathOf("missing.din"), PathOf("foreign.nc")}) {
+    const ProcessResult result = RunTool(
+        {"--dialect=grbl", "--units=mm", "--feed=100", "--from=" + from, "-o", PathOf("out.nc")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.standardError.find(from), std::string::npos) << result.standardError;
+  }
+  EXPECT_FALSE(std::filesystem::exists(PathOf("out.nc")));
 }
 
 TEST(Cli, TakesFieldTextsExactlyAsGiven) {
@@ -224,7 +297,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 22);  // every option line and exit status of --help
+  EXPECT_EQ(described, 32);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

@@ -5,6 +5,7 @@
 
 #include "gcode/byte_sink.h"
 #include "gcode/save_command.h"
+#include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
 
 namespace quorrel {
@@ -34,12 +35,16 @@ TEST_P(GoldenProgram, CoreWritesTheExpectedBytes) {
   }
 }
 
-std::string CaseName(const ::testing::TestParamInfo<GoldenCase>& row) {
-  return row.param.name;
+// The window's own programs; a controller's program is made by the tool from one of these.
+std::vector<GoldenCase> WindowPrograms() {
+  std::vector<GoldenCase> cases = testing::LoadGoldenCases();
+  std::erase_if(
+      cases, [](const GoldenCase& golden) { return testing::GoldenExtension(golden) != ".din"; });
+  return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram, ::testing::ValuesIn(testing::LoadGoldenCases()),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(Programs, GoldenProgram, ::testing::ValuesIn(WindowPrograms()),
+                         testing::CaseName<GoldenCase>);
 
 }  // namespace
 }  // namespace quorrel

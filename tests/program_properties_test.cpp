@@ -12,10 +12,13 @@
 
 #include "gcode/byte_sink.h"
 #include "gcode/contour.h"
+#include "gcode/controller_program.h"
 #include "gcode/job_parameters.h"
 #include "gcode/number_text.h"
 #include "gcode/program_reader.h"
 #include "gcode/write_program.h"
+#include "tests/support/case_name.h"
+#include "tests/support/controller_checks.h"
 #include "tests/support/swept_area.h"
 
 namespace quorrel {
@@ -80,11 +83,15 @@ Job RandomJob(std::mt19937_64& random, ShapeKind shape, bool fill, Kind kind) {
   return {texts, MakeJobParameters(texts, shape, fill)};
 }
 
-ReadBackProgram WriteAndRead(const Job& job) {
+std::string DinProgramOf(const Job& job) {
   std::string bytes;
   ProgramWriter writer(std::make_unique<StringSink>(bytes));
   WriteProgram(job.parameters, job.texts, writer, ".");
-  return ReadProgram(bytes);
+  return bytes;
+}
+
+ReadBackProgram WriteAndRead(const Job& job) {
+  return ReadProgram(DinProgramOf(job));
 }
 
 // The shape, inset by the tool radius: where the tool centre may go in an ordinary job.
@@ -298,14 +305,118 @@ TEST_P(ProgramProperties, OrdinaryJobsCutInsideTheShapeAlongClosedOrNestedPaths)
   });
 }
 
+// The settings of the n-th controller job: both units, every other job cut in passes, every
+// third with the spindle, a plunge feed of its own now and then.
+MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
+  MachineSettings machine;
+  machine.dialect = dialect;
+  machine.units = n % 2 == 0 ? Units::Millimetres : Units::Inches;
+  machine.feed = machine.units == Units::Inches ? 24.5 : 600;
+  machine.plungeFeed = n % 5 == 0 ? machine.feed / 3 : machine.feed;
+  machine.safeZ = DefaultSafeZ(machine.units) + (n % 7 == 0 ? 0.125 : 0.0);
+  if (n % 4 >= 2) {
+    machine.stepDown = -static_cast<double>(job.parameters.Depth) / (1 + n % 3) + 0.0004 * (n % 5);
+  }
+  if (n % 3 == 0) machine.spindle = 12000;
+  return machine;
+}
+
+std::string ControllerProgramOf(const Job& job, const MachineSettings& machine) {
+  std::string bytes;
+  ProgramWriter writer(std::make_unique<StringSink>(bytes), "\n");
+  WriteControllerProgram(DinProgramOf(job), machine, writer);
+  return bytes;
+}
+
+// The cuts of a din program: every move between the plunge and the retract, but for arcs of
+// radius 0, which a controller cannot cut and the plunge has cut already.
+std::vector<ToolMove> CutsOf(const ReadBackProgram& din) {
+  std::vector<ToolMove> cuts;
+  for (std::size_t i = 2; i + 1 < din.moves.size(); ++i) {
+    if (!IsArc(din.moves[i]) || ArcRadius(din.moves[i]) > 0) cuts.push_back(din.moves[i]);
+  }
+  return cuts;
+}
+
+// LinuxCNC cuts the din program's path at every pass, and moves safely in between: across the
+// work only at the clearance height, down quickly only to the top of what is left, never below
+// the depth, each pass at most one step below the one before, the last at the depth itself.
+void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
+                                        const testing::LinuxCncRun& run) {
+  ASSERT_EQ(run.error, "");
+  constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
+  const double depth = din.moves[1].to.z;
+  const double step = machine.stepDown.value_or(INFINITY);
+  const std::vector<ToolMove> cuts = CutsOf(din);
+  double deepest = 0.0;
+  double x = 0.0, y = 0.0, z = 0.0;
+  std::size_t next = cuts.size();  // the next cut expected, or none
+  int passes = 0;
+  for (const testing::CanonMove& move : run.moves) {
+    const bool across = std::fabs(move.x - x) > kPrinted || std::fabs(move.y - y) > kPrinted;
+    const bool down = move.z < z - kPrinted;
+    if (move.kind == testing::CanonMove::Kind::Traverse) {
+      EXPECT_EQ(next, cuts.size()) << "a rapid move before the pass was cut whole";
+      if (across) {
+        EXPECT_GE(std::min(z, move.z), machine.safeZ - kPrinted) << "a rapid across the work";
+      } else if (down) {
+        EXPECT_GE(move.z, deepest - kPrinted) << "a rapid down into the material";
+      }
+    } else if (move.kind == testing::CanonMove::Kind::Feed && !across && down) {
+      EXPECT_EQ(next, cuts.size()) << "a plunge before the pass was cut whole";
+      EXPECT_GE(move.z, deepest - step - kPrinted) << "a pass deeper than the step-down";
+      EXPECT_GE(move.z, depth - kPrinted) << "a cut below the depth";
+      deepest = std::min(deepest, move.z);
+      ++passes;
+      next = 0;
+    } else {
+      ASSERT_LT(next, cuts.size()) << "a cut that the din program does not make";
+      const ToolMove& cut = cuts[next++];
+      EXPECT_NEAR(move.x, cut.to.x, kPrinted);
+      EXPECT_NEAR(move.y, cut.to.y, kPrinted);
+      EXPECT_NEAR(move.z, deepest, kPrinted);
+      EXPECT_EQ(move.kind == testing::CanonMove::Kind::Arc, IsArc(cut));
+      if (IsArc(cut)) {
+        EXPECT_EQ(move.rotation, 1);
+        // The centre between the arc's written ends, within a thousandth of the written one.
+        EXPECT_NEAR(move.centerX, cut.centerX, 0.001 + kPrinted);
+        EXPECT_NEAR(move.centerY, cut.centerY, 0.001 + kPrinted);
+      }
+    }
+    x = move.x;
+    y = move.y;
+    z = move.z;
+  }
+  EXPECT_EQ(next, cuts.size()) << "the last pass was not cut whole";
+  EXPECT_NEAR(deepest, std::min(depth, 0.0), kPrinted) << "the last pass is not at the depth";
+  EXPECT_GE(passes, 1);
+  EXPECT_GE(z, machine.safeZ - kPrinted) << "the program ends below the clearance height";
+}
+
+TEST_P(ProgramProperties, LinuxCncRunsEveryProgramAlongTheDinPath) {
+  int n = 0;
+  ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram& din) {
+    const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
+    ExpectLinuxCncCutsTheDinPathSafely(din, machine,
+                                       testing::RunLinuxCnc(ControllerProgramOf(job, machine)));
+  });
+}
+
+TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
+  int n = 0;
+  const auto check = [&](const Job& job, const ReadBackProgram&) {
+    const MachineSettings machine = MachineFor(Dialect::Grbl, job, n++);
+    EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, machine), machine.units),
+              std::vector<std::string>());
+  };
+  ForRandomJobs(Kind::Ordinary, JobCount(200), check);
+  ForRandomJobs(Kind::Wild, JobCount(100), check);
+}
+
 class FillProperties : public ProgramProperties {};
 
 TEST_P(FillProperties, FillClearsThePocket) {
   ForRandomJobs(Kind::Ordinary, JobCount(120), ExpectPocketCleared);
-}
-
-std::string CaseName(const ::testing::TestParamInfo<PropertyCase>& row) {
-  return row.param.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -316,14 +427,14 @@ INSTANTIATE_TEST_SUITE_P(
                       PropertyCase{ShapeKind::Circle, true, "CircleFill"},
                       PropertyCase{ShapeKind::RoundedRectangle, false, "RoundedOutline"},
                       PropertyCase{ShapeKind::RoundedRectangle, true, "RoundedFill"}),
-    CaseName);
+    testing::CaseName<PropertyCase>);
 
 INSTANTIATE_TEST_SUITE_P(Shapes, FillProperties,
                          ::testing::Values(PropertyCase{ShapeKind::Rectangle, true, "Rectangle"},
                                            PropertyCase{ShapeKind::Circle, true, "Circle"},
                                            PropertyCase{ShapeKind::RoundedRectangle, true,
                                                         "RoundedRectangle"}),
-                         CaseName);
+                         testing::CaseName<PropertyCase>);
 
 }  // namespace
 }  // namespace quorrel

@@ -11,5 +11,8 @@ while IFS=$'\t' read -r -a fields; do
   name=${fields[0]}
   args=()
   for argument in "${fields[@]:2}"; do args+=("${argument//\\n/$'\n'}"); done
-  "$tool" "${args[@]}" >"golden/$name.din" 2>/dev/null || true
+  extension=.din
+  [[ " ${args[*]} " == *" --dialect=linuxcnc "* ]] && extension=.ngc
+  [[ " ${args[*]} " == *" --dialect=grbl "* ]] && extension=.nc
+  "$tool" "${args[@]}" >"golden/$name$extension" 2>/dev/null || true
 done <golden_cases.tsv

@@ -39,6 +39,14 @@ std::string Unescaped(const std::string& cell) {
   return text;
 }
 
+std::string GoldenExtension(const GoldenCase& golden) {
+  for (const std::string& argument : golden.arguments) {
+    if (argument == "--dialect=linuxcnc") return ".ngc";
+    if (argument == "--dialect=grbl") return ".nc";
+  }
+  return ".din";
+}
+
 SaveRequest RequestOf(const GoldenCase& golden) {
   SaveRequest request;
   for (const std::string& argument : golden.arguments) {
@@ -70,7 +78,7 @@ std::vector<GoldenCase> LoadGoldenCases() {
     golden.name = fields.at(0);
     golden.exitStatus = std::stoi(fields.at(1));
     golden.arguments.assign(fields.begin() + 2, fields.end());
-    const std::string expected = TestDataPath("golden/" + golden.name + ".din");
+    const std::string expected = TestDataPath("golden/" + golden.name + GoldenExtension(golden));
     golden.found = std::filesystem::is_regular_file(expected);
     golden.expectedProgram = ReadFileBytes(expected);
     cases.push_back(std::move(golden));

@@ -23,6 +23,10 @@ inline void PrintTo(const GoldenCase& golden, std::ostream* out) {
   *out << golden.name;
 }
 
+/// The file ending of a case's expected program: ".din" for the window's own programs, ".ngc"
+/// for LinuxCNC's and ".nc" for GRBL's.
+std::string GoldenExtension(const GoldenCase& golden);
+
 /// The job a golden case's arguments describe (--shape=, --fill and the fields' options), read
 /// with the core's own field table.
 SaveRequest RequestOf(const GoldenCase& golden);

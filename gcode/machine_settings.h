@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace quorrel {
+
+/// The controller a program is written for. Din is the window's own format; the others are
+/// programs their controllers run as they stand.
+enum class Dialect { Din, LinuxCnc, Grbl };
+
+enum class Units { Millimetres, Inches };
+
+/// What a controller program needs beyond the job: the machine's units and feeds, the height at
+/// which the tool may travel, and how deep one pass may cut.
+struct MachineSettings {
+  Dialect dialect = Dialect::Din;
+  Units units = Units::Millimetres;
+  double feed = 0.0;               ///< of every cut, units per minute
+  double plungeFeed = 0.0;         ///< of every move down into the material
+  double safeZ = 0.0;              ///< clearance height of every rapid move across the work
+  std::optional<double> stepDown;  ///< depth of cut per pass; the whole depth at once when absent
+  std::optional<double> spindle;   ///< revolutions per minute, clockwise, when it is to be started
+};
+
+/// The controller's name as messages say it: "LinuxCNC", "GRBL".
+std::string_view DialectName(Dialect dialect);
+
+/// The longest line the controller reads, in the characters it counts.
+std::size_t LongestLine(Dialect dialect);
+
+/// The clearance height a machinist expects when none is given: 5 mm, or 0.2 inch.
+double DefaultSafeZ(Units units);
+
+}  // namespace quorrel
