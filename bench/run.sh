@@ -29,6 +29,24 @@ cmp largest.din written.din
 peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" -o written.din; } 2>&1 )
 echo "peak memory of that run: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
 
+# The same job for a controller: its program is made line by line from the window's.
+for controller in "--dialect=grbl --units=mm --feed=600" "--dialect=linuxcnc --units=mm --feed=600 --step-down=0.5"; do
+  read -r -a options <<<"$controller"
+  "$tool" "${largest[@]}" "${options[@]}" -o largest.nc
+  echo
+  echo "== $controller ($(wc -l <largest.nc) lines, $(wc -c <largest.nc) bytes) against cat"
+  hyperfine --warmup 5 --runs 60 --export-json times.json \
+    "$tool ${largest[*]} $controller -o written.nc" "cat largest.nc > copied.nc" >/dev/null
+  python3 - <<'PY'
+import json
+runs = json.load(open("times.json"))["results"]
+write, copy = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
+print(f"quorrel-gcode {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy:.2f} x cat (target: at most 4 x)")
+PY
+  peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "${options[@]}" -o written.nc; } 2>&1 )
+  echo "peak memory: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
+done
+
 if [ -x "$build/bench/window_start" ]; then
   echo
   echo "== quorrel started headless to its first painted window"

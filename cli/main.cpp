@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -81,6 +83,12 @@ std::string ReadProgramFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) throw std::runtime_error(name + " cannot be read: " + SystemReason(errno));
   std::string bytes;
+  // Room for the whole file at once: a program read in doubling steps would take twice its size.
+  struct stat status {};
+  if (::fstat(::fileno(file), &status) == 0 && S_ISREG(status.st_mode) &&
+      static_cast<std::size_t>(status.st_size) < kLargestProgramRead) {
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
+  }
   char block[64 * 1024];
   std::size_t got = 0;
   errno = 0;
@@ -144,7 +152,15 @@ int ConvertProgram(const cli::CommandLine& command) {
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   try {
     const std::string program = ReadProgramFile(*command.from);
-    ReadCompleteProgram(program, *command.from);
+    // Every word and number is checked as the window's programs are read back, move by move,
+    // before the controller's program is made of it.
+    ProgramMoveReader reader(program);
+    for (ToolMove move{}; reader.Next(move);) {
+    }
+    if (!reader.ended()) {
+      throw std::runtime_error("The program \"" + *command.from +
+                               "\" has no M30 end line: it is not complete.");
+    }
     std::unique_ptr<ByteSink> sink = OpenProgramFor(command, destination);
     sink->Write(program);
     sink->Finish();

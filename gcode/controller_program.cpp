@@ -1,41 +1,17 @@
 #include "gcode/controller_program.h"
 
+#include <array>
 #include <cmath>
 #include <optional>
 
 #include "gcode/job_refusal.h"
 #include "gcode/number_text.h"
 #include "gcode/program_reader.h"
+#include "gcode/program_writer.h"
+#include "gcode/toolpath.h"
 
 namespace quorrel {
 namespace {
-
-bool SameXY(const ToolPoint& a, const ToolPoint& b) {
-  return a.x == b.x && a.y == b.y;
-}
-
-[[noreturn]] void NotOnePass(const ToolMove& move, const char* problem) {
-  throw ProgramFormatError(move.line, problem);
-}
-
-// What every program the window saves begins with: a rapid to the start at Z 0, then a plunge to
-// the depth. `reader` is left at the first cut.
-struct PassStart {
-  ToolPoint start;
-  double depth;
-};
-
-PassStart ReadPassStart(ProgramMoveReader& reader) {
-  ToolMove move{};
-  if (!reader.Next(move) || move.kind != MoveKind::Rapid || move.to.z != 0.0) {
-    NotOnePass(move, "the first move is not a rapid at Z 0");
-  }
-  const ToolPoint start = move.to;
-  if (!reader.Next(move) || move.kind != MoveKind::Feed || !SameXY(move.from, move.to)) {
-    NotOnePass(move, "the second move is not a plunge");
-  }
-  return {start, move.to.z};
-}
 
 // The depth of each pass, in thousandths below the work surface: whole steps of the step-down,
 // the last pass at the depth itself.
@@ -98,6 +74,17 @@ class ControllerLines {
     line_ += number;
     return *this;
   }
+  /// A straight cut, "G1 X… Y…", as the window's program writes it: straight into the writer.
+  void Cut(std::string_view words, std::size_t blanks, double feed) {
+    if (feed_ != feed) {
+      Word(words).Feed(feed).End();
+      return;
+    }
+    // GRBL counts no blanks.
+    Check(words.size() - (settings_.dialect == Dialect::Grbl ? blanks : 0));
+    writer_.WriteLine(ProgramLine{words});
+  }
+
   ControllerLines& Feed(double feed) {
     if (feed_ != feed) Word('F', feed);
     feed_ = feed;
@@ -115,55 +102,331 @@ class ControllerLines {
         depth -= c == ')' && depth > 0 ? 1 : 0;
       }
     }
+    Check(counted);
+    writer_.WriteLine(ProgramLine{std::string_view(line_)});
+    line_.clear();
+  }
+
+ private:
+  void Check(std::size_t counted) const {
     if (counted > LongestLine(settings_.dialect)) {
       throw JobRefused(std::string(DialectName(settings_.dialect)) + " reads lines of at most " +
                        std::to_string(LongestLine(settings_.dialect)) +
                        " characters, and this job needs one of " + std::to_string(counted) +
                        ". Nothing was written.");
     }
-    writer_.WriteLine(ProgramLine{std::string_view(line_)});
-    line_.clear();
   }
 
- private:
   const MachineSettings& settings_;
   ProgramWriter& writer_;
   std::string line_;
   std::optional<double> feed_;
 };
 
-// Cuts the moves between the plunge and the retract, as the program wrote them, and returns
-// where they end. Each is written once the next is read, so that the last, the retract to Z 0,
-// is known as such. An arc of radius 0 (the tool exactly fills the circle) is left out: the
-// plunge alone cuts that hole.
-ToolPoint WriteCuts(ProgramMoveReader& reader, double depth, double feed, ControllerLines& lines) {
-  ToolMove pending{};
-  if (!reader.Next(pending)) NotOnePass(pending, "the program ends at its plunge");
-  std::string_view x = reader.xText(), y = reader.yText();
-  for (ToolMove move{}; reader.Next(move);) {
-    if (pending.kind == MoveKind::Rapid || pending.from.z != depth || pending.to.z != depth) {
-      NotOnePass(pending, "a move away from the depth before the retract");
+// A line's words, split once: the motion word first, then its axis words.
+struct Words {
+  std::array<std::string_view, 6> word{};
+  std::size_t count = 0;
+
+  /// The number text of the word of `letter` ("X-4" gives "-4"); empty when there is none.
+  std::string_view Of(char letter) const {
+    for (std::size_t i = 1; i < count; ++i) {
+      if (word[i][0] == letter) return word[i].substr(1);
     }
-    if (!IsArc(pending)) {
-      lines.Word("G1").Word('X', x).Word('Y', y).Feed(feed).End();
-    } else if (ArcRadius(pending) > 0.0) {
-      const ToolPoint center = CenterBetweenEnds(pending);
-      lines.Word("G3").Word('X', x).Word('Y', y);
-      lines.Word("I" + FormatCenterOffset(center.x - pending.from.x));
-      lines.Word("J" + FormatCenterOffset(center.y - pending.from.y)).Feed(feed).End();
+    return {};
+  }
+};
+
+// What the first pass learns of the program, for the passes after it.
+struct Path {
+  std::string startX, startY;  // as the program writes them
+  double depth = 0.0;
+  std::optional<PassDepths> depths;
+  bool endsWhereItBegins = false;
+};
+
+// Turns the lines of one pass through a program as the window saves it into the controller's
+// lines. Every such program is its comment, a rapid to the start at Z 0, a plunge, the cuts at
+// the depth, a retract to Z 0 and M30; each line is checked to be where it belongs. A straight
+// cut is written as the program writes it; an arc gets its centre relative to its start, and
+// is left out when its radius is 0 (the tool exactly fills the circle: the plunge alone cuts
+// that hole). The first pass writes the program's head once the depth is known.
+class PassTranslator {
+ public:
+  PassTranslator(long long pass, Path& path, const MachineSettings& settings, ControllerLines& out)
+      : pass_(pass), path_(path), settings_(settings), out_(out) {}
+
+  /// One line, without its line end.
+  void Line(std::string_view line) {
+    ++number_;
+    std::size_t blank = 1;
+    while (blank < line.size() && line[blank] >= '0' && line[blank] <= '9') ++blank;
+    if (!line.starts_with('N') || blank == 1 || blank >= line.size() || line[blank] != ' ') {
+      Fail("no block number");
     }
-    pending = move;
-    x = reader.xText();
-    y = reader.yText();
+    std::string_view words = line.substr(blank + 1);
+    switch (state_) {
+      case State::Comment:
+        if (!words.starts_with("( ") || !words.ends_with(" )") || words.size() < 4) {
+          Fail("the first line is not a comment");
+        }
+        comment_ = words.substr(2, words.size() - 4);
+        state_ = State::Rapid;
+        return;
+      case State::Rapid:
+        Rapid(Split(words));
+        state_ = State::Plunge;
+        return;
+      case State::Plunge:
+        Plunge(Split(words));
+        state_ = State::Cuts;
+        return;
+      case State::Cuts:
+        if (Cut(words)) state_ = State::End;
+        return;
+      case State::End:
+        if (words != " M30" && words != "M30") Fail("the retract is not followed by M30");
+        state_ = State::Done;
+        return;
+      case State::Done:
+        Fail("a line after M30");
+    }
   }
-  if (!reader.ended()) NotOnePass(pending, "no M30 end line");
-  if (pending.kind != MoveKind::Feed || pending.to.z != 0.0 || !SameXY(pending.from, pending.to)) {
-    NotOnePass(pending, "the program does not end with a retract to Z 0");
+
+  /// Keeps the position's texts: the text the lines came from is about to go.
+  void KeepPosition() {
+    if (x_.data() != xKept_.data()) x_ = xKept_ = x_;
+    if (y_.data() != yKept_.data()) y_ = yKept_ = y_;
   }
-  return pending.from;
+
+  /// How many lines were read.
+  int lines() const { return number_; }
+
+  /// After the last line.
+  void End() const {
+    if (state_ != State::Done) Fail("the program ends before its M30 line");
+  }
+
+ private:
+  enum class State { Comment, Rapid, Plunge, Cuts, End, Done };
+
+  [[noreturn]] void Fail(const std::string& problem) const {
+    throw ProgramFormatError(number_, problem);
+  }
+
+  double Value(std::string_view text) const {
+    const std::optional<double> value = CoordValue(text);
+    if (!value) Fail("number text \"" + std::string(text) + "\" is not a coordinate");
+    return *value;
+  }
+
+  Words Split(std::string_view text) const {
+    Words words;
+    const char* start = text.data();
+    const char* const end = start + text.size();
+    for (const char* p = start;; ++p) {
+      if (p != end && *p != ' ') continue;
+      if (p - start < 2 || words.count == words.word.size()) {
+        Fail("a word a program does not write");
+      }
+      words.word[words.count++] = std::string_view(start, static_cast<std::size_t>(p - start));
+      if (p == end) break;
+      start = p + 1;
+    }
+    return words;
+  }
+
+  void Rapid(const Words& words) {
+    if (words.word[0] != "G0" || words.Of('Z') != "0" || words.count != 4 ||
+        words.Of('X').empty() || words.Of('Y').empty()) {
+      Fail("the first move is not a rapid at Z 0");
+    }
+    Value(words.Of('X'));
+    Value(words.Of('Y'));
+    if (pass_ == 1) {
+      path_.startX = words.Of('X');
+      path_.startY = words.Of('Y');
+    }
+    x_ = path_.startX;
+    y_ = path_.startY;
+  }
+
+  void Plunge(const Words& words) {
+    if (words.word[0] != "G1" || words.count != 2 || words.Of('Z').empty()) {
+      Fail("the second move is not a plunge");
+    }
+    if (pass_ == 1) {
+      path_.depth = Value(words.Of('Z'));
+      // How many passes it takes is known, and checked, before anything is written.
+      path_.depths.emplace(path_.depth, settings_.stepDown);
+      WriteHead();
+    }
+    out_.Word("G1").Word('Z', path_.depths->Z(pass_)).Feed(settings_.plungeFeed).End();
+  }
+
+  void WriteHead() {
+    out_.Word("( " + std::string(comment_) + " )").End();
+    out_.Word(settings_.units == Units::Inches ? "G20" : "G21").Word("G90 G17 G94 G91.1").End();
+    if (settings_.spindle) out_.Word("M3").Word('S', *settings_.spindle).End();
+    // Up to the clearance height first: where the tool stands before the program is not known.
+    out_.Word("G0").Word('Z', settings_.safeZ).End();
+    out_.Word("G0").Word('X', path_.startX).Word('Y', path_.startY).End();
+    out_.Word("G0").Word('Z', ZeroHeight).End();
+  }
+
+  // One line between the plunge and the retract; true for the retract.
+  bool Cut(std::string_view text) {
+    if (text.starts_with("G1 X") || text.starts_with("G1 Y")) {
+      // A straight cut, nearly every line of a program: one look at its one or two words.
+      const std::size_t blank = text.find(' ', 3);
+      const std::string_view first =
+          text.substr(4, blank == std::string_view::npos ? blank : blank - 4);
+      std::string_view second;
+      if (blank != std::string_view::npos) {
+        if (text[3] != 'X' || blank + 2 >= text.size() || text[blank + 1] != 'Y' ||
+            text.find(' ', blank + 1) != std::string_view::npos) {
+          Fail("a word a program does not write");
+        }
+        second = text.substr(blank + 2);
+      }
+      if (text[3] == 'X') {
+        x_ = first;
+        if (!second.empty()) y_ = second;
+      } else {
+        y_ = first;
+      }
+      out_.Cut(text, second.empty() ? 1 : 2, settings_.feed);
+      return false;
+    }
+    const Words words = Split(text);
+    if (words.word[0] == "G1" && words.count == 2 && !words.Of('Z').empty()) {
+      if (text != "G1 Z0") Fail("the cuts do not end with a retract to Z 0");
+      if (pass_ == 1) path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
+      return true;
+    }
+    const std::string_view toX = words.Of('X'), toY = words.Of('Y');
+    const std::string_view i = words.Of('I'), j = words.Of('J');
+    const std::size_t count = 1 + (toX.empty() ? 0 : 1) + (toY.empty() ? 0 : 1) +
+                              (i.empty() ? 0 : 1) + (j.empty() ? 0 : 1);
+    if (words.word[0] != "G3" || toX.empty() || words.count != count) {
+      Fail("a line a program does not write between its plunge and its retract");
+    }
+    if (!i.empty()) centerX_ = Value(i);
+    if (!j.empty()) centerY_ = Value(j);
+    if (std::isnan(centerX_) || std::isnan(centerY_)) Fail("an arc without a centre");
+    const std::string_view arcY = toY.empty() ? y_ : toY;
+    const ToolMove arc{MoveKind::ArcCounterClockwise,
+                       {Value(x_), Value(y_), path_.depth},
+                       {Value(toX), Value(arcY), path_.depth},
+                       centerX_,
+                       centerY_,
+                       number_};
+    if (ArcRadius(arc) > 0.0) {
+      const ToolPoint center = CenterBetweenEnds(arc);
+      out_.Word("G3").Word('X', toX).Word('Y', arcY);
+      out_.Word("I" + FormatCenterOffset(center.x - arc.from.x));
+      out_.Word("J" + FormatCenterOffset(center.y - arc.from.y)).Feed(settings_.feed).End();
+    }
+    x_ = toX;
+    y_ = arcY;
+    return false;
+  }
+
+  long long pass_;
+  Path& path_;
+  const MachineSettings& settings_;
+  ControllerLines& out_;
+  State state_ = State::Comment;
+  int number_ = 0;
+  std::string comment_;
+  // The tool's position as the program writes it: views into the line just read, copied into
+  // the strings below only when the text they view is about to go.
+  std::string_view x_, y_;
+  std::string xKept_, yKept_;
+  double centerX_ = std::nan(""), centerY_ = std::nan("");
+};
+
+// Calls `line` with each line of a program's text, without its CR LF.
+template <class Line>
+void ForEachLine(std::string_view text, Line line) {
+  int number = 0;
+  while (!text.empty()) {
+    ++number;
+    const std::size_t end = text.find("\r\n");
+    if (end == std::string_view::npos) throw ProgramFormatError(number, "no CR LF at the end");
+    line(text.substr(0, end));
+    text.remove_prefix(end + 2);
+  }
 }
 
 }  // namespace
+
+// The controller's program of one program text, written as the text arrives: the first pass
+// line by line, the later ones from the text kept for them.
+class ControllerProgram {
+ public:
+  ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination)
+      : settings_(settings), writer_(std::move(destination), "\n"), out_(settings_, writer_) {}
+
+  void Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const std::size_t lineEnd = bytes.find('\n');
+      if (lineEnd == std::string_view::npos) {
+        partial_ += bytes;
+        break;
+      }
+      std::string_view line = bytes.substr(0, lineEnd + 1);
+      if (!partial_.empty()) {
+        partial_ += line;
+        line = partial_;
+      }
+      if (!line.ends_with("\r\n")) {
+        throw ProgramFormatError(first_.lines() + 1, "no CR LF at the end");
+      }
+      first_.Line(line.substr(0, line.size() - 2));
+      // Once the depth is known, so is whether the text is needed again.
+      if (keepText_) text_ += line;
+      if (keepText_ && path_.depths && path_.depths->count() == 1) {
+        keepText_ = false;
+        text_.clear();
+      }
+      if (!partial_.empty()) first_.KeepPosition();
+      partial_.clear();
+      bytes.remove_prefix(lineEnd + 1);
+    }
+    first_.KeepPosition();
+  }
+
+  void Finish() {
+    if (!partial_.empty()) throw ProgramFormatError(first_.lines() + 1, "no CR LF at the end");
+    first_.End();
+    for (long long pass = 2; pass <= path_.depths->count(); ++pass) {
+      if (!path_.endsWhereItBegins) {
+        // Back to the start over the work, and down to the top of what is left.
+        out_.Word("G0").Word('Z', settings_.safeZ).End();
+        out_.Word("G0").Word('X', path_.startX).Word('Y', path_.startY).End();
+        out_.Word("G0").Word('Z', path_.depths->Z(pass - 1)).End();
+      }
+      PassTranslator again(pass, path_, settings_, out_);
+      ForEachLine(text_, [&](std::string_view line) { again.Line(line); });
+      again.End();
+    }
+    out_.Word("G0").Word('Z', settings_.safeZ).End();
+    if (settings_.spindle) out_.Word("M5").End();
+    out_.Word("M30").End();
+    writer_.Close();
+  }
+
+ private:
+  MachineSettings settings_;
+  ProgramWriter writer_;
+  ControllerLines out_;
+  Path path_;
+  PassTranslator first_{1, path_, settings_, out_};
+  std::string partial_;   // a line not yet complete
+  bool keepText_ = true;  // until one pass is known to be enough
+  std::string text_;
+};
 
 std::string_view DialectName(Dialect dialect) {
   switch (dialect) {
@@ -187,43 +450,24 @@ double DefaultSafeZ(Units units) {
 }
 
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
-                            ProgramWriter& writer) {
-  ProgramMoveReader reader(dinProgram);
-  const PassStart pass = ReadPassStart(reader);
-  const PassDepths depths(pass.depth, settings.stepDown);
-  ControllerLines lines(settings, writer);
-  lines.Word("( " + reader.comment() + " )").End();
-  lines.Word(settings.units == Units::Inches ? "G20" : "G21").Word("G90 G17 G94 G91.1").End();
-  if (settings.spindle) lines.Word("M3").Word('S', *settings.spindle).End();
+                            std::unique_ptr<ByteSink> destination) {
+  ControllerProgram program(settings, std::move(destination));
+  program.Write(dinProgram);
+  program.Finish();
+}
 
-  // Up to the clearance height first: where the tool stands before the program is not known.
-  lines.Word("G0").Word('Z', settings.safeZ).End();
-  lines.Word("G0").Word('X', pass.start.x).Word('Y', pass.start.y).End();
-  lines.Word("G0").Word('Z', ZeroHeight).End();
-  bool endsWhereItBegins = true;
-  for (long long k = 1; k <= depths.count(); ++k) {
-    if (k > 1 && !endsWhereItBegins) {
-      // Back to the start over the work, and down to the top of what is left.
-      lines.Word("G0").Word('Z', settings.safeZ).End();
-      lines.Word("G0").Word('X', pass.start.x).Word('Y', pass.start.y).End();
-      lines.Word("G0").Word('Z', depths.Z(k - 1)).End();
-    }
-    lines.Word("G1").Word('Z', depths.Z(k)).Feed(settings.plungeFeed).End();
-    // Each pass reads the program again: it is held once, as text, however many passes there are.
-    ProgramMoveReader again(dinProgram);
-    ReadPassStart(again);
-    endsWhereItBegins =
-        SameXY(WriteCuts(k == 1 ? reader : again, pass.depth, settings.feed, lines), pass.start);
-  }
-  lines.Word("G0").Word('Z', settings.safeZ).End();
-  if (settings.spindle) lines.Word("M5").End();
-  lines.Word("M30").End();
-  writer.Close();
+ControllerProgramSink::ControllerProgramSink(const MachineSettings& settings,
+                                             std::unique_ptr<ByteSink> destination)
+    : program_(std::make_unique<ControllerProgram>(settings, std::move(destination))) {}
+
+ControllerProgramSink::~ControllerProgramSink() = default;
+
+void ControllerProgramSink::Write(std::string_view bytes) {
+  program_->Write(bytes);
 }
 
 void ControllerProgramSink::Finish() {
-  ProgramWriter writer(std::move(destination_), "\n");
-  WriteControllerProgram(dinProgram_, settings_, writer);
+  program_->Finish();
 }
 
 }  // namespace quorrel

@@ -6,22 +6,22 @@
 
 #include "gcode/byte_sink.h"
 #include "gcode/machine_settings.h"
-#include "gcode/program_writer.h"
 
 namespace quorrel {
 
 /// The most passes one program may cut; a finer step-down is refused rather than written.
 inline constexpr long long kMostPasses = 10000;
 
-/// Writes the program that `dinProgram` (a program as the window saves it) cuts, as a program
-/// that the settings' controller runs as it stands, and closes the writer:
+/// Writes the program that `dinProgram` (a program as the window saves it, whose number texts
+/// ReadProgram accepts) cuts, as a program that the settings' controller runs as it stands, to
+/// `destination`:
 ///   ( rectangle H10 x W10 )
 ///   G21 G90 G17 G94 G91.1
 ///   G0 Z5
 ///   G0 X-4 Y-4
 ///   G0 Z0
 ///   G1 Z-2 F300
-///   G1 X4 Y-4 F600
+///   G1 X4 F600
 ///   ...
 ///   G0 Z5
 ///   M30
@@ -31,25 +31,24 @@ inline constexpr long long kMostPasses = 10000;
 /// Raises ProgramFormatError when the program is not one Quorrel writes, and JobRefused when it
 /// needs more than kMostPasses passes or a line longer than the controller reads.
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
-                            ProgramWriter& writer);
+                            std::unique_ptr<ByteSink> destination);
 
-/// A destination that takes a program as the window saves it and, once it is complete, passes on
-/// the controller's program of it: the same bytes whether the program was just generated or read
-/// from a file.
+class ControllerProgram;
+
+/// A destination that takes a program as the window saves it and passes on the controller's
+/// program of it, line by line as it arrives: the same bytes whether the program is being
+/// generated or read from a file. It holds the program's text only when a later pass needs it.
 class ControllerProgramSink : public ByteSink {
  public:
-  ControllerProgramSink(MachineSettings settings, std::unique_ptr<ByteSink> destination)
-      : settings_(settings), destination_(std::move(destination)) {}
+  ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination);
+  ~ControllerProgramSink() override;
 
-  void Write(std::string_view bytes) override { dinProgram_ += bytes; }
-  /// Writes the controller's program to the destination. Raises what WriteControllerProgram
-  /// raises, and OutputError.
+  /// Raises what WriteControllerProgram raises, and OutputError.
+  void Write(std::string_view bytes) override;
   void Finish() override;
 
  private:
-  MachineSettings settings_;
-  std::unique_ptr<ByteSink> destination_;
-  std::string dinProgram_;
+  std::unique_ptr<ControllerProgram> program_;
 };
 
 }  // namespace quorrel

@@ -16,39 +16,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The value of a number as FormatCoord writes it, read in one pass; nothing for any other text.
-// Up to 15 digits the text is a whole number of thousandths, and that count divided by 1000 is
-// the correctly rounded value, as from_chars would give it.
-std::optional<double> CoordValue(std::string_view text) {
-  if (text == "0") return 0.0;
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  if (p == end || *p == '0') return std::nullopt;  // no leading zero, and "-0" is never written
-  std::uint64_t count = 0;  // wraps harmlessly past 19 digits, where it is not used
-  int digits = 0;
-  for (; p != end && IsDigit(*p); ++p, ++digits)
-    count = count * 10 + static_cast<unsigned>(*p - '0');
-  int decimals = 0;
-  if (p != end) {
-    if (*p != '.') return std::nullopt;
-    for (++p; p != end && IsDigit(*p); ++p, ++decimals) {
-      count = count * 10 + static_cast<unsigned>(*p - '0');
-    }
-    if (p != end || decimals == 0 || decimals > 3 || p[-1] == '0') return std::nullopt;
-  }
-  digits += decimals;
-  if (digits > 15) {
-    double value = 0.0;
-    std::from_chars(text.data(), end, value);
-    return value;
-  }
-  for (; decimals < 3; ++decimals) count *= 10;
-  const double value = static_cast<double>(count) / 1000.0;
-  return negative ? -value : value;
-}
-
 // The words of one line after its block number.
 struct LineWords {
   std::optional<int> motion;  // 0, 1 or 3
@@ -137,6 +104,38 @@ class LineReader {
 };
 
 }  // namespace
+
+// Up to 15 digits the text is a whole number of thousandths, and that count divided by 1000 is
+// the correctly rounded value, as from_chars would give it.
+std::optional<double> CoordValue(std::string_view text) {
+  if (text == "0") return 0.0;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = p != end && *p == '-';
+  if (negative) ++p;
+  if (p == end || *p == '0') return std::nullopt;  // no leading zero, and "-0" is never written
+  std::uint64_t count = 0;  // wraps harmlessly past 19 digits, where it is not used
+  int digits = 0;
+  for (; p != end && IsDigit(*p); ++p, ++digits)
+    count = count * 10 + static_cast<unsigned>(*p - '0');
+  int decimals = 0;
+  if (p != end) {
+    if (*p != '.') return std::nullopt;
+    for (++p; p != end && IsDigit(*p); ++p, ++decimals) {
+      count = count * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (p != end || decimals == 0 || decimals > 3 || p[-1] == '0') return std::nullopt;
+  }
+  digits += decimals;
+  if (digits > 15) {
+    double value = 0.0;
+    std::from_chars(text.data(), end, value);
+    return value;
+  }
+  for (; decimals < 3; ++decimals) count *= 10;
+  const double value = static_cast<double>(count) / 1000.0;
+  return negative ? -value : value;
+}
 
 bool IsCoordText(std::string_view text) {
   return CoordValue(text).has_value();

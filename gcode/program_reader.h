@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -61,6 +62,10 @@ class ProgramMoveReader {
 /// for a line without CR LF, an unknown word, a number text that FormatCoord would never write,
 /// or anything after the M30 line.
 ReadBackProgram ReadProgram(std::string_view bytes);
+
+/// The value of a number as FormatCoord writes it, read in one pass; nothing for any other text.
+/// CoordValue("-.25") == -0.25; CoordValue("0.5") is nothing.
+std::optional<double> CoordValue(std::string_view text);
 
 /// True when `text` is a number as FormatCoord writes it: "0", "-.25", "12.346", never "0.5",
 /// "-0", "1.50" or "1e5".

@@ -321,10 +321,21 @@ MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
   return machine;
 }
 
+// The controller's program of a job, made as the window's program is written.
 std::string ControllerProgramOf(const Job& job, const MachineSettings& machine) {
   std::string bytes;
-  ProgramWriter writer(std::make_unique<StringSink>(bytes), "\n");
-  WriteControllerProgram(DinProgramOf(job), machine, writer);
+  ProgramWriter writer(
+      std::make_unique<ControllerProgramSink>(machine, std::make_unique<StringSink>(bytes)));
+  WriteProgram(job.parameters, job.texts, writer, ".");
+  return bytes;
+}
+
+// The controller's program of a saved program's text, arriving a few bytes at a time.
+std::string ConvertedInPieces(const std::string& dinProgram, const MachineSettings& machine) {
+  std::string bytes;
+  ControllerProgramSink sink(machine, std::make_unique<StringSink>(bytes));
+  for (std::size_t at = 0; at < dinProgram.size(); at += 7) sink.Write(dinProgram.substr(at, 7));
+  sink.Finish();
   return bytes;
 }
 
@@ -406,8 +417,10 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
   int n = 0;
   const auto check = [&](const Job& job, const ReadBackProgram&) {
     const MachineSettings machine = MachineFor(Dialect::Grbl, job, n++);
-    EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, machine), machine.units),
-              std::vector<std::string>());
+    const std::string program = ControllerProgramOf(job, machine);
+    EXPECT_EQ(testing::GrblRuleBreaks(program, machine.units), std::vector<std::string>());
+    // Converting the window's program gives the same bytes, however its text arrives.
+    EXPECT_EQ(ConvertedInPieces(DinProgramOf(job), machine), program);
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
