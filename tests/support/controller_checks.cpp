@@ -61,9 +61,9 @@ LinuxCncRun RunLinuxCnc(const std::string& program) {
   }
   // The interpreter keeps its parameters in a file of its own; tests running side by side each
   // give it one.
-  const std::string stem = (std::filesystem::temp_directory_path() /
-                            ("quorrel-rs274-" + std::to_string(::getpid())))
-                               .string();
+  const std::string stem =
+      (std::filesystem::temp_directory_path() / ("quorrel-rs274-" + std::to_string(::getpid())))
+          .string();
   std::ofstream(stem + ".ngc", std::ios::binary) << program;
   std::ofstream(stem + ".var").flush();  // present, so that it is updated in place
   // Two interpreters at once share memory and can end in a bus error: one at a time, across the
