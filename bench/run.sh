@@ -13,39 +13,34 @@ echo "== Number text and whole programs (Google Benchmark, median of 5)"
 
 tool="$build/cli/quorrel-gcode"
 largest=(--width=98.303 --height=98.303 --tool-radius=0.001 --fill)
-"$tool" "${largest[@]}" -o largest.din
-echo
-echo "== The largest rectangle Fill program ($(wc -l <largest.din) lines, $(wc -c <largest.din) bytes) against cat"
-hyperfine --warmup 5 --runs 60 --export-json times.json \
-  "$tool ${largest[*]} -o written.din" "cat largest.din > copied.din" >/dev/null
-python3 - <<'PY'
-import json
-runs = json.load(open("times.json"))["results"]
-write, copy = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
-print(f"quorrel-gcode {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy:.2f} x cat (target: at most 4 x)")
-PY
-cmp largest.din written.din
 
-peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" -o written.din; } 2>&1 )
-echo "peak memory of that run: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
-
-# The same job for a controller: its program is made line by line from the window's.
-for controller in "--dialect=grbl --units=mm --feed=600" "--dialect=linuxcnc --units=mm --feed=600 --step-down=0.5"; do
-  read -r -a options <<<"$controller"
-  "$tool" "${largest[@]}" "${options[@]}" -o largest.nc
+# Writes the largest program with the given options against cat copying the same bytes, then its
+# peak memory.
+measure_against_cat() {
+  local what=$1
+  shift
+  "$tool" "${largest[@]}" "$@" -o largest.out
   echo
-  echo "== $controller ($(wc -l <largest.nc) lines, $(wc -c <largest.nc) bytes) against cat"
+  echo "== $what ($(wc -l <largest.out) lines, $(wc -c <largest.out) bytes) against cat"
   hyperfine --warmup 5 --runs 60 --export-json times.json \
-    "$tool ${largest[*]} $controller -o written.nc" "cat largest.nc > copied.nc" >/dev/null
+    "$tool ${largest[*]} $* -o written.out" "cat largest.out > copied.out" >/dev/null
   python3 - <<'PY'
 import json
 runs = json.load(open("times.json"))["results"]
 write, copy = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
 print(f"quorrel-gcode {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy:.2f} x cat (target: at most 4 x)")
 PY
-  peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "${options[@]}" -o written.nc; } 2>&1 )
-  echo "peak memory: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
-done
+  cmp largest.out written.out
+  local peak
+  peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "$@" -o written.out; } 2>&1 )
+  echo "peak memory of that run: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
+}
+
+measure_against_cat "The largest rectangle Fill program"
+# The same job for a controller: its program is made line by line from the window's.
+measure_against_cat "The same for GRBL" --dialect=grbl --units=mm --feed=600
+measure_against_cat "The same for LinuxCNC in four passes" --dialect=linuxcnc --units=mm --feed=600 \
+  --step-down=0.5
 
 if [ -x "$build/bench/window_start" ]; then
   echo

@@ -166,7 +166,8 @@ std::string ArcData(const PageMapping& page, const ToolMove& arc) {
   const double sweep = ArcSweep(arc);
   if (sweep == 2 * std::numbers::pi) {
     // A whole circle: two halves through the point opposite the start.
-    return ArcTo(page, radius, false, 2 * arc.centerX - arc.from.x, 2 * arc.centerY - arc.from.y) +
+    const ToolPoint opposite = PointAlong(arc, 0.5);
+    return ArcTo(page, radius, false, opposite.x, opposite.y) +
            ArcTo(page, radius, false, arc.to.x, arc.to.y);
   }
   return ArcTo(page, radius, sweep > std::numbers::pi, arc.to.x, arc.to.y);

@@ -42,6 +42,12 @@ TEST_P(GoldenCli, WritesTheExpectedBytesAndExitStatus) {
   EXPECT_EQ(result.exitStatus, golden.exitStatus);
   EXPECT_EQ(result.standardOutput, golden.expectedProgram);
   EXPECT_EQ(result.standardError.empty(), golden.exitStatus == 0) << result.standardError;
+  // Every failure says that standard output received nothing, and calls it by its name.
+  if (golden.exitStatus != 0) {
+    EXPECT_NE(result.standardError.find("Nothing was written"), std::string::npos)
+        << result.standardError;
+    EXPECT_EQ(result.standardError.find("\"-\""), std::string::npos) << result.standardError;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, GoldenCli, ::testing::ValuesIn(testing::LoadGoldenCases()),

@@ -73,12 +73,14 @@ TEST(MakeJobParameters, KeepsTheLargest32BitValues) {
 
 TEST(RefusalReason, RefusesOnlyANegativeToolWithFill) {
   FieldTexts texts;
-  texts.ToolRadiusText = "-0.5";
+  texts.ToolRadiusText = "-0.1";
   EXPECT_FALSE(RefusalReason(MakeJobParameters(texts, ShapeKind::Rectangle, false)));
   const auto reason = RefusalReason(MakeJobParameters(texts, ShapeKind::Circle, true));
   ASSERT_TRUE(reason);
-  EXPECT_NE(reason->find("Fill needs a Tool Radius above 0"), std::string::npos);
-  EXPECT_NE(reason->find("-0.5"), std::string::npos);
+  // The value as typed, not the 32-bit number's seventeen digits.
+  EXPECT_NE(reason->find("Fill needs a Tool Radius above 0, and the Tool Radius is -0.1:"),
+            std::string::npos)
+      << *reason;
 
   texts.ToolRadiusText = "0";
   EXPECT_FALSE(RefusalReason(MakeJobParameters(texts, ShapeKind::Rectangle, true)));

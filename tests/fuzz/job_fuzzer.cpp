@@ -6,7 +6,9 @@
 #include <string_view>
 
 #include "gcode/byte_sink.h"
+#include "gcode/controller_program.h"
 #include "gcode/field_table.h"
+#include "gcode/job_refusal.h"
 #include "gcode/program_reader.h"
 #include "gcode/save_command.h"
 
@@ -54,6 +56,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case quorrel::SaveOutcome::Written: {
       const quorrel::ReadBackProgram program = quorrel::ReadProgram(bytes);
       if (!program.ended || program.moves.size() > kMostLines) std::abort();
+      // Its controller's program: written whole, or the job refused with a message.
+      quorrel::MachineSettings machine;
+      machine.dialect = quorrel::Dialect::Grbl;
+      machine.feed = 600;
+      machine.plungeFeed = 200;
+      machine.safeZ = 5;
+      if ((data[0] & 0x20) != 0 && bytes.size() < 4096) machine.stepDown = 0.7;
+      std::string controller;
+      try {
+        quorrel::WriteControllerProgram(bytes, machine,
+                                        std::make_unique<quorrel::StringSink>(controller));
+        if (!controller.ends_with("M30\n")) std::abort();
+      } catch (const quorrel::JobRefused& refused) {
+        if (std::string_view(refused.what()).empty()) std::abort();
+      }
       break;
     }
     case quorrel::SaveOutcome::ArithmeticFault:
@@ -63,6 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case quorrel::SaveOutcome::Cancelled:
     case quorrel::SaveOutcome::CannotWrite:
       std::abort();  // the answer was a path and memory takes every byte
+  }
+  // The fuzzer's bytes themselves as a program to convert: refused, or converted, never more.
+  quorrel::MachineSettings linuxCnc;
+  linuxCnc.dialect = quorrel::Dialect::LinuxCnc;
+  linuxCnc.feed = linuxCnc.plungeFeed = 100;
+  linuxCnc.safeZ = 1;
+  try {
+    std::string converted;
+    quorrel::WriteControllerProgram(std::string_view(reinterpret_cast<const char*>(data), size),
+                                    linuxCnc, std::make_unique<quorrel::StringSink>(converted));
+  } catch (const quorrel::ProgramFormatError&) {
+  } catch (const quorrel::JobRefused&) {
   }
   return 0;
 }
