@@ -71,6 +71,11 @@ constexpr std::array<std::pair<std::string_view, Dialect>, 3> kDialects{{
     {"grbl", Dialect::Grbl},
 }};
 
+constexpr std::array<std::pair<std::string_view, Direction>, 2> kDirections{{
+    {"climb", Direction::Climb},
+    {"conventional", Direction::Conventional},
+}};
+
 constexpr std::array<std::pair<std::string_view, Units>, 2> kUnits{{
     {"mm", Units::Millimetres},
     {"inch", Units::Inches},
@@ -110,6 +115,7 @@ class ArgumentReader {
 // The options that drive a controller, as given; checked against the dialect once all are read.
 struct MachineOptions {
   std::optional<Units> units;
+  std::optional<Direction> direction;
   std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle;
   std::string firstGiven;  // for the message when the dialect takes none
 
@@ -122,6 +128,8 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
   std::optional<std::string_view> text;
   if ((text = reader.ValueOf(argument, "--units"))) {
     units = ChoiceNamed("--units", *text, kUnits);
+  } else if ((text = reader.ValueOf(argument, "--direction"))) {
+    direction = ChoiceNamed("--direction", *text, kDirections);
   } else if ((text = reader.ValueOf(argument, "--feed"))) {
     feed = PositiveOptionNumber("--feed", *text);
   } else if ((text = reader.ValueOf(argument, "--plunge-feed"))) {
@@ -161,6 +169,7 @@ MachineSettings MachineOptions::Settings(Dialect dialect) const {
   settings.safeZ = safeZ.value_or(DefaultSafeZ(*units));
   settings.stepDown = stepDown;
   settings.spindle = spindle;
+  settings.direction = direction.value_or(Direction::Climb);
   return settings;
 }
 
@@ -245,7 +254,8 @@ std::string_view UsageSynopsis() {
          "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
          "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
-         "                      [--spindle=RPM] [--from=PROGRAM]]\n"
+         "                      [--spindle=RPM] [--direction=climb|conventional]\n"
+         "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
 }
@@ -284,6 +294,8 @@ std::string HelpText() {
          "                      with inch)\n"
          "  --step-down=DEPTH   depth of cut per pass (default: the whole Depth in one pass)\n"
          "  --spindle=RPM       start the spindle clockwise before cutting and stop it after\n"
+         "  --direction=DIRECTION  climb (default): every ring and outline counter-clockwise;\n"
+         "                      conventional: clockwise, arcs as G2 about the same centres\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "gcode/job_refusal.h"
 #include "gcode/number_text.h"
@@ -276,6 +277,7 @@ class PassTranslator {
 
   // One line between the plunge and the retract; true for the retract.
   bool Cut(std::string_view text) {
+    const std::string_view fromX = x_, fromY = y_;
     if (text.starts_with("G1 X") || text.starts_with("G1 Y")) {
       // A straight cut, nearly every line of a program: one look at its one or two words.
       const std::size_t blank = text.find(' ', 3);
@@ -295,12 +297,23 @@ class PassTranslator {
       } else {
         y_ = first;
       }
-      out_.Cut(text, second.empty() ? 1 : 2, settings_.feed);
+      if (settings_.direction == Direction::Conventional) {
+        Hold(HeldCut{std::string(fromX),
+                     std::string(fromY),
+                     std::string(x_),
+                     std::string(y_),
+                     std::nullopt,
+                     {},
+                     {}});
+      } else {
+        out_.Cut(text, second.empty() ? 1 : 2, settings_.feed);
+      }
       return false;
     }
     const Words words = Split(text);
     if (words.word[0] == "G1" && words.count == 2 && !words.Of('Z').empty()) {
       if (text != "G1 Z0") Fail("the cuts do not end with a retract to Z 0");
+      ReleaseHeld(held_.size());
       if (pass_ == 1) path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
       return true;
     }
@@ -322,15 +335,82 @@ class PassTranslator {
                        centerY_,
                        number_};
     if (ArcRadius(arc) > 0.0) {
-      const ToolPoint center = CenterBetweenEnds(arc);
-      out_.Word("G3").Word('X', toX).Word('Y', arcY);
-      out_.Word("I" + FormatCenterOffset(center.x - arc.from.x));
-      out_.Word("J" + FormatCenterOffset(center.y - arc.from.y)).Feed(settings_.feed).End();
+      HeldCut cut{std::string(fromX),
+                  std::string(fromY),
+                  std::string(toX),
+                  std::string(arcY),
+                  CenterBetweenEnds(arc),
+                  arc.from,
+                  arc.to};
+      if (settings_.direction == Direction::Conventional) {
+        Hold(std::move(cut));
+      } else {
+        WriteArc(cut, false);
+      }
     }
     x_ = toX;
     y_ = arcY;
     return false;
   }
+
+  // A cut that a conventional pass holds back until the closed path it belongs to is complete:
+  // its ends as the program writes them, and an arc's centre between its ends.
+  struct HeldCut {
+    std::string fromX, fromY, toX, toY;
+    std::optional<ToolPoint> center;
+    ToolPoint from{}, to{};
+  };
+
+  // Holds a cut; once the tool is back where a held cut began, the cuts from there on are a
+  // closed path (an outline, a ring), which goes out the other way round, clockwise. The cuts
+  // before it (the stroke, the step out to the ring) go out as they are.
+  void Hold(HeldCut cut) {
+    held_.push_back(std::move(cut));
+    const HeldCut& last = held_.back();
+    // A cut that ends where it begins closes nothing: it is a degenerate side of its ring.
+    if (last.fromX == last.toX && last.fromY == last.toY) return;
+    for (std::size_t first = 0; first < held_.size(); ++first) {
+      if (held_[first].fromX != last.toX || held_[first].fromY != last.toY) continue;
+      ReleaseHeld(first);
+      for (std::size_t k = held_.size(); k-- > 0;) WriteReversed(held_[k]);
+      held_.clear();
+      return;
+    }
+  }
+
+  // Writes the first `count` held cuts as the program made them, and lets them go.
+  void ReleaseHeld(std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k) {
+      const HeldCut& cut = held_[k];
+      if (cut.center) {
+        WriteArc(cut, false);
+      } else {
+        out_.Word("G1").Word('X', cut.toX).Word('Y', cut.toY).Feed(settings_.feed).End();
+      }
+    }
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(count));
+  }
+
+  void WriteReversed(const HeldCut& cut) {
+    if (cut.center) {
+      WriteArc(cut, true);
+    } else {
+      out_.Word("G1").Word('X', cut.fromX).Word('Y', cut.fromY).Feed(settings_.feed).End();
+    }
+  }
+
+  // An arc with its centre relative to where it starts: counter-clockwise from its start to its
+  // end, or, reversed, clockwise from its end back to its start about the same centre.
+  void WriteArc(const HeldCut& arc, bool reversed) {
+    const ToolPoint& start = reversed ? arc.to : arc.from;
+    out_.Word(reversed ? "G2" : "G3")
+        .Word('X', reversed ? arc.fromX : arc.toX)
+        .Word('Y', reversed ? arc.fromY : arc.toY);
+    out_.Word("I" + FormatCenterOffset(arc.center->x - start.x));
+    out_.Word("J" + FormatCenterOffset(arc.center->y - start.y)).Feed(settings_.feed).End();
+  }
+
+  std::vector<HeldCut> held_;
 
   long long pass_;
   Path& path_;

@@ -11,6 +11,10 @@ enum class Dialect { Din, LinuxCnc, Grbl };
 
 enum class Units { Millimetres, Inches };
 
+/// Which way the cutter goes round: climb milling cuts every ring and outline counter-clockwise
+/// (with a clockwise spindle), conventional milling clockwise.
+enum class Direction { Climb, Conventional };
+
 /// What a controller program needs beyond the job: the machine's units and feeds, the height at
 /// which the tool may travel, and how deep one pass may cut.
 struct MachineSettings {
@@ -21,6 +25,7 @@ struct MachineSettings {
   double safeZ = 0.0;              ///< clearance height of every rapid move across the work
   std::optional<double> stepDown;  ///< depth of cut per pass; the whole depth at once when absent
   std::optional<double> spindle;   ///< revolutions per minute, clockwise, when it is to be started
+  Direction direction = Direction::Climb;
 };
 
 /// The controller's name as messages say it: "LinuxCNC", "GRBL".

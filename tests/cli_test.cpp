@@ -182,6 +182,7 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--step-down=-1"}), "--step-down must be at least .001"},
       {with({"--spindle=0"}), "--spindle must be above 0"},
       {with({"--spindle=fast"}), "--spindle needs a number"},
+      {with({"--direction=sideways"}), "--direction takes climb or conventional"},
       {{"--feed=600"}, "--feed is for the linuxcnc and grbl dialects"},
       {{"--dialect=din", "--step-down=1"}, "--step-down is for the linuxcnc and grbl dialects"},
       {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
@@ -303,7 +304,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 32);  // every option line and exit status of --help
+  EXPECT_EQ(described, 34);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

@@ -6,9 +6,11 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <ostream>
 #include <random>
 #include <string>
+#include <tuple>
 
 #include "gcode/byte_sink.h"
 #include "gcode/contour.h"
@@ -318,6 +320,7 @@ MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
     machine.stepDown = -static_cast<double>(job.parameters.Depth) / (1 + n % 3) + 0.0004 * (n % 5);
   }
   if (n % 3 == 0) machine.spindle = 12000;
+  if (n % 6 >= 3) machine.direction = Direction::Conventional;
   return machine;
 }
 
@@ -352,53 +355,69 @@ std::vector<ToolMove> CutsOf(const ReadBackProgram& din) {
 // LinuxCNC cuts the din program's path at every pass, and moves safely in between: across the
 // work only at the clearance height, down quickly only to the top of what is left, never below
 // the depth, each pass at most one step below the one before, the last at the depth itself.
+// A cut as a set of points, whichever way it is run: its two ends in thousandths, in order.
+using CutKey = std::tuple<bool, long long, long long, long long, long long>;
+
+CutKey KeyOf(bool arc, double fromX, double fromY, double toX, double toY) {
+  const auto at = [](double x, double y) {
+    return std::pair(std::llround(x * 1000), std::llround(y * 1000));
+  };
+  auto [a, b] = std::minmax(at(fromX, fromY), at(toX, toY));
+  return {arc, a.first, a.second, b.first, b.second};
+}
+
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
                                         const testing::LinuxCncRun& run) {
   ASSERT_EQ(run.error, "");
   constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
   const double depth = din.moves[1].to.z;
   const double step = machine.stepDown.value_or(INFINITY);
-  const std::vector<ToolMove> cuts = CutsOf(din);
+  const int rotation = machine.direction == Direction::Conventional ? -1 : 1;
+  // Each pass cuts the din program's cuts, in its order or the other way round.
+  std::multimap<CutKey, ToolMove> expected;
+  for (const ToolMove& cut : CutsOf(din)) {
+    expected.emplace(KeyOf(IsArc(cut), cut.from.x, cut.from.y, cut.to.x, cut.to.y), cut);
+  }
+  std::multimap<CutKey, ToolMove> left;
   double deepest = 0.0;
   double x = 0.0, y = 0.0, z = 0.0;
-  std::size_t next = cuts.size();  // the next cut expected, or none
   int passes = 0;
   for (const testing::CanonMove& move : run.moves) {
     const bool across = std::fabs(move.x - x) > kPrinted || std::fabs(move.y - y) > kPrinted;
     const bool down = move.z < z - kPrinted;
     if (move.kind == testing::CanonMove::Kind::Traverse) {
-      EXPECT_EQ(next, cuts.size()) << "a rapid move before the pass was cut whole";
+      EXPECT_TRUE(left.empty()) << "a rapid move before the pass was cut whole";
       if (across) {
         EXPECT_GE(std::min(z, move.z), machine.safeZ - kPrinted) << "a rapid across the work";
       } else if (down) {
         EXPECT_GE(move.z, deepest - kPrinted) << "a rapid down into the material";
       }
     } else if (move.kind == testing::CanonMove::Kind::Feed && !across && down) {
-      EXPECT_EQ(next, cuts.size()) << "a plunge before the pass was cut whole";
+      EXPECT_TRUE(left.empty()) << "a plunge before the pass was cut whole";
       EXPECT_GE(move.z, deepest - step - kPrinted) << "a pass deeper than the step-down";
       EXPECT_GE(move.z, depth - kPrinted) << "a cut below the depth";
       deepest = std::min(deepest, move.z);
       ++passes;
-      next = 0;
+      left = expected;
     } else {
-      ASSERT_LT(next, cuts.size()) << "a cut that the din program does not make";
-      const ToolMove& cut = cuts[next++];
-      EXPECT_NEAR(move.x, cut.to.x, kPrinted);
-      EXPECT_NEAR(move.y, cut.to.y, kPrinted);
+      const bool arc = move.kind == testing::CanonMove::Kind::Arc;
+      const auto cut = left.find(KeyOf(arc, x, y, move.x, move.y));
+      ASSERT_NE(cut, left.end()) << "a cut that the din program does not make, to X" << move.x
+                                 << " Y" << move.y;
       EXPECT_NEAR(move.z, deepest, kPrinted);
-      EXPECT_EQ(move.kind == testing::CanonMove::Kind::Arc, IsArc(cut));
-      if (IsArc(cut)) {
-        EXPECT_EQ(move.rotation, 1);
+      if (arc) {
+        EXPECT_EQ(move.rotation, rotation);
         // The centre between the arc's written ends, within a thousandth of the written one.
-        EXPECT_NEAR(move.centerX, cut.centerX, 0.001 + kPrinted);
-        EXPECT_NEAR(move.centerY, cut.centerY, 0.001 + kPrinted);
+        EXPECT_NEAR(move.centerX, cut->second.centerX, 0.001 + kPrinted);
+        EXPECT_NEAR(move.centerY, cut->second.centerY, 0.001 + kPrinted);
       }
+      left.erase(cut);
     }
     x = move.x;
     y = move.y;
     z = move.z;
   }
-  EXPECT_EQ(next, cuts.size()) << "the last pass was not cut whole";
+  EXPECT_TRUE(left.empty()) << "the last pass was not cut whole";
   EXPECT_NEAR(deepest, std::min(depth, 0.0), kPrinted) << "the last pass is not at the depth";
   EXPECT_GE(passes, 1);
   EXPECT_GE(z, machine.safeZ - kPrinted) << "the program ends below the clearance height";
