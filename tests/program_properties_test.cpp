@@ -362,8 +362,9 @@ CutKey KeyOf(bool arc, double fromX, double fromY, double toX, double toY) {
   const auto at = [](double x, double y) {
     return std::pair(std::llround(x * 1000), std::llround(y * 1000));
   };
-  auto [a, b] = std::minmax(at(fromX, fromY), at(toX, toY));
-  return {arc, a.first, a.second, b.first, b.second};
+  const std::pair<long long, long long> from = at(fromX, fromY), to = at(toX, toY);
+  const std::pair<long long, long long> low = std::min(from, to), high = std::max(from, to);
+  return {arc, low.first, low.second, high.first, high.second};
 }
 
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
