@@ -76,6 +76,11 @@ constexpr std::array<std::pair<std::string_view, Direction>, 2> kDirections{{
     {"conventional", Direction::Conventional},
 }};
 
+constexpr std::array<std::pair<std::string_view, bool>, 2> kSides{{
+    {"inside", false},
+    {"outside", true},
+}};
+
 constexpr std::array<std::pair<std::string_view, Units>, 2> kUnits{{
     {"mm", Units::Millimetres},
     {"inch", Units::Inches},
@@ -116,6 +121,7 @@ class ArgumentReader {
 struct MachineOptions {
   std::optional<Units> units;
   std::optional<Direction> direction;
+  bool outside = false;
   std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle;
   std::string firstGiven;  // for the message when the dialect takes none
 
@@ -130,6 +136,8 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
     units = ChoiceNamed("--units", *text, kUnits);
   } else if ((text = reader.ValueOf(argument, "--direction"))) {
     direction = ChoiceNamed("--direction", *text, kDirections);
+  } else if ((text = reader.ValueOf(argument, "--side"))) {
+    outside = ChoiceNamed("--side", *text, kSides);
   } else if ((text = reader.ValueOf(argument, "--feed"))) {
     feed = PositiveOptionNumber("--feed", *text);
   } else if ((text = reader.ValueOf(argument, "--plunge-feed"))) {
@@ -224,6 +232,10 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
     }
   }
   command.machine = machine.Settings(dialect);
+  command.request.outsideProfile = machine.outside;
+  if (machine.outside && command.request.fill) {
+    throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+  }
   if (command.from && (jobGiven || command.toolRadiusGiven || command.previewPath)) {
     throw UsageError(
         "--from converts an existing program; it takes no shape, Fill, field or "
@@ -255,6 +267,7 @@ std::string_view UsageSynopsis() {
          "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
          "                      [--spindle=RPM] [--direction=climb|conventional]\n"
+         "                      [--side=inside|outside]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
@@ -294,6 +307,8 @@ std::string HelpText() {
          "                      with inch)\n"
          "  --step-down=DEPTH   depth of cut per pass (default: the whole Depth in one pass)\n"
          "  --spindle=RPM       start the spindle clockwise before cutting and stop it after\n"
+         "  --side=SIDE         inside (default): the tool inside the contour; outside: the\n"
+         "                      outline cut from outside, the cutter's edge on the contour\n"
          "  --direction=DIRECTION  climb (default): every ring and outline counter-clockwise;\n"
          "                      conventional: clockwise, arcs as G2 about the same centres\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"

@@ -2,6 +2,7 @@
 
 #include "gcode/job_refusal.h"
 #include "gcode/pocket_fill.h"
+#include "gcode/program_title.h"
 
 namespace quorrel {
 namespace {
@@ -56,7 +57,7 @@ void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, Progr
   const Circle circle{job.CenterX - radius, job.CenterY - radius, radius, Float32(job.ToolRadius),
                       Float32(job.Depth)};
 
-  writer.WriteLine(ProgramLine{"N10 ( Circle R", CommentText{texts.RadiusText}, " )"});
+  WriteProgramTitle(job, texts, writer, ".");
   if (job.Fill) {
     WriteFill(circle, writer);
   } else {

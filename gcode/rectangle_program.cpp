@@ -3,6 +3,7 @@
 #include "gcode/center_stroke.h"
 #include "gcode/job_refusal.h"
 #include "gcode/pocket_fill.h"
+#include "gcode/program_title.h"
 
 namespace quorrel {
 namespace {
@@ -43,8 +44,7 @@ void WriteRectangleProgram(const JobParameters& job, const FieldTexts& texts,
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
 
-  writer.WriteLine(ProgramLine{"N10 ( rectangle H", CommentText{texts.WidthText}, " x W",
-                               CommentText{texts.HeightText}, " )"});
+  WriteProgramTitle(job, texts, writer, ".");
   if (job.Fill) {
     WriteFill(rectangle, writer);
   } else {

@@ -1,11 +1,9 @@
 #include "gcode/rounded_rectangle_program.h"
 
-#include <string>
-
 #include "gcode/center_stroke.h"
 #include "gcode/job_refusal.h"
-#include "gcode/number_text.h"
 #include "gcode/pocket_fill.h"
+#include "gcode/program_title.h"
 
 namespace quorrel {
 namespace {
@@ -95,10 +93,7 @@ void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& te
   const RectanglePath rectangle = RectanglePathOf(job);
   const Float64 R = job.CornerRadius;
 
-  const std::string radius = FormatNumberPlain(job.CornerRadius, decimalSeparator);
-  writer.WriteLine(ProgramLine{"N10 ( rectangle rounded corner H", CommentText{texts.WidthText},
-                               " x W", CommentText{texts.HeightText}, " R=", CommentText{radius},
-                               " )"});
+  WriteProgramTitle(job, texts, writer, decimalSeparator);
   if (job.Fill) {
     WriteFill(rectangle, R, writer);
   } else if (rectangle.toolRadius < R) {

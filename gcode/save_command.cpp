@@ -6,6 +6,7 @@
 #include "gcode/job_parameters.h"
 #include "gcode/job_refusal.h"
 #include "gcode/output_error.h"
+#include "gcode/outside_profile.h"
 #include "gcode/parse_field_number.h"
 #include "gcode/write_program.h"
 
@@ -57,7 +58,11 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
   // last line; a writer dropped on the way abandons it, and the destination stays as it was.
   try {
     ProgramWriter writer = open(path);
-    WriteProgram(job, request.texts, writer, request.decimalSeparator);
+    if (request.outsideProfile) {
+      WriteOutsideProfile(job, request.texts, writer, request.decimalSeparator);
+    } else {
+      WriteProgram(job, request.texts, writer, request.decimalSeparator);
+    }
   } catch (const ArithmeticFault& fault) {
     return Failure(
         SaveOutcome::ArithmeticFault,

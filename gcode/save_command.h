@@ -16,6 +16,9 @@ struct SaveRequest {
   ShapeKind shape = ShapeKind::Rectangle;
   bool fill = false;
   std::string decimalSeparator = ".";  ///< the user's locale's, for the rounded-corner radius
+  /// Cut the outline with the tool outside the contour (a part cut out of a sheet) instead of
+  /// inside it. For a controller's program only: the window always cuts inside.
+  bool outsideProfile = false;
 };
 
 enum class SaveOutcome {

@@ -183,6 +183,9 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--spindle=0"}), "--spindle must be above 0"},
       {with({"--spindle=fast"}), "--spindle needs a number"},
       {with({"--direction=sideways"}), "--direction takes climb or conventional"},
+      {with({"--side=above"}), "--side takes inside or outside"},
+      {with({"--side=outside", "--fill"}), "a Fill pocket is always inside"},
+      {{"--side=outside"}, "--side is for the linuxcnc and grbl dialects"},
       {{"--feed=600"}, "--feed is for the linuxcnc and grbl dialects"},
       {{"--dialect=din", "--step-down=1"}, "--step-down is for the linuxcnc and grbl dialects"},
       {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
@@ -304,7 +307,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 34);  // every option line and exit status of --help
+  EXPECT_EQ(described, 36);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

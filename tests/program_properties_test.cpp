@@ -17,6 +17,7 @@
 #include "gcode/controller_program.h"
 #include "gcode/job_parameters.h"
 #include "gcode/number_text.h"
+#include "gcode/outside_profile.h"
 #include "gcode/program_reader.h"
 #include "gcode/write_program.h"
 #include "tests/support/case_name.h"
@@ -461,6 +462,42 @@ INSTANTIATE_TEST_SUITE_P(
                       PropertyCase{ShapeKind::RoundedRectangle, false, "RoundedOutline"},
                       PropertyCase{ShapeKind::RoundedRectangle, true, "RoundedFill"}),
     testing::CaseName<PropertyCase>);
+
+class OutlineProperties : public ProgramProperties {};
+
+// An outline cut from outside: the cutter's edge touches the contour and never enters the
+// shape, and LinuxCNC cuts it as written, both ways round, in passes.
+TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
+  int n = 0;
+  ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram&) {
+    std::string din;
+    ProgramWriter writer(std::make_unique<StringSink>(din));
+    WriteOutsideProfile(job.parameters, job.texts, writer, ".");
+    const ReadBackProgram outside = ReadProgram(din);
+    const Contour contour = ContourOf(job.parameters);
+    const double T = job.parameters.ToolRadius;
+    double nearest = INFINITY;
+    for (std::size_t i = 2; i + 1 < outside.moves.size(); ++i) {
+      ForPointsAlong(outside.moves[i], [&](double x, double y) {
+        EXPECT_GE(contour.Distance(x, y), T - kWriteTolerance) << "line " << outside.moves[i].line;
+        nearest = std::min(nearest, contour.Distance(x, y));
+      });
+    }
+    EXPECT_NEAR(nearest, T, kWriteTolerance) << "the cutter does not reach the contour";
+
+    const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
+    std::string program;
+    WriteControllerProgram(din, machine, std::make_unique<StringSink>(program));
+    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, testing::RunLinuxCnc(program));
+  });
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, OutlineProperties,
+                         ::testing::Values(PropertyCase{ShapeKind::Rectangle, false, "Rectangle"},
+                                           PropertyCase{ShapeKind::Circle, false, "Circle"},
+                                           PropertyCase{ShapeKind::RoundedRectangle, false,
+                                                        "RoundedRectangle"}),
+                         testing::CaseName<PropertyCase>);
 
 INSTANTIATE_TEST_SUITE_P(Shapes, FillProperties,
                          ::testing::Values(PropertyCase{ShapeKind::Rectangle, true, "Rectangle"},
