@@ -106,18 +106,22 @@ std::string ReadProgramFile(const std::string& path) {
   return bytes;
 }
 
-ReadBackProgram ReadCompleteProgram(const std::string& bytes, const std::string& path) {
-  try {
-    ReadBackProgram program = ReadProgram(bytes);
-    if (!program.ended) {
-      throw std::runtime_error("The program \"" + path +
-                               "\" has no M30 end line: it is not complete.");
-    }
-    return program;
-  } catch (const ProgramFormatError& error) {
-    throw std::runtime_error("The program \"" + path + "\" is not one Quorrel writes (" +
-                             error.what() + ").");
+// Reads a saved program move by move, every word and number checked as the window's programs
+// are read back, and hands each move to `visit`; returns its comment. Raises ProgramFormatError
+// for a program that is not Quorrel's, and an error naming the file when it has no M30 line.
+template <class Visit>
+std::string ReadCompleteProgram(const std::string& bytes, const std::string& path, Visit visit) {
+  ProgramMoveReader reader(bytes);
+  for (ToolMove move{}; reader.Next(move);) visit(move);
+  if (!reader.ended()) {
+    throw std::runtime_error("The program \"" + path +
+                             "\" has no M30 end line: it is not complete.");
   }
+  return reader.comment();
+}
+
+std::string NotQuorrels(const std::string& path, const ProgramFormatError& error) {
+  return "The program \"" + path + "\" is not one Quorrel writes (" + error.what() + ").";
 }
 
 int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program,
@@ -135,11 +139,17 @@ int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program
 
 int DrawExistingProgram(const cli::CommandLine& command) {
   try {
-    const ReadBackProgram program =
-        ReadCompleteProgram(ReadProgramFile(*command.previewOf), *command.previewOf);
+    ReadBackProgram program;
+    program.comment =
+        ReadCompleteProgram(ReadProgramFile(*command.previewOf), *command.previewOf,
+                            [&](const ToolMove& move) { program.moves.push_back(move); });
+    program.ended = true;
     cli::PreviewContext context;
     if (command.toolRadiusGiven) context.toolRadius = MakeToolRadius(command.request.texts);
     return WritePreview(command, program, context);
+  } catch (const ProgramFormatError& error) {
+    Complain(NotQuorrels(*command.previewOf, error));
+    return kFault;
   } catch (const std::runtime_error& error) {  // an unreadable program or an arithmetic fault
     Complain(error.what());
     return kFault;
@@ -152,15 +162,8 @@ int ConvertProgram(const cli::CommandLine& command) {
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   try {
     const std::string program = ReadProgramFile(*command.from);
-    // Every word and number is checked as the window's programs are read back, move by move,
-    // before the controller's program is made of it.
-    ProgramMoveReader reader(program);
-    for (ToolMove move{}; reader.Next(move);) {
-    }
-    if (!reader.ended()) {
-      throw std::runtime_error("The program \"" + *command.from +
-                               "\" has no M30 end line: it is not complete.");
-    }
+    // Checked whole before the controller's program is made of it, without holding its moves.
+    ReadCompleteProgram(program, *command.from, [](const ToolMove&) {});
     std::unique_ptr<ByteSink> sink = OpenProgramFor(command, destination);
     sink->Write(program);
     sink->Finish();
@@ -168,8 +171,7 @@ int ConvertProgram(const cli::CommandLine& command) {
     Complain(error.what());
     return kCannotWrite;
   } catch (const ProgramFormatError& error) {
-    Complain("The program \"" + *command.from + "\" is not one Quorrel writes (" + error.what() +
-             "). Nothing was written.");
+    Complain(NotQuorrels(*command.from, error) + " Nothing was written.");
     return kFault;
   } catch (const std::runtime_error& error) {  // unreadable, or refused for the controller
     Complain(error.what());

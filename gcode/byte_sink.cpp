@@ -16,11 +16,7 @@ void WriteAll(std::FILE* stream, std::string_view bytes, const std::string& name
 
 }  // namespace
 
-FileSink::FileSink(const std::string& path) : path_(path) {
-  // A name cut short at a NUL would write to another file than the one chosen.
-  if (path.find('\0') != std::string::npos) {
-    throw OutputError(path, "the name holds a NUL character", kDestinationUnchanged);
-  }
+FileSink::FileSink(const std::string& path) : path_(WithoutNul(path)) {
   errno = 0;
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) throw OutputError(path, SystemReason(errno), kDestinationUnchanged);

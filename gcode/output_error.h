@@ -55,4 +55,13 @@ class OutputError : public std::runtime_error {
   bool unchanged_;
 };
 
+/// The path itself; raises OutputError when it holds a NUL character, since a name cut short
+/// there would name another file than the one chosen.
+inline const std::string& WithoutNul(const std::string& path) {
+  if (path.find('\0') != std::string::npos) {
+    throw OutputError(path, "the name holds a NUL character", kDestinationUnchanged);
+  }
+  return path;
+}
+
 }  // namespace quorrel

@@ -57,14 +57,6 @@ std::unique_ptr<ByteSink> OpenFile(const std::string& path) {
   return std::make_unique<FileSink>(path);
 }
 
-// A name cut short at a NUL would save to another file than the one chosen.
-const std::string& WithoutNul(const std::string& path) {
-  if (path.find('\0') != std::string::npos) {
-    throw OutputError(path, "the name holds a NUL character", kDestinationUnchanged);
-  }
-  return path;
-}
-
 }  // namespace
 
 ReplacingFileSink::ReplacingFileSink(const std::string& path)
