@@ -121,9 +121,10 @@ class ArgumentReader {
 struct MachineOptions {
   std::optional<Units> units;
   std::optional<Direction> direction;
-  bool outside = false;
+  CuttingStrategy strategy;
   std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle;
-  std::string firstGiven;  // for the message when the dialect takes none
+  std::string firstGiven;       // for the message when the dialect takes none
+  std::string firstPathsGiven;  // for the message when a saved program's paths are converted
 
   bool Read(std::string_view argument, ArgumentReader& reader);
   MachineSettings Settings(Dialect dialect) const;
@@ -137,7 +138,22 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
   } else if ((text = reader.ValueOf(argument, "--direction"))) {
     direction = ChoiceNamed("--direction", *text, kDirections);
   } else if ((text = reader.ValueOf(argument, "--side"))) {
-    outside = ChoiceNamed("--side", *text, kSides);
+    strategy.outside = ChoiceNamed("--side", *text, kSides);
+    if (firstPathsGiven.empty()) firstPathsGiven = "--side";
+  } else if ((text = reader.ValueOf(argument, "--stepover"))) {
+    strategy.stepover = OptionNumber("--stepover", *text);
+    if (!(strategy.stepover >= 1.0 && strategy.stepover <= 100.0)) {
+      throw UsageError("--stepover is a percentage of the tool's diameter from 1 to 100, not " +
+                       std::string(*text));
+    }
+    if (firstPathsGiven.empty()) firstPathsGiven = "--stepover";
+  } else if ((text = reader.ValueOf(argument, "--finish"))) {
+    strategy.finishAllowance = OptionNumber("--finish", *text);
+    if (*strategy.finishAllowance < 0.0) {
+      throw UsageError("--finish is the allowance left on the walls, at least 0, not " +
+                       std::string(*text));
+    }
+    if (firstPathsGiven.empty()) firstPathsGiven = "--finish";
   } else if ((text = reader.ValueOf(argument, "--feed"))) {
     feed = PositiveOptionNumber("--feed", *text);
   } else if ((text = reader.ValueOf(argument, "--plunge-feed"))) {
@@ -232,9 +248,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
     }
   }
   command.machine = machine.Settings(dialect);
-  command.request.outsideProfile = machine.outside;
-  if (machine.outside && command.request.fill) {
+  command.request.strategy = machine.strategy;
+  if (machine.strategy.outside && command.request.fill) {
     throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+  }
+  if (command.from && !machine.firstPathsGiven.empty()) {
+    throw UsageError(machine.firstPathsGiven +
+                     " shapes new paths; --from converts a saved program's paths as they are");
   }
   if (command.from && (jobGiven || command.toolRadiusGiven || command.previewPath)) {
     throw UsageError(
@@ -267,7 +287,8 @@ std::string_view UsageSynopsis() {
          "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
          "                      [--spindle=RPM] [--direction=climb|conventional]\n"
-         "                      [--side=inside|outside]\n"
+         "                      [--side=inside|outside] [--stepover=PERCENT]\n"
+         "                      [--finish=ALLOWANCE]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
@@ -311,6 +332,11 @@ std::string HelpText() {
          "                      outline cut from outside, the cutter's edge on the contour\n"
          "  --direction=DIRECTION  climb (default): every ring and outline counter-clockwise;\n"
          "                      conventional: clockwise, arcs as G2 about the same centres\n"
+         "  --stepover=PERCENT  Fill's ring spacing in % of the tool's diameter, 1 to 100\n"
+         "                      (default 75); a rectangle's rings lie at most 85 apart, since\n"
+         "                      wider square rings leave material between their corners\n"
+         "  --finish=ALLOWANCE  every path keeps ALLOWANCE more from the wall; then one last\n"
+         "                      pass along the wall at full depth cuts it to size\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"

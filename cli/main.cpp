@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "gcode/arithmetic_fault.h"
 #include "gcode/byte_sink.h"
 #include "gcode/controller_program.h"
+#include "gcode/cutting_strategy.h"
 #include "gcode/output_error.h"
 #include "gcode/program_destination.h"
 #include "gcode/program_reader.h"
@@ -44,11 +46,47 @@ std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
 }
 
 // The destination of a program in the command's dialect: a controller's program is made from the
-// window's program once that is complete.
-std::unique_ptr<ByteSink> OpenProgramFor(const cli::CommandLine& command, const std::string& path) {
+// window's program as it arrives, followed by its finishing pass when there is one.
+std::unique_ptr<ByteSink> OpenProgramFor(const cli::CommandLine& command, const std::string& path,
+                                         std::string finishingPass = {}) {
   std::unique_ptr<ByteSink> sink = OpenDestination(path);
   if (command.machine.dialect == Dialect::Din) return sink;
-  return std::make_unique<ControllerProgramSink>(command.machine, std::move(sink));
+  return std::make_unique<ControllerProgramSink>(command.machine, std::move(sink),
+                                                 std::move(finishingPass));
+}
+
+// The job's numbers, or nothing when they cannot be formed: the save says why.
+std::optional<JobParameters> JobOf(const SaveRequest& request) {
+  try {
+    return MakeJobParameters(request.texts, request.shape, request.fill);
+  } catch (const ArithmeticFault&) {
+    return std::nullopt;
+  }
+}
+
+// An allowance that pushes the paths past the middle of the shape is a mistake in the command,
+// found before anything is written.
+void RequireRoomForFinish(const cli::CommandLine& command) {
+  const CuttingStrategy& strategy = command.request.strategy;
+  if (!strategy.finishAllowance || command.from) return;
+  const std::optional<JobParameters> job = JobOf(command.request);
+  if (!job) return;
+  std::optional<std::string> problem;
+  try {
+    problem = AllowanceLeavesNoRoom(*job, *strategy.finishAllowance, strategy.outside);
+  } catch (const ArithmeticFault& fault) {
+    problem = fault.what();
+  }
+  if (problem) {
+    throw cli::UsageError("--finish leaves no room for the tool: " + *problem);
+  }
+}
+
+// The program of the finishing pass, made before the job's own program, which it follows.
+std::string FinishingPassOf(const SaveRequest& request) {
+  const std::optional<JobParameters> job = JobOf(request);
+  if (!request.strategy.finishAllowance || !job) return {};
+  return FinishingPassProgram(*job, request.texts, request.decimalSeparator, request.strategy);
 }
 
 // True when two destinations are one file, however they are spelled: through "./", an absolute
@@ -185,10 +223,17 @@ int WriteJob(const cli::CommandLine& command) {
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
 
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
+  std::string finishingPass;
+  try {
+    finishingPass = FinishingPassOf(request);
+  } catch (const ArithmeticFault& fault) {
+    Complain(std::string(FaultName(fault.kind())) + ": " + fault.what() + " Nothing was written.");
+    return kFault;
+  }
   std::string written;
   const auto askPath = [&] { return destination; };
   const auto open = [&](const std::string& path) {
-    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, path);
+    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, path, finishingPass);
     if (command.previewPath) sink = std::make_unique<CopyingSink>(std::move(sink), written);
     return ProgramWriter(std::move(sink));
   };
@@ -223,6 +268,7 @@ int main(int argc, char** argv) {
   try {
     command = cli::ParseCommandLine(arguments);
     RequireDistinctFiles(command);
+    RequireRoomForFinish(command);
   } catch (const cli::UsageError& error) {
     std::fprintf(stderr, "quorrel-gcode: %s\n%s", error.what(), cli::UsageSynopsis().data());
     return kUsage;

@@ -24,18 +24,26 @@ void WriteOutline(const Circle& c, ProgramWriter& writer) {
 
 // The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
 // tool's first circle clears the plunge point's surroundings.
-Float32 FirstRingOffset(const Circle& c, Float64 stepOver) {
-  const std::int16_t rings = StepsWithin(c.radius - c.toolRadius, stepOver);
-  Float32 offset = Narrow32(Round3(stepOver * rings));
-  if (rings > 1) offset = Narrow32(Round3(offset - stepOver));
-  return offset;
+Float32 FirstRingOffset(const Circle& c, Float64 stepOver, Float32 cutterRadius) {
+  const Float64 room = c.radius - c.toolRadius;
+  const std::int16_t rings = StepsWithin(room, stepOver);
+  const Float32 innermost = Narrow32(Round3(stepOver * rings));
+  if (rings <= 1) return innermost;
+  const Float32 offset = Narrow32(Round3(innermost - stepOver));
+  // Today's spacing accepts a sliver around the plunge point, at most a quarter of Tool Radius
+  // wide, when the first ring lies more than a tool diameter out. A wider spacing would leave a
+  // ring of material there, so its first ring is the innermost whole step instead, within half
+  // a step of the centre.
+  const bool leavesMaterial = room - offset > Float64(cutterRadius) * 2.0;
+  return stepOver > StepOver(cutterRadius) && leavesMaterial ? innermost : offset;
 }
 
-void WriteFill(const Circle& c, ProgramWriter& writer) {
+void WriteFill(const Circle& c, const RingSpacing& spacing, ProgramWriter& writer) {
   const Float64 L = c.leftX, B = c.bottomY, R = c.radius;
   const Float32 T = c.toolRadius, D = c.depth;
-  const Float64 stepOver = StepOver(T);
-  const Float32 firstOffset = FirstRingOffset(c, stepOver);
+  const Float64 stepOver = spacing.StepFor(T, false);
+  const Float32 firstOffset =
+      FirstRingOffset(c, stepOver, spacing.cutterRadius ? Float32(*spacing.cutterRadius) : T);
 
   writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N20 G1 Z", D});
@@ -51,7 +59,8 @@ void WriteFill(const Circle& c, ProgramWriter& writer) {
 
 }  // namespace
 
-void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer) {
+void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                        const RingSpacing& spacing) {
   RequireCuttable(job);
   const Float64 radius = job.CornerRadius;
   const Circle circle{job.CenterX - radius, job.CenterY - radius, radius, Float32(job.ToolRadius),
@@ -59,7 +68,7 @@ void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, Progr
 
   WriteProgramTitle(job, texts, writer, ".");
   if (job.Fill) {
-    WriteFill(circle, writer);
+    WriteFill(circle, spacing, writer);
   } else {
     WriteOutline(circle, writer);
   }

@@ -154,8 +154,11 @@ struct Path {
 // that hole). The first pass writes the program's head once the depth is known.
 class PassTranslator {
  public:
-  PassTranslator(long long pass, Path& path, const MachineSettings& settings, ControllerLines& out)
-      : pass_(pass), path_(path), settings_(settings), out_(out) {}
+  /// `head`: the first pass of the program writes its head; the first pass of a finishing pass
+  /// only comes to its start.
+  PassTranslator(long long pass, Path& path, const MachineSettings& settings, ControllerLines& out,
+                 bool head = true)
+      : pass_(pass), path_(path), settings_(settings), out_(out), head_(head) {}
 
   /// One line, without its line end.
   void Line(std::string_view line) {
@@ -260,7 +263,8 @@ class PassTranslator {
       path_.depth = Value(words.Of('Z'));
       // How many passes it takes is known, and checked, before anything is written.
       path_.depths.emplace(path_.depth, settings_.stepDown);
-      WriteHead();
+      if (head_) WriteHead();
+      WriteApproach();
     }
     out_.Word("G1").Word('Z', path_.depths->Z(pass_)).Feed(settings_.plungeFeed).End();
   }
@@ -269,7 +273,12 @@ class PassTranslator {
     out_.Word("( " + std::string(comment_) + " )").End();
     out_.Word(settings_.units == Units::Inches ? "G20" : "G21").Word("G90 G17 G94 G91.1").End();
     if (settings_.spindle) out_.Word("M3").Word('S', *settings_.spindle).End();
-    // Up to the clearance height first: where the tool stands before the program is not known.
+  }
+
+  // To the path's start at the clearance height, and down to the work surface.
+  void WriteApproach() {
+    // Up to the clearance height first: where the tool stands before is not known, or is down
+    // at the end of the pass before.
     out_.Word("G0").Word('Z', settings_.safeZ).End();
     out_.Word("G0").Word('X', path_.startX).Word('Y', path_.startY).End();
     out_.Word("G0").Word('Z', ZeroHeight).End();
@@ -416,6 +425,7 @@ class PassTranslator {
   Path& path_;
   const MachineSettings& settings_;
   ControllerLines& out_;
+  bool head_;
   State state_ = State::Comment;
   int number_ = 0;
   std::string comment_;
@@ -445,8 +455,12 @@ void ForEachLine(std::string_view text, Line line) {
 // line by line, the later ones from the text kept for them.
 class ControllerProgram {
  public:
-  ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination)
-      : settings_(settings), writer_(std::move(destination), "\n"), out_(settings_, writer_) {}
+  ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
+                    std::string finishingPass)
+      : settings_(settings),
+        writer_(std::move(destination), "\n"),
+        out_(settings_, writer_),
+        finishingPass_(std::move(finishingPass)) {}
 
   void Write(std::string_view bytes) {
     while (!bytes.empty()) {
@@ -491,6 +505,7 @@ class ControllerProgram {
       ForEachLine(text_, [&](std::string_view line) { again.Line(line); });
       again.End();
     }
+    if (!finishingPass_.empty()) WriteFinishingPass();
     out_.Word("G0").Word('Z', settings_.safeZ).End();
     if (settings_.spindle) out_.Word("M5").End();
     out_.Word("M30").End();
@@ -502,7 +517,18 @@ class ControllerProgram {
   ProgramWriter writer_;
   ControllerLines out_;
   Path path_;
+  // Once along the wall at full depth, whatever the step-down.
+  void WriteFinishingPass() {
+    MachineSettings wholeDepth = settings_;
+    wholeDepth.stepDown.reset();
+    Path wall;
+    PassTranslator pass(1, wall, wholeDepth, out_, false);
+    ForEachLine(finishingPass_, [&](std::string_view line) { pass.Line(line); });
+    pass.End();
+  }
+
   PassTranslator first_{1, path_, settings_, out_};
+  std::string finishingPass_;
   std::string partial_;   // a line not yet complete
   bool keepText_ = true;  // until one pass is known to be enough
   std::string text_;
@@ -531,14 +557,16 @@ double DefaultSafeZ(Units units) {
 
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
                             std::unique_ptr<ByteSink> destination) {
-  ControllerProgram program(settings, std::move(destination));
+  ControllerProgram program(settings, std::move(destination), {});
   program.Write(dinProgram);
   program.Finish();
 }
 
 ControllerProgramSink::ControllerProgramSink(const MachineSettings& settings,
-                                             std::unique_ptr<ByteSink> destination)
-    : program_(std::make_unique<ControllerProgram>(settings, std::move(destination))) {}
+                                             std::unique_ptr<ByteSink> destination,
+                                             std::string finishingPass)
+    : program_(std::make_unique<ControllerProgram>(settings, std::move(destination),
+                                                   std::move(finishingPass))) {}
 
 ControllerProgramSink::~ControllerProgramSink() = default;
 

@@ -38,9 +38,12 @@ class ControllerProgram;
 /// A destination that takes a program as the window saves it and passes on the controller's
 /// program of it, line by line as it arrives: the same bytes whether the program is being
 /// generated or read from a file. It holds the program's text only when a later pass needs it.
+/// A `finishingPass`, a program in the window's form too, is cut once more after all passes,
+/// at its own depth in one pass.
 class ControllerProgramSink : public ByteSink {
  public:
-  ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination);
+  ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
+                        std::string finishingPass = {});
   ~ControllerProgramSink() override;
 
   /// Raises what WriteControllerProgram raises, and OutputError.

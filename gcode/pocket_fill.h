@@ -1,16 +1,42 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "gcode/checked_float.h"
 #include "gcode/rectangle_path.h"
 
 namespace quorrel {
 
-/// Fill's ring spacing: 1.5 x Tool Radius, three quarters of the cutter's diameter.
-inline Float64 StepOver(Float32 toolRadius) {
-  return 1.5 * toolRadius;
+/// How far apart Fill's rings lie, as a percentage of the cutter's diameter: three quarters in
+/// every program the window saves.
+inline constexpr double kWindowStepover = 75.0;
+
+/// The widest spacing of rings with square corners. Between the corners of two such rings, a
+/// point on the corner's diagonal lies (2 - sqrt 2) x spacing from both, which must not exceed
+/// Tool Radius: 85.36 % of the diameter at most, less a margin for the program's thousandths.
+inline constexpr double kLargestSquareStepover = 85.0;
+
+/// Fill's ring spacing: `percent` of the cutter's diameter, 1.5 x Tool Radius at 75.
+inline Float64 StepOver(Float32 toolRadius, double percent = kWindowStepover) {
+  return Float64(percent / 50.0) * toolRadius;
 }
+
+/// How far apart a Fill's rings lie: `percent` of the diameter of the cutter that cuts them. The
+/// cutter is the job's Tool Radius, unless the paths keep an allowance from the wall and are
+/// formed with a larger one.
+struct RingSpacing {
+  double percent = kWindowStepover;
+  std::optional<float> cutterRadius;
+
+  /// The step between rings formed with `pathToolRadius`; rings with square corners are spaced
+  /// at most kLargestSquareStepover apart.
+  Float64 StepFor(Float32 pathToolRadius, bool squareCorners) const {
+    const double share =
+        squareCorners && percent > kLargestSquareStepover ? kLargestSquareStepover : percent;
+    return StepOver(cutterRadius ? Float32(*cutterRadius) : pathToolRadius, share);
+  }
+};
 
 /// Each ring's inset from the contour: its offset inside the outline path plus Tool Radius,
 /// held in 32 bits.

@@ -18,10 +18,9 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
   return OffsetWithinRoom(Narrow32(Round3(offset)), ringLimit);
 }
 
-void WriteFill(const RectanglePath& r, ProgramWriter& writer) {
+void WriteFill(const RectanglePath& r, Float64 stepOver, ProgramWriter& writer) {
   const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
   const Float32 T = r.toolRadius;
-  const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
   CenterStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
 
@@ -39,14 +38,14 @@ void WriteFill(const RectanglePath& r, ProgramWriter& writer) {
 
 }  // namespace
 
-void WriteRectangleProgram(const JobParameters& job, const FieldTexts& texts,
-                           ProgramWriter& writer) {
+void WriteRectangleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                           const RingSpacing& spacing) {
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
 
   WriteProgramTitle(job, texts, writer, ".");
   if (job.Fill) {
-    WriteFill(rectangle, writer);
+    WriteFill(rectangle, spacing.StepFor(rectangle.toolRadius, true), writer);
   } else {
     WriteInsetRectangle(rectangle, writer);
   }

@@ -67,9 +67,8 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
   return OffsetWithinRoom(offset, room);
 }
 
-void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
+void WriteFill(const RectanglePath& r, Float64 R, Float64 stepOver, ProgramWriter& writer) {
   const Float32 T = r.toolRadius;
-  const Float64 stepOver = StepOver(T);
   const Float32 firstOffset = FirstRingOffset(r, stepOver);
   CenterStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
 
@@ -88,14 +87,16 @@ void WriteFill(const RectanglePath& r, Float64 R, ProgramWriter& writer) {
 }  // namespace
 
 void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& texts,
-                                  ProgramWriter& writer, std::string_view decimalSeparator) {
+                                  ProgramWriter& writer, std::string_view decimalSeparator,
+                                  const RingSpacing& spacing) {
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
   const Float64 R = job.CornerRadius;
 
   WriteProgramTitle(job, texts, writer, decimalSeparator);
   if (job.Fill) {
-    WriteFill(rectangle, R, writer);
+    // The inner rings lose their rounded corners: they are spaced as square rings are.
+    WriteFill(rectangle, R, spacing.StepFor(rectangle.toolRadius, true), writer);
   } else if (rectangle.toolRadius < R) {
     WriteOutlineWithArcs(rectangle, R, writer);
   } else {

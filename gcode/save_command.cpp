@@ -6,9 +6,7 @@
 #include "gcode/job_parameters.h"
 #include "gcode/job_refusal.h"
 #include "gcode/output_error.h"
-#include "gcode/outside_profile.h"
 #include "gcode/parse_field_number.h"
-#include "gcode/write_program.h"
 
 namespace quorrel {
 namespace {
@@ -58,11 +56,7 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
   // last line; a writer dropped on the way abandons it, and the destination stays as it was.
   try {
     ProgramWriter writer = open(path);
-    if (request.outsideProfile) {
-      WriteOutsideProfile(job, request.texts, writer, request.decimalSeparator);
-    } else {
-      WriteProgram(job, request.texts, writer, request.decimalSeparator);
-    }
+    WriteStrategyProgram(job, request.texts, writer, request.decimalSeparator, request.strategy);
   } catch (const ArithmeticFault& fault) {
     return Failure(
         SaveOutcome::ArithmeticFault,

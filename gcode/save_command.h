@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/cutting_strategy.h"
 #include "gcode/field_texts.h"
 #include "gcode/program_writer.h"
 #include "gcode/shape_kind.h"
@@ -16,9 +17,8 @@ struct SaveRequest {
   ShapeKind shape = ShapeKind::Rectangle;
   bool fill = false;
   std::string decimalSeparator = ".";  ///< the user's locale's, for the rounded-corner radius
-  /// Cut the outline with the tool outside the contour (a part cut out of a sheet) instead of
-  /// inside it. For a controller's program only: the window always cuts inside.
-  bool outsideProfile = false;
+  /// How a controller's program cuts the job; the window always cuts as the default does.
+  CuttingStrategy strategy;
 };
 
 enum class SaveOutcome {

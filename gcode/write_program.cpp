@@ -7,16 +7,16 @@
 namespace quorrel {
 
 void WriteProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                  std::string_view decimalSeparator) {
+                  std::string_view decimalSeparator, const RingSpacing& spacing) {
   switch (job.ShapeKind) {
     case ShapeKind::Rectangle:
-      WriteRectangleProgram(job, texts, writer);
+      WriteRectangleProgram(job, texts, writer, spacing);
       return;
     case ShapeKind::Circle:
-      WriteCircleProgram(job, texts, writer);
+      WriteCircleProgram(job, texts, writer, spacing);
       return;
     case ShapeKind::RoundedRectangle:
-      WriteRoundedRectangleProgram(job, texts, writer, decimalSeparator);
+      WriteRoundedRectangleProgram(job, texts, writer, decimalSeparator, spacing);
       return;
   }
 }

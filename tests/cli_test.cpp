@@ -186,6 +186,17 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--side=above"}), "--side takes inside or outside"},
       {with({"--side=outside", "--fill"}), "a Fill pocket is always inside"},
       {{"--side=outside"}, "--side is for the linuxcnc and grbl dialects"},
+      {with({"--stepover=0.5"}), "--stepover is a percentage of the tool's diameter from 1 to"},
+      {with({"--stepover=101"}), "--stepover is a percentage"},
+      {with({"--stepover=half"}), "--stepover needs a number"},
+      {{"--fill", "--stepover=50"}, "--stepover is for the linuxcnc and grbl dialects"},
+      {with({"--finish=-0.1"}), "--finish is the allowance left on the walls, at least 0"},
+      {with({"--finish=0.5", "--width=5", "--height=8", "--tool-radius=2"}),
+       "--finish leaves no room for the tool: the paths keep Tool Radius and allowance, 2.5,"},
+      {with({"--finish=1", "--shape=circle", "--radius=3", "--tool-radius=2"}),
+       "and the circle's radius is 3"},
+      {with({"--from=part.din", "--stepover=50"}), "--stepover shapes new paths; --from"},
+      {with({"--from=part.din", "--side=outside", "--finish=1"}), "--side shapes new paths"},
       {{"--feed=600"}, "--feed is for the linuxcnc and grbl dialects"},
       {{"--dialect=din", "--step-down=1"}, "--step-down is for the linuxcnc and grbl dialects"},
       {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
@@ -307,7 +318,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 36);  // every option line and exit status of --help
+  EXPECT_EQ(described, 41);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

@@ -15,6 +15,7 @@
 #include "gcode/byte_sink.h"
 #include "gcode/contour.h"
 #include "gcode/controller_program.h"
+#include "gcode/cutting_strategy.h"
 #include "gcode/job_parameters.h"
 #include "gcode/number_text.h"
 #include "gcode/outside_profile.h"
@@ -86,10 +87,10 @@ Job RandomJob(std::mt19937_64& random, ShapeKind shape, bool fill, Kind kind) {
   return {texts, MakeJobParameters(texts, shape, fill)};
 }
 
-std::string DinProgramOf(const Job& job) {
+std::string DinProgramOf(const Job& job, const CuttingStrategy& strategy = {}) {
   std::string bytes;
   ProgramWriter writer(std::make_unique<StringSink>(bytes));
-  WriteProgram(job.parameters, job.texts, writer, ".");
+  WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
   return bytes;
 }
 
@@ -147,8 +148,9 @@ void ExpectArcsKeepTheirRadius(const ReadBackProgram& program) {
   }
 }
 
-void ExpectCutsInsideTheShape(const Job& job, const ReadBackProgram& program) {
-  const Contour region = ToolCenterRegion(job.parameters);
+void ExpectCutsInsideTheShape(const Job& job, const ReadBackProgram& program,
+                              double allowance = 0.0) {
+  const Contour region = ToolCenterRegion(job.parameters).Inset(allowance);
   for (std::size_t i = 1; i + 1 < program.moves.size(); ++i) {
     ForPointsAlong(program.moves[i], [&](double x, double y) {
       EXPECT_LE(region.Distance(x, y), kWriteTolerance) << "line " << program.moves[i].line;
@@ -182,9 +184,11 @@ std::vector<Ring> RingsOf(const JobParameters& job, const ReadBackProgram& progr
   return rings;
 }
 
-void ExpectRingsNestedOutwardToTheWall(const Job& job, const ReadBackProgram& program) {
+void ExpectRingsNestedOutwardToTheWall(const Job& job, const ReadBackProgram& program,
+                                       double stepover = kWindowStepover) {
   const JobParameters& p = job.parameters;
-  const double stepOver = 1.5 * static_cast<double>(p.ToolRadius);
+  if (p.ShapeKind != ShapeKind::Circle) stepover = std::min(stepover, kLargestSquareStepover);
+  const double stepOver = stepover / 50 * static_cast<double>(p.ToolRadius);
   const std::vector<Ring> rings = RingsOf(p, program);
   ASSERT_FALSE(rings.empty());
   for (std::size_t k = 1; k < rings.size(); ++k) {
@@ -325,19 +329,37 @@ MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
   return machine;
 }
 
+// The strategy of the n-th controller job: every fourth leaves an allowance for a finishing
+// pass, a quarter of the room the tool has, or of its radius outside.
+CuttingStrategy StrategyFor(const Job& job, int n) {
+  CuttingStrategy strategy;
+  if (n % 4 != 1) return strategy;
+  const JobParameters& p = job.parameters;
+  const double halfSide =
+      p.ShapeKind == ShapeKind::Circle ? p.CornerRadius : std::min(p.Width, p.Height) / 2;
+  const double allowance = std::floor(250 * (halfSide - p.ToolRadius)) / 1000;
+  if (allowance >= 0) strategy.finishAllowance = allowance;
+  return strategy;
+}
+
 // The controller's program of a job, made as the window's program is written.
-std::string ControllerProgramOf(const Job& job, const MachineSettings& machine) {
+std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
+                                const CuttingStrategy& strategy = {}) {
   std::string bytes;
-  ProgramWriter writer(
-      std::make_unique<ControllerProgramSink>(machine, std::make_unique<StringSink>(bytes)));
-  WriteProgram(job.parameters, job.texts, writer, ".");
+  std::string finishing;
+  if (strategy.finishAllowance)
+    finishing = FinishingPassProgram(job.parameters, job.texts, ".", strategy);
+  ProgramWriter writer(std::make_unique<ControllerProgramSink>(
+      machine, std::make_unique<StringSink>(bytes), finishing));
+  WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
   return bytes;
 }
 
 // The controller's program of a saved program's text, arriving a few bytes at a time.
-std::string ConvertedInPieces(const std::string& dinProgram, const MachineSettings& machine) {
+std::string ConvertedInPieces(const std::string& dinProgram, const MachineSettings& machine,
+                              const std::string& finishing = {}) {
   std::string bytes;
-  ControllerProgramSink sink(machine, std::make_unique<StringSink>(bytes));
+  ControllerProgramSink sink(machine, std::make_unique<StringSink>(bytes), finishing);
   for (std::size_t at = 0; at < dinProgram.size(); at += 7) sink.Write(dinProgram.substr(at, 7));
   sink.Finish();
   return bytes;
@@ -368,22 +390,31 @@ CutKey KeyOf(bool arc, double fromX, double fromY, double toX, double toY) {
   return {arc, low.first, low.second, high.first, high.second};
 }
 
+// Each pass cuts the din program's cuts, in its order or the other way round.
+std::multimap<CutKey, ToolMove> CutSetOf(const ReadBackProgram& din) {
+  std::multimap<CutKey, ToolMove> cuts;
+  for (const ToolMove& cut : CutsOf(din)) {
+    cuts.emplace(KeyOf(IsArc(cut), cut.from.x, cut.from.y, cut.to.x, cut.to.y), cut);
+  }
+  return cuts;
+}
+
+// A finishing pass, when there is one, follows the last pass: down from the work surface to the
+// depth at once, along its own path.
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
-                                        const testing::LinuxCncRun& run) {
+                                        const testing::LinuxCncRun& run,
+                                        const ReadBackProgram* finishing = nullptr) {
   ASSERT_EQ(run.error, "");
   constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
   const double depth = din.moves[1].to.z;
   const double step = machine.stepDown.value_or(INFINITY);
   const int rotation = machine.direction == Direction::Conventional ? -1 : 1;
-  // Each pass cuts the din program's cuts, in its order or the other way round.
-  std::multimap<CutKey, ToolMove> expected;
-  for (const ToolMove& cut : CutsOf(din)) {
-    expected.emplace(KeyOf(IsArc(cut), cut.from.x, cut.from.y, cut.to.x, cut.to.y), cut);
-  }
+  const std::multimap<CutKey, ToolMove> expected = CutSetOf(din);
   std::multimap<CutKey, ToolMove> left;
   double deepest = 0.0;
   double x = 0.0, y = 0.0, z = 0.0;
   int passes = 0;
+  bool finished = false;
   for (const testing::CanonMove& move : run.moves) {
     const bool across = std::fabs(move.x - x) > kPrinted || std::fabs(move.y - y) > kPrinted;
     const bool down = move.z < z - kPrinted;
@@ -396,11 +427,18 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
       }
     } else if (move.kind == testing::CanonMove::Kind::Feed && !across && down) {
       EXPECT_TRUE(left.empty()) << "a plunge before the pass was cut whole";
-      EXPECT_GE(move.z, deepest - step - kPrinted) << "a pass deeper than the step-down";
       EXPECT_GE(move.z, depth - kPrinted) << "a cut below the depth";
-      deepest = std::min(deepest, move.z);
-      ++passes;
-      left = expected;
+      if (finishing != nullptr && deepest <= std::min(depth, 0.0) + kPrinted && passes > 0) {
+        EXPECT_FALSE(finished) << "a second finishing pass";
+        EXPECT_NEAR(move.z, depth, kPrinted) << "a finishing pass above the depth";
+        finished = true;
+        left = CutSetOf(*finishing);
+      } else {
+        EXPECT_GE(move.z, deepest - step - kPrinted) << "a pass deeper than the step-down";
+        deepest = std::min(deepest, move.z);
+        ++passes;
+        left = expected;
+      }
     } else {
       const bool arc = move.kind == testing::CanonMove::Kind::Arc;
       const auto cut = left.find(KeyOf(arc, x, y, move.x, move.y));
@@ -422,26 +460,43 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   EXPECT_TRUE(left.empty()) << "the last pass was not cut whole";
   EXPECT_NEAR(deepest, std::min(depth, 0.0), kPrinted) << "the last pass is not at the depth";
   EXPECT_GE(passes, 1);
+  EXPECT_EQ(finished, finishing != nullptr) << "the finishing pass";
   EXPECT_GE(z, machine.safeZ - kPrinted) << "the program ends below the clearance height";
 }
 
 TEST_P(ProgramProperties, LinuxCncRunsEveryProgramAlongTheDinPath) {
   int n = 0;
-  ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram& din) {
-    const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
-    ExpectLinuxCncCutsTheDinPathSafely(din, machine,
-                                       testing::RunLinuxCnc(ControllerProgramOf(job, machine)));
+  ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram&) {
+    const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n);
+    const CuttingStrategy strategy = StrategyFor(job, n++);
+    const ReadBackProgram din = ReadProgram(DinProgramOf(job, strategy));
+    const testing::LinuxCncRun run =
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy));
+    if (!strategy.finishAllowance) {
+      ExpectLinuxCncCutsTheDinPathSafely(din, machine, run);
+      return;
+    }
+    // The roughing paths keep the allowance from the wall; the finishing pass cuts it.
+    ExpectCutsInsideTheShape(job, din, *strategy.finishAllowance);
+    const ReadBackProgram wall =
+        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
+    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, &wall);
   });
 }
 
 TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
   int n = 0;
   const auto check = [&](const Job& job, const ReadBackProgram&) {
-    const MachineSettings machine = MachineFor(Dialect::Grbl, job, n++);
-    const std::string program = ControllerProgramOf(job, machine);
+    const MachineSettings machine = MachineFor(Dialect::Grbl, job, n);
+    const CuttingStrategy strategy = StrategyFor(job, n++);
+    const std::string program = ControllerProgramOf(job, machine, strategy);
     EXPECT_EQ(testing::GrblRuleBreaks(program, machine.units), std::vector<std::string>());
     // Converting the window's program gives the same bytes, however its text arrives.
-    EXPECT_EQ(ConvertedInPieces(DinProgramOf(job), machine), program);
+    std::string finishing;
+    if (strategy.finishAllowance) {
+      finishing = FinishingPassProgram(job.parameters, job.texts, ".", strategy);
+    }
+    EXPECT_EQ(ConvertedInPieces(DinProgramOf(job, strategy), machine, finishing), program);
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
@@ -449,8 +504,18 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
 
 class FillProperties : public ProgramProperties {};
 
+// At every stepover the rings reach the wall and leave nothing the cutter could reach.
 TEST_P(FillProperties, FillClearsThePocket) {
-  ForRandomJobs(Kind::Ordinary, JobCount(120), ExpectPocketCleared);
+  for (const double stepover : {kWindowStepover, 20.0, 55.0, 85.0, 100.0}) {
+    SCOPED_TRACE("--stepover=" + FormatCoord(stepover));
+    const CuttingStrategy strategy{stepover, false, std::nullopt};
+    ForRandomJobs(Kind::Ordinary, JobCount(stepover == kWindowStepover ? 120 : 40),
+                  [&](const Job& job, const ReadBackProgram&) {
+                    const ReadBackProgram program = ReadProgram(DinProgramOf(job, strategy));
+                    ExpectRingsNestedOutwardToTheWall(job, program, stepover);
+                    ExpectPocketCleared(job, program);
+                  });
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -470,25 +535,35 @@ class OutlineProperties : public ProgramProperties {};
 TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
   int n = 0;
   ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram&) {
-    std::string din;
-    ProgramWriter writer(std::make_unique<StringSink>(din));
-    WriteOutsideProfile(job.parameters, job.texts, writer, ".");
-    const ReadBackProgram outside = ReadProgram(din);
-    const Contour contour = ContourOf(job.parameters);
+    // Every other job leaves an allowance for a finishing pass along the profile itself.
+    CuttingStrategy strategy;
+    strategy.outside = true;
     const double T = job.parameters.ToolRadius;
+    if (n % 2 == 1) strategy.finishAllowance = std::round(250 * T) / 1000;
+    const double reach =
+        RoughingJob(job.parameters, strategy.finishAllowance.value_or(0.0)).ToolRadius;
+    const ReadBackProgram outside = ReadProgram(DinProgramOf(job, strategy));
+    const Contour contour = ContourOf(job.parameters);
     double nearest = INFINITY;
     for (std::size_t i = 2; i + 1 < outside.moves.size(); ++i) {
       ForPointsAlong(outside.moves[i], [&](double x, double y) {
-        EXPECT_GE(contour.Distance(x, y), T - kWriteTolerance) << "line " << outside.moves[i].line;
+        EXPECT_GE(contour.Distance(x, y), reach - kWriteTolerance)
+            << "line " << outside.moves[i].line;
         nearest = std::min(nearest, contour.Distance(x, y));
       });
     }
-    EXPECT_NEAR(nearest, T, kWriteTolerance) << "the cutter does not reach the contour";
+    EXPECT_NEAR(nearest, reach, kWriteTolerance) << "the cutter does not reach the contour";
 
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
-    std::string program;
-    WriteControllerProgram(din, machine, std::make_unique<StringSink>(program));
-    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, testing::RunLinuxCnc(program));
+    const testing::LinuxCncRun run =
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy));
+    if (!strategy.finishAllowance) {
+      ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run);
+      return;
+    }
+    const ReadBackProgram wall =
+        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
+    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, &wall);
   });
 }
 
