@@ -76,6 +76,11 @@ constexpr std::array<std::pair<std::string_view, Direction>, 2> kDirections{{
     {"conventional", Direction::Conventional},
 }};
 
+constexpr std::array<std::pair<std::string_view, Entry>, 2> kEntries{{
+    {"plunge", Entry::Plunge},
+    {"ramp", Entry::Ramp},
+}};
+
 constexpr std::array<std::pair<std::string_view, bool>, 2> kSides{{
     {"inside", false},
     {"outside", true},
@@ -121,8 +126,9 @@ class ArgumentReader {
 struct MachineOptions {
   std::optional<Units> units;
   std::optional<Direction> direction;
+  std::optional<Entry> entry;
   CuttingStrategy strategy;
-  std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle;
+  std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle, rampAngle;
   std::string firstGiven;       // for the message when the dialect takes none
   std::string firstPathsGiven;  // for the message when a saved program's paths are converted
 
@@ -137,6 +143,16 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
     units = ChoiceNamed("--units", *text, kUnits);
   } else if ((text = reader.ValueOf(argument, "--direction"))) {
     direction = ChoiceNamed("--direction", *text, kDirections);
+  } else if ((text = reader.ValueOf(argument, "--entry"))) {
+    entry = ChoiceNamed("--entry", *text, kEntries);
+  } else if ((text = reader.ValueOf(argument, "--ramp-angle"))) {
+    rampAngle = OptionNumber("--ramp-angle", *text);
+    if (!(*rampAngle >= 0.5 && *rampAngle <= 90.0)) {
+      throw UsageError(
+          "--ramp-angle is the steepest descent of a ramp, from 0.5 to 90 degrees, "
+          "not " +
+          std::string(*text));
+    }
   } else if ((text = reader.ValueOf(argument, "--side"))) {
     strategy.outside = ChoiceNamed("--side", *text, kSides);
     if (firstPathsGiven.empty()) firstPathsGiven = "--side";
@@ -194,6 +210,11 @@ MachineSettings MachineOptions::Settings(Dialect dialect) const {
   settings.stepDown = stepDown;
   settings.spindle = spindle;
   settings.direction = direction.value_or(Direction::Climb);
+  settings.entry = entry.value_or(Entry::Plunge);
+  if (rampAngle && settings.entry != Entry::Ramp) {
+    throw UsageError("--ramp-angle is for --entry=ramp");
+  }
+  settings.rampAngle = rampAngle.value_or(settings.rampAngle);
   return settings;
 }
 
@@ -287,6 +308,7 @@ std::string_view UsageSynopsis() {
          "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
          "                      [--spindle=RPM] [--direction=climb|conventional]\n"
+         "                      [--entry=plunge|ramp [--ramp-angle=DEGREES]]\n"
          "                      [--side=inside|outside] [--stepover=PERCENT]\n"
          "                      [--finish=ALLOWANCE]\n"
          "                      [--from=PROGRAM]]\n"
@@ -332,6 +354,9 @@ std::string HelpText() {
          "                      outline cut from outside, the cutter's edge on the contour\n"
          "  --direction=DIRECTION  climb (default): every ring and outline counter-clockwise;\n"
          "                      conventional: clockwise, arcs as G2 about the same centres\n"
+         "  --entry=ENTRY       plunge (default): straight down at the start of each pass; ramp:\n"
+         "                      down along the path itself, back and forth, or round a circle\n"
+         "  --ramp-angle=DEGREES  steepest descent of a ramp, 0.5 to 90 (default 3)\n"
          "  --stepover=PERCENT  Fill's ring spacing in % of the tool's diameter, 1 to 100\n"
          "                      (default 75); a rectangle's rings lie at most 85 apart, since\n"
          "                      wider square rings leave material between their corners\n"

@@ -1,55 +1,21 @@
 #include "gcode/controller_program.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <vector>
 
 #include "gcode/job_refusal.h"
 #include "gcode/number_text.h"
+#include "gcode/pass_depths.h"
 #include "gcode/program_reader.h"
 #include "gcode/program_writer.h"
 #include "gcode/toolpath.h"
 
 namespace quorrel {
 namespace {
-
-// The depth of each pass, in thousandths below the work surface: whole steps of the step-down,
-// the last pass at the depth itself.
-class PassDepths {
- public:
-  /// Raises JobRefused for more than kMostPasses passes, or a step-down below a thousandth.
-  PassDepths(double depth, std::optional<double> stepDown) : depth_(depth) {
-    if (!stepDown || !(depth < 0.0)) return;
-    // The largest whole number of thousandths that does not cut deeper than asked.
-    double step = std::round(*stepDown * 1000.0);
-    if (step / 1000.0 > *stepDown) step -= 1.0;
-    if (step < 1.0) {
-      throw JobRefused("A step-down below a thousandth cuts nothing. Nothing was written.");
-    }
-    // Counted in doubles first: a depth far beyond any machine must not overflow the count.
-    const double passes = std::ceil(std::round(-depth * 1000.0) / step);
-    if (passes > static_cast<double>(kMostPasses)) {
-      throw JobRefused("A step-down of " + FormatCoord(step / 1000.0) + " needs " +
-                       FormatNumberPlain(passes, ".") +
-                       " passes to reach the depth, more than the " + std::to_string(kMostPasses) +
-                       " a program may cut. Nothing was written.");
-    }
-    step_ = static_cast<long long>(step);
-    passes_ = static_cast<long long>(passes);
-  }
-
-  long long count() const { return passes_; }
-  /// The Z of pass `k`, counted from 1.
-  double Z(long long k) const {
-    return k == passes_ ? depth_ : -static_cast<double>(k * step_) / 1000.0;
-  }
-
- private:
-  double depth_;
-  long long step_ = 0;
-  long long passes_ = 1;
-};
 
 // One controller line at a time: words separated by one blank, numbers as FormatCoord writes
 // them, the feed written only where it changes, the controller's line length checked.
@@ -144,6 +110,7 @@ struct Path {
   double depth = 0.0;
   std::optional<PassDepths> depths;
   bool endsWhereItBegins = false;
+  bool toldTooShortToRamp = false;  // the machinist hears it once, not at every pass
 };
 
 // Turns the lines of one pass through a program as the window saves it into the controller's
@@ -157,8 +124,8 @@ class PassTranslator {
   /// `head`: the first pass of the program writes its head; the first pass of a finishing pass
   /// only comes to its start.
   PassTranslator(long long pass, Path& path, const MachineSettings& settings, ControllerLines& out,
-                 bool head = true)
-      : pass_(pass), path_(path), settings_(settings), out_(out), head_(head) {}
+                 const ControllerNotice& notice, bool head = true)
+      : pass_(pass), path_(path), settings_(settings), out_(out), notice_(notice), head_(head) {}
 
   /// One line, without its line end.
   void Line(std::string_view line) {
@@ -266,7 +233,14 @@ class PassTranslator {
       if (head_) WriteHead();
       WriteApproach();
     }
-    out_.Word("G1").Word('Z', path_.depths->Z(pass_)).Feed(settings_.plungeFeed).End();
+    const double bottom = path_.depths->Z(pass_);
+    const double top = pass_ == 1 ? 0.0 : path_.depths->Z(pass_ - 1);
+    if (settings_.entry == Entry::Ramp && bottom < top) {
+      // Down along the path instead, once its first cuts are known.
+      ramp_.emplace(Ramp{top, bottom, {}, 0.0});
+      return;
+    }
+    out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
   }
 
   void WriteHead() {
@@ -306,7 +280,15 @@ class PassTranslator {
       } else {
         y_ = first;
       }
-      if (settings_.direction == Direction::Conventional) {
+      if (ramp_) {
+        Collect(HeldCut{std::string(fromX),
+                        std::string(fromY),
+                        std::string(x_),
+                        std::string(y_),
+                        std::nullopt,
+                        {Value(fromX), Value(fromY), path_.depth},
+                        {Value(x_), Value(y_), path_.depth}});
+      } else if (settings_.direction == Direction::Conventional) {
         Hold(HeldCut{std::string(fromX),
                      std::string(fromY),
                      std::string(x_),
@@ -322,6 +304,7 @@ class PassTranslator {
     const Words words = Split(text);
     if (words.word[0] == "G1" && words.count == 2 && !words.Of('Z').empty()) {
       if (text != "G1 Z0") Fail("the cuts do not end with a retract to Z 0");
+      if (ramp_) WriteRamp();
       ReleaseHeld(held_.size());
       if (pass_ == 1) path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
       return true;
@@ -351,7 +334,9 @@ class PassTranslator {
                   CenterBetweenEnds(arc),
                   arc.from,
                   arc.to};
-      if (settings_.direction == Direction::Conventional) {
+      if (ramp_) {
+        Collect(std::move(cut));
+      } else if (settings_.direction == Direction::Conventional) {
         Hold(std::move(cut));
       } else {
         WriteArc(cut, false);
@@ -387,6 +372,143 @@ class PassTranslator {
     }
   }
 
+  // The cuts a ramping pass begins with, held until the ramp along them is known: from the top
+  // of what is left down to the pass's depth.
+  struct Ramp {
+    double top, bottom;
+    std::vector<HeldCut> cuts;
+    double length;  // of the cuts, in the XY plane
+  };
+
+  // One stretch of a ramp: a cut run forward or back, or the part of a straight cut up to `end`.
+  struct RampStep {
+    const HeldCut* cut;
+    bool reversed;
+  };
+
+  static double LengthOf(const HeldCut& cut) {
+    if (!cut.center) return std::hypot(cut.to.x - cut.from.x, cut.to.y - cut.from.y);
+    return MoveLength(
+        ToolMove{MoveKind::ArcCounterClockwise, cut.from, cut.to, cut.center->x, cut.center->y, 0});
+  }
+
+  // How far a ramp runs to come down the whole way at its angle.
+  double RampRun() const {
+    return (ramp_->top - ramp_->bottom) / std::tan(settings_.rampAngle * std::numbers::pi / 180.0);
+  }
+
+  // Holds a cut of a ramping pass; writes the ramp as soon as the cuts held are enough for it:
+  // half the run for a ramp back and forth, a whole closed path for a helix.
+  void Collect(HeldCut cut) {
+    ramp_->length += LengthOf(cut);
+    ramp_->cuts.push_back(std::move(cut));
+    const bool closed = ramp_->cuts.back().toX == ramp_->cuts.front().fromX &&
+                        ramp_->cuts.back().toY == ramp_->cuts.front().fromY;
+    if (StartsWithArc(*ramp_) ? closed && ramp_->length > 0.0 : ramp_->length >= RampRun() / 2) {
+      WriteRamp();
+    }
+  }
+
+  // The ramp, then the cuts it ran along, cut at the pass's depth as every other cut. A path
+  // that begins with an arc and closes (a circle) is gone round in a helix; any other is run
+  // back and forth along its first cuts, the last of them cut short where the ramp has run far
+  // enough. Either way the ramp ends where the pass begins, at its depth, and never descends
+  // more steeply than the ramp angle. A path too short for that is plunged instead.
+  void WriteRamp() {
+    const double run = RampRun();
+    Ramp ramp = std::move(*ramp_);
+    ramp_.reset();
+    const bool helix = StartsWithArc(ramp) && ramp.cuts.back().toX == ramp.cuts.front().fromX &&
+                       ramp.cuts.back().toY == ramp.cuts.front().fromY;
+    std::vector<RampStep> once;
+    std::optional<HeldCut> shortened;
+    double length = 0.0;
+    for (const HeldCut& cut : ramp.cuts) {
+      const double cutLength = LengthOf(cut);
+      if (cutLength == 0.0) continue;  // down along nothing is a plunge
+      if (!helix && !cut.center && length + cutLength > run / 2) {
+        shortened = ShortenedTo(cut, run / 2 - length);
+        length += LengthOf(*shortened);
+        once.push_back({&*shortened, false});
+        break;
+      }
+      once.push_back({&cut, false});
+      length += cutLength;
+      if (!helix && length >= run / 2) break;
+    }
+    if (helix && settings_.direction == Direction::Conventional) {
+      std::reverse(once.begin(), once.end());
+      for (RampStep& step : once) step.reversed = true;
+    } else if (!helix) {
+      for (std::size_t k = once.size(); k-- > 0;) once.push_back({once[k].cut, true});
+      length *= 2;
+    }
+    const double rounds = length > 0.0 ? std::ceil(run / length) : INFINITY;
+    if (rounds > kMostRampRounds) {
+      out_.Word("G1").Word('Z', ramp.bottom).Feed(settings_.plungeFeed).End();
+      if (!path_.toldTooShortToRamp && notice_) {
+        notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +
+                " is too short to ramp down at " + FormatCoord(settings_.rampAngle) +
+                " degrees; the tool plunges there.");
+      }
+      path_.toldTooShortToRamp = true;
+    } else {
+      const double total = rounds * length;
+      double along = 0.0;
+      for (long long round = 1; round <= static_cast<long long>(rounds); ++round) {
+        for (std::size_t k = 0; k < once.size(); ++k) {
+          along += LengthOf(*once[k].cut);
+          const bool last = round == static_cast<long long>(rounds) && k + 1 == once.size();
+          const double z =
+              last ? ramp.bottom : ramp.top - (ramp.top - ramp.bottom) * (along / total);
+          WriteRampStep(once[k], z);
+        }
+      }
+    }
+    for (HeldCut& cut : ramp.cuts) {
+      if (settings_.direction == Direction::Conventional) {
+        Hold(std::move(cut));
+      } else {
+        held_.push_back(std::move(cut));
+        ReleaseHeld(1);
+      }
+    }
+  }
+
+  static bool StartsWithArc(const Ramp& ramp) {
+    for (const HeldCut& cut : ramp.cuts) {
+      if (LengthOf(cut) > 0.0) return cut.center.has_value();
+    }
+    return false;
+  }
+
+  // The first `length` of a straight cut, its end written with the program's thousandths. A
+  // little more than asked, so that rounding the end never makes the ramp steeper.
+  HeldCut ShortenedTo(const HeldCut& cut, double length) const {
+    const double whole = LengthOf(cut);
+    const double t = std::min(1.0, (length + 0.002) / whole);
+    if (t >= 1.0) return cut;
+    HeldCut part = cut;
+    part.toX = FormatCoord(cut.from.x + t * (cut.to.x - cut.from.x));
+    part.toY = FormatCoord(cut.from.y + t * (cut.to.y - cut.from.y));
+    part.to = {Value(part.toX), Value(part.toY), cut.to.z};
+    return part;
+  }
+
+  void WriteRampStep(const RampStep& step, double z) {
+    const HeldCut& cut = *step.cut;
+    if (cut.center) {
+      WriteArc(cut, step.reversed, z);
+      return;
+    }
+    out_.Word("G1")
+        .Word('X', step.reversed ? cut.fromX : cut.toX)
+        .Word('Y', step.reversed ? cut.fromY : cut.toY)
+        .Word('Z', z)
+        .Feed(settings_.plungeFeed)
+        .End();
+  }
+
   // Writes the first `count` held cuts as the program made them, and lets them go.
   void ReleaseHeld(std::size_t count) {
     for (std::size_t k = 0; k < count; ++k) {
@@ -410,21 +532,27 @@ class PassTranslator {
 
   // An arc with its centre relative to where it starts: counter-clockwise from its start to its
   // end, or, reversed, clockwise from its end back to its start about the same centre.
-  void WriteArc(const HeldCut& arc, bool reversed) {
+  // With a `z`, the arc is a piece of a ramp's helix, coming down to it at the plunge feed.
+  void WriteArc(const HeldCut& arc, bool reversed, std::optional<double> z = std::nullopt) {
     const ToolPoint& start = reversed ? arc.to : arc.from;
     out_.Word(reversed ? "G2" : "G3")
         .Word('X', reversed ? arc.fromX : arc.toX)
         .Word('Y', reversed ? arc.fromY : arc.toY);
+    if (z) out_.Word('Z', *z);
     out_.Word("I" + FormatCenterOffset(arc.center->x - start.x));
-    out_.Word("J" + FormatCenterOffset(arc.center->y - start.y)).Feed(settings_.feed).End();
+    out_.Word("J" + FormatCenterOffset(arc.center->y - start.y))
+        .Feed(z ? settings_.plungeFeed : settings_.feed)
+        .End();
   }
 
   std::vector<HeldCut> held_;
+  std::optional<Ramp> ramp_;
 
   long long pass_;
   Path& path_;
   const MachineSettings& settings_;
   ControllerLines& out_;
+  const ControllerNotice& notice_;
   bool head_;
   State state_ = State::Comment;
   int number_ = 0;
@@ -456,10 +584,11 @@ void ForEachLine(std::string_view text, Line line) {
 class ControllerProgram {
  public:
   ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
-                    std::string finishingPass)
+                    std::string finishingPass, ControllerNotice notice)
       : settings_(settings),
         writer_(std::move(destination), "\n"),
         out_(settings_, writer_),
+        notice_(std::move(notice)),
         finishingPass_(std::move(finishingPass)) {}
 
   void Write(std::string_view bytes) {
@@ -501,7 +630,7 @@ class ControllerProgram {
         out_.Word("G0").Word('X', path_.startX).Word('Y', path_.startY).End();
         out_.Word("G0").Word('Z', path_.depths->Z(pass - 1)).End();
       }
-      PassTranslator again(pass, path_, settings_, out_);
+      PassTranslator again(pass, path_, settings_, out_, notice_);
       ForEachLine(text_, [&](std::string_view line) { again.Line(line); });
       again.End();
     }
@@ -522,12 +651,13 @@ class ControllerProgram {
     MachineSettings wholeDepth = settings_;
     wholeDepth.stepDown.reset();
     Path wall;
-    PassTranslator pass(1, wall, wholeDepth, out_, false);
+    PassTranslator pass(1, wall, wholeDepth, out_, notice_, false);
     ForEachLine(finishingPass_, [&](std::string_view line) { pass.Line(line); });
     pass.End();
   }
 
-  PassTranslator first_{1, path_, settings_, out_};
+  ControllerNotice notice_;
+  PassTranslator first_{1, path_, settings_, out_, notice_};
   std::string finishingPass_;
   std::string partial_;   // a line not yet complete
   bool keepText_ = true;  // until one pass is known to be enough
@@ -557,16 +687,16 @@ double DefaultSafeZ(Units units) {
 
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
                             std::unique_ptr<ByteSink> destination) {
-  ControllerProgram program(settings, std::move(destination), {});
+  ControllerProgram program(settings, std::move(destination), {}, {});
   program.Write(dinProgram);
   program.Finish();
 }
 
 ControllerProgramSink::ControllerProgramSink(const MachineSettings& settings,
                                              std::unique_ptr<ByteSink> destination,
-                                             std::string finishingPass)
+                                             std::string finishingPass, ControllerNotice notice)
     : program_(std::make_unique<ControllerProgram>(settings, std::move(destination),
-                                                   std::move(finishingPass))) {}
+                                                   std::move(finishingPass), std::move(notice))) {}
 
 ControllerProgramSink::~ControllerProgramSink() = default;
 

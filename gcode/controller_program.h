@@ -1,16 +1,22 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "gcode/byte_sink.h"
 #include "gcode/machine_settings.h"
+#include "gcode/pass_depths.h"
 
 namespace quorrel {
 
-/// The most passes one program may cut; a finer step-down is refused rather than written.
-inline constexpr long long kMostPasses = 10000;
+/// The most times a ramp may run along its path to come down; a path shorter than that needs is
+/// plunged instead.
+inline constexpr double kMostRampRounds = 100;
+
+/// Tells the machinist something about the program being written that is not a failure.
+using ControllerNotice = std::function<void(const std::string& message)>;
 
 /// Writes the program that `dinProgram` (a program as the window saves it, whose number texts
 /// ReadProgram accepts) cuts, as a program that the settings' controller runs as it stands, to
@@ -39,11 +45,11 @@ class ControllerProgram;
 /// program of it, line by line as it arrives: the same bytes whether the program is being
 /// generated or read from a file. It holds the program's text only when a later pass needs it.
 /// A `finishingPass`, a program in the window's form too, is cut once more after all passes,
-/// at its own depth in one pass.
+/// at its own depth in one pass. `notice` hears of a path too short to ramp along.
 class ControllerProgramSink : public ByteSink {
  public:
   ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
-                        std::string finishingPass = {});
+                        std::string finishingPass = {}, ControllerNotice notice = {});
   ~ControllerProgramSink() override;
 
   /// Raises what WriteControllerProgram raises, and OutputError.

@@ -41,9 +41,8 @@ std::optional<std::string> AllowanceLeavesNoRoom(const JobParameters& job, doubl
          " is " + FormatCoord(room);
 }
 
-void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts,
-                          ProgramWriter& writer, std::string_view decimalSeparator,
-                          const CuttingStrategy& strategy) {
+void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy) {
   RingSpacing spacing{strategy.stepover, std::nullopt};
   if (!strategy.finishAllowance) {
     WritePaths(job, texts, writer, decimalSeparator, strategy, spacing);
@@ -51,8 +50,8 @@ void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts,
   }
   // The rings are still spaced for the cutter that cuts them, not for the larger reach.
   spacing.cutterRadius = job.ToolRadius;
-  WritePaths(RoughingJob(job, *strategy.finishAllowance), texts, writer, decimalSeparator,
-             strategy, spacing);
+  WritePaths(RoughingJob(job, *strategy.finishAllowance), texts, writer, decimalSeparator, strategy,
+             spacing);
 }
 
 std::string FinishingPassProgram(const JobParameters& job, const FieldTexts& texts,

@@ -35,9 +35,8 @@ std::optional<std::string> AllowanceLeavesNoRoom(const JobParameters& job, doubl
 /// and closes the writer: the outline on its side of the contour or the Fill with its spacing,
 /// each keeping the finishing allowance from the wall. The default strategy writes exactly the
 /// window's program. Raises what the generators raise.
-void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts,
-                          ProgramWriter& writer, std::string_view decimalSeparator,
-                          const CuttingStrategy& strategy);
+void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy);
 
 /// The finishing pass of `strategy`, in the window's program form: the path along the wall, the
 /// outline inside or outside the contour, whatever the job's Fill.

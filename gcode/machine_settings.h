@@ -15,6 +15,10 @@ enum class Units { Millimetres, Inches };
 /// (with a clockwise spindle), conventional milling clockwise.
 enum class Direction { Climb, Conventional };
 
+/// How each pass goes down into the material: straight down at its start, or down along the
+/// path's own first moves.
+enum class Entry { Plunge, Ramp };
+
 /// What a controller program needs beyond the job: the machine's units and feeds, the height at
 /// which the tool may travel, and how deep one pass may cut.
 struct MachineSettings {
@@ -26,6 +30,8 @@ struct MachineSettings {
   std::optional<double> stepDown;  ///< depth of cut per pass; the whole depth at once when absent
   std::optional<double> spindle;   ///< revolutions per minute, clockwise, when it is to be started
   Direction direction = Direction::Climb;
+  Entry entry = Entry::Plunge;
+  double rampAngle = 3.0;  ///< the steepest descent of a ramp, in degrees from the horizontal
 };
 
 /// The controller's name as messages say it: "LinuxCNC", "GRBL".

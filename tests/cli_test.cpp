@@ -195,6 +195,11 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
        "--finish leaves no room for the tool: the paths keep Tool Radius and allowance, 2.5,"},
       {with({"--finish=1", "--shape=circle", "--radius=3", "--tool-radius=2"}),
        "and the circle's radius is 3"},
+      {with({"--entry=dive"}), "--entry takes plunge or ramp"},
+      {with({"--entry=ramp", "--ramp-angle=0.4"}), "from 0.5 to 90 degrees, not 0.4"},
+      {with({"--entry=ramp", "--ramp-angle=91"}), "--ramp-angle is the steepest descent"},
+      {with({"--ramp-angle=10"}), "--ramp-angle is for --entry=ramp"},
+      {{"--entry=ramp"}, "--entry is for the linuxcnc and grbl dialects"},
       {with({"--from=part.din", "--stepover=50"}), "--stepover shapes new paths; --from"},
       {with({"--from=part.din", "--side=outside", "--finish=1"}), "--side shapes new paths"},
       {{"--feed=600"}, "--feed is for the linuxcnc and grbl dialects"},
@@ -218,7 +223,7 @@ TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
   const std::vector<std::vector<std::string>> machines{
       {"--dialect=linuxcnc", "--units=mm", "--feed=600", "--spindle=12000"},
       {"--dialect=grbl", "--units=inch", "--feed=20", "--plunge-feed=8", "--step-down=0.7",
-       "--safe-z=0.5"},
+       "--safe-z=0.5", "--entry=ramp", "--ramp-angle=5", "--direction=conventional"},
   };
   for (const char* shape : {"--shape=rectangle", "--shape=circle", "--shape=rounded-rectangle"}) {
     for (const bool fill : {false, true}) {
@@ -252,6 +257,19 @@ TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
     EXPECT_NE(result.standardError.find(from), std::string::npos) << result.standardError;
   }
   EXPECT_FALSE(std::filesystem::exists(PathOf("out.nc")));
+}
+
+// A hole the size of the tool leaves no path to ramp along: the program plunges there, and the
+// machinist is told so once, however many passes there are.
+TEST(Cli, SaysWhereARampBecomesAPlunge) {
+  const ProcessResult result =
+      RunTool({"--dialect=linuxcnc", "--units=mm", "--feed=300", "--shape=circle", "--radius=2",
+               "--tool-radius=2", "--step-down=0.5", "--entry=ramp"});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.standardError,
+            "quorrel-gcode: The path that starts at X0 Y0 is too short to ramp down at 3 "
+            "degrees; the tool plunges there.\n");
+  EXPECT_NE(result.standardOutput.find("G1 Z-2\nG0 Z5\nM30\n"), std::string::npos);
 }
 
 TEST(Cli, TakesFieldTextsExactlyAsGiven) {
@@ -318,7 +336,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 41);  // every option line and exit status of --help
+  EXPECT_EQ(described, 44);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

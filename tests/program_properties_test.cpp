@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <numbers>
 #include <ostream>
 #include <random>
 #include <string>
@@ -19,6 +20,7 @@
 #include "gcode/job_parameters.h"
 #include "gcode/number_text.h"
 #include "gcode/outside_profile.h"
+#include "gcode/pass_depths.h"
 #include "gcode/program_reader.h"
 #include "gcode/write_program.h"
 #include "tests/support/case_name.h"
@@ -326,6 +328,10 @@ MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
   }
   if (n % 3 == 0) machine.spindle = 12000;
   if (n % 6 >= 3) machine.direction = Direction::Conventional;
+  if (n % 4 == 1 || n % 4 == 2) {
+    machine.entry = Entry::Ramp;
+    machine.rampAngle = n % 3 == 0 ? 3 : n % 3 == 1 ? 0.5 : 45;
+  }
   return machine;
 }
 
@@ -343,14 +349,19 @@ CuttingStrategy StrategyFor(const Job& job, int n) {
 }
 
 // The controller's program of a job, made as the window's program is written.
+// `told` counts what the machinist was told.
 std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
-                                const CuttingStrategy& strategy = {}) {
+                                const CuttingStrategy& strategy = {}, int* told = nullptr) {
   std::string bytes;
   std::string finishing;
-  if (strategy.finishAllowance)
+  if (strategy.finishAllowance) {
     finishing = FinishingPassProgram(job.parameters, job.texts, ".", strategy);
+  }
+  const auto tell = [told](const std::string&) {
+    if (told != nullptr) ++*told;
+  };
   ProgramWriter writer(std::make_unique<ControllerProgramSink>(
-      machine, std::make_unique<StringSink>(bytes), finishing));
+      machine, std::make_unique<StringSink>(bytes), finishing, tell));
   WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
   return bytes;
 }
@@ -399,22 +410,54 @@ std::multimap<CutKey, ToolMove> CutSetOf(const ReadBackProgram& din) {
   return cuts;
 }
 
+// The length in the XY plane of a move LinuxCNC made from (x, y).
+double LengthOf(const testing::CanonMove& move, double x, double y) {
+  if (move.kind != testing::CanonMove::Kind::Arc) return std::hypot(move.x - x, move.y - y);
+  // A clockwise arc sweeps what the counter-clockwise one from its end back to its start does.
+  const ToolPoint start{x, y, 0}, end{move.x, move.y, 0};
+  return MoveLength(ToolMove{MoveKind::ArcCounterClockwise, move.rotation > 0 ? start : end,
+                             move.rotation > 0 ? end : start, move.centerX, move.centerY, 0});
+}
+
+// A step of a ramp lies along one cut of the pass: an arc is one of its arcs, a straight step
+// a piece of one of its straight cuts.
+bool AlongThePath(const testing::CanonMove& move, double x, double y,
+                  const std::multimap<CutKey, ToolMove>& cuts) {
+  if (move.kind == testing::CanonMove::Kind::Arc) {
+    return cuts.contains(KeyOf(true, x, y, move.x, move.y));
+  }
+  return std::any_of(cuts.begin(), cuts.end(), [&](const auto& cut) {
+    return !IsArc(cut.second) && DistanceToMove(x, y, cut.second) <= kWriteTolerance &&
+           DistanceToMove(move.x, move.y, cut.second) <= kWriteTolerance;
+  });
+}
+
 // A finishing pass, when there is one, follows the last pass: down from the work surface to the
-// depth at once, along its own path.
+// depth at once, along its own path. With a ramp entry every pass comes down along its path, no
+// more steeply than the ramp angle, and plunges only where the machinist was told so.
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
                                         const testing::LinuxCncRun& run,
-                                        const ReadBackProgram* finishing = nullptr) {
+                                        const ReadBackProgram* finishing = nullptr,
+                                        bool toldOfAPlunge = false) {
   ASSERT_EQ(run.error, "");
   constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
   const double depth = din.moves[1].to.z;
+  const PassDepths bottoms(depth, machine.stepDown);
   const double step = machine.stepDown.value_or(INFINITY);
+  const double steepest = std::tan(machine.rampAngle * std::numbers::pi / 180);
   const int rotation = machine.direction == Direction::Conventional ? -1 : 1;
   const std::multimap<CutKey, ToolMove> expected = CutSetOf(din);
+  const std::multimap<CutKey, ToolMove> wall =
+      finishing != nullptr ? CutSetOf(*finishing) : std::multimap<CutKey, ToolMove>();
   std::multimap<CutKey, ToolMove> left;
   double deepest = 0.0;
   double x = 0.0, y = 0.0, z = 0.0;
   int passes = 0;
   bool finished = false;
+  // From the first move down of a pass until the tool is at the pass's start and depth.
+  bool descending = false;
+  double bottom = 0.0;
+  ToolPoint start{};
   for (const testing::CanonMove& move : run.moves) {
     const bool across = std::fabs(move.x - x) > kPrinted || std::fabs(move.y - y) > kPrinted;
     const bool down = move.z < z - kPrinted;
@@ -425,26 +468,46 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
       } else if (down) {
         EXPECT_GE(move.z, deepest - kPrinted) << "a rapid down into the material";
       }
-    } else if (move.kind == testing::CanonMove::Kind::Feed && !across && down) {
+    } else if (!descending && (down || left.empty())) {
+      // A pass begins: the feed moves after a pass was cut whole belong to the next one, the
+      // first of them level when a shallow ramp's first step rounds to the height it starts at.
       EXPECT_TRUE(left.empty()) << "a plunge before the pass was cut whole";
-      EXPECT_GE(move.z, depth - kPrinted) << "a cut below the depth";
+      descending = true;
+      start = {x, y, 0};
       if (finishing != nullptr && deepest <= std::min(depth, 0.0) + kPrinted && passes > 0) {
         EXPECT_FALSE(finished) << "a second finishing pass";
-        EXPECT_NEAR(move.z, depth, kPrinted) << "a finishing pass above the depth";
         finished = true;
-        left = CutSetOf(*finishing);
+        left = wall;
+        bottom = depth;
       } else {
-        EXPECT_GE(move.z, deepest - step - kPrinted) << "a pass deeper than the step-down";
-        deepest = std::min(deepest, move.z);
         ++passes;
         left = expected;
+        bottom = bottoms.Z(passes);
+        EXPECT_GE(bottom, deepest - step - kPrinted) << "a pass deeper than the step-down";
+        deepest = bottom;
       }
+    }
+    if (move.kind == testing::CanonMove::Kind::Traverse) {
+    } else if (descending) {
+      EXPECT_GE(move.z, bottom - kPrinted) << "a move below the pass's depth";
+      EXPECT_GE(move.z, depth - kPrinted) << "a cut below the depth";
+      if (across) {
+        EXPECT_EQ(machine.entry, Entry::Ramp) << "a move across while plunging";
+        EXPECT_LE(z - move.z, steepest * LengthOf(move, x, y) + 0.001 + 2 * kPrinted)
+            << "a ramp steeper than " << machine.rampAngle << " degrees, to X" << move.x;
+        EXPECT_TRUE(AlongThePath(move, x, y, finished ? wall : expected))
+            << "a ramp off the path, to X" << move.x << " Y" << move.y;
+      } else if (machine.entry == Entry::Ramp) {
+        EXPECT_TRUE(toldOfAPlunge) << "a plunge where a ramp was asked for, at X" << x;
+      }
+      descending = std::fabs(move.z - bottom) > kPrinted ||
+                   std::fabs(move.x - start.x) > kPrinted || std::fabs(move.y - start.y) > kPrinted;
     } else {
       const bool arc = move.kind == testing::CanonMove::Kind::Arc;
       const auto cut = left.find(KeyOf(arc, x, y, move.x, move.y));
       ASSERT_NE(cut, left.end()) << "a cut that the din program does not make, to X" << move.x
                                  << " Y" << move.y;
-      EXPECT_NEAR(move.z, deepest, kPrinted);
+      EXPECT_NEAR(move.z, bottom, kPrinted);
       if (arc) {
         EXPECT_EQ(move.rotation, rotation);
         // The centre between the arc's written ends, within a thousandth of the written one.
@@ -459,7 +522,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   }
   EXPECT_TRUE(left.empty()) << "the last pass was not cut whole";
   EXPECT_NEAR(deepest, std::min(depth, 0.0), kPrinted) << "the last pass is not at the depth";
-  EXPECT_GE(passes, 1);
+  EXPECT_EQ(passes, bottoms.count());
   EXPECT_EQ(finished, finishing != nullptr) << "the finishing pass";
   EXPECT_GE(z, machine.safeZ - kPrinted) << "the program ends below the clearance height";
 }
@@ -470,17 +533,18 @@ TEST_P(ProgramProperties, LinuxCncRunsEveryProgramAlongTheDinPath) {
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n);
     const CuttingStrategy strategy = StrategyFor(job, n++);
     const ReadBackProgram din = ReadProgram(DinProgramOf(job, strategy));
+    int told = 0;
     const testing::LinuxCncRun run =
-        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy));
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
     if (!strategy.finishAllowance) {
-      ExpectLinuxCncCutsTheDinPathSafely(din, machine, run);
+      ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, nullptr, told > 0);
       return;
     }
     // The roughing paths keep the allowance from the wall; the finishing pass cuts it.
     ExpectCutsInsideTheShape(job, din, *strategy.finishAllowance);
     const ReadBackProgram wall =
         ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
-    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, &wall);
+    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, &wall, told > 0);
   });
 }
 
@@ -555,8 +619,10 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
     EXPECT_NEAR(nearest, reach, kWriteTolerance) << "the cutter does not reach the contour";
 
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
+    int told = 0;
     const testing::LinuxCncRun run =
-        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy));
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
+    EXPECT_EQ(told, 0) << "an outside profile is always long enough to ramp along";
     if (!strategy.finishAllowance) {
       ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run);
       return;
