@@ -64,22 +64,19 @@ std::optional<JobParameters> JobOf(const SaveRequest& request) {
   }
 }
 
-// An allowance that pushes the paths past the middle of the shape is a mistake in the command,
-// found before anything is written.
-void RequireRoomForFinish(const cli::CommandLine& command) {
-  const CuttingStrategy& strategy = command.request.strategy;
-  if (!strategy.finishAllowance || command.from) return;
+// An allowance that pushes the paths past the middle of the shape, or leaves more than the
+// finishing pass can take, is a mistake in the command, found before anything is written.
+void RequireSoundAllowance(const cli::CommandLine& command) {
+  if (command.from) return;
   const std::optional<JobParameters> job = JobOf(command.request);
   if (!job) return;
   std::optional<std::string> problem;
   try {
-    problem = AllowanceLeavesNoRoom(*job, *strategy.finishAllowance, strategy.outside);
+    problem = AllowanceProblem(*job, command.request.strategy);
   } catch (const ArithmeticFault& fault) {
-    problem = fault.what();
+    problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
-  if (problem) {
-    throw cli::UsageError("--finish leaves no room for the tool: " + *problem);
-  }
+  if (problem) throw cli::UsageError("--finish " + *problem);
 }
 
 // The program of the finishing pass, made before the job's own program, which it follows.
@@ -268,7 +265,7 @@ int main(int argc, char** argv) {
   try {
     command = cli::ParseCommandLine(arguments);
     RequireDistinctFiles(command);
-    RequireRoomForFinish(command);
+    RequireSoundAllowance(command);
   } catch (const cli::UsageError& error) {
     std::fprintf(stderr, "quorrel-gcode: %s\n%s", error.what(), cli::UsageSynopsis().data());
     return kUsage;

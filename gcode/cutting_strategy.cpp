@@ -29,16 +29,26 @@ JobParameters RoughingJob(const JobParameters& job, double allowance) {
   return roughing;
 }
 
-std::optional<std::string> AllowanceLeavesNoRoom(const JobParameters& job, double allowance,
-                                                 bool outside) {
-  if (outside) return std::nullopt;
+std::optional<std::string> AllowanceProblem(const JobParameters& job,
+                                            const CuttingStrategy& strategy) {
+  if (!strategy.finishAllowance || strategy.outside) return std::nullopt;
+  const double allowance = *strategy.finishAllowance;
   const double reach = RoughingJob(job, allowance).ToolRadius;
   const bool circle = job.ShapeKind == ShapeKind::Circle;
   const double room = circle ? job.CornerRadius : std::min(job.Width, job.Height) / 2.0;
-  if (reach < room) return std::nullopt;
-  return "the paths keep Tool Radius and allowance, " + FormatCoord(reach) +
-         ", from the wall, and " + (circle ? "the circle's radius" : "half the shorter side") +
-         " is " + FormatCoord(room);
+  if (reach >= room) {
+    return "leaves no room for the tool: the paths keep Tool Radius and allowance, " +
+           FormatCoord(reach) + ", from the wall, and " +
+           (circle ? "the circle's radius" : "half the shorter side") + " is " + FormatCoord(room);
+  }
+  const RingSpacing spacing{strategy.stepover, job.ToolRadius};
+  const double step = spacing.StepFor(Float32(job.ToolRadius), !circle).value();
+  if (job.Fill && allowance > step) {
+    return "leaves more than one pass along the wall can cut: a Fill may leave at most its ring "
+           "spacing, " +
+           FormatCoord(step) + ", on the walls";
+  }
+  return std::nullopt;
 }
 
 void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,

@@ -26,10 +26,12 @@ struct CuttingStrategy {
 /// Raises ArithmeticFault(Overflow) when the sum lies beyond the 32-bit range.
 JobParameters RoughingJob(const JobParameters& job, double allowance);
 
-/// Why paths that keep `allowance` from the wall leave the tool no room inside the shape, or
-/// nothing when they fit (an outside profile always does).
-std::optional<std::string> AllowanceLeavesNoRoom(const JobParameters& job, double allowance,
-                                                 bool outside);
+/// What is wrong with the strategy's finishing allowance for the job, as the words that follow
+/// "--finish": paths that keep it from the wall leave the tool no room inside the shape, or a
+/// Fill leaves more to the finishing pass than one ring spacing, which is what one pass along the
+/// wall can take. Nothing when it is sound (an outside profile always has room).
+std::optional<std::string> AllowanceProblem(const JobParameters& job,
+                                            const CuttingStrategy& strategy);
 
 /// Writes the program of the job's paths as `strategy` cuts them, in the window's program form,
 /// and closes the writer: the outline on its side of the contour or the Fill with its spacing,

@@ -195,6 +195,9 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
        "--finish leaves no room for the tool: the paths keep Tool Radius and allowance, 2.5,"},
       {with({"--finish=1", "--shape=circle", "--radius=3", "--tool-radius=2"}),
        "and the circle's radius is 3"},
+      {with({"--finish=1.6", "--fill", "--tool-radius=1"}),
+       "--finish leaves more than one pass along the wall can cut: a Fill may leave at most its "
+       "ring spacing, 1.5, on the walls"},
       {with({"--entry=dive"}), "--entry takes plunge or ramp"},
       {with({"--entry=ramp", "--ramp-angle=0.4"}), "from 0.5 to 90 degrees, not 0.4"},
       {with({"--entry=ramp", "--ramp-angle=91"}), "--ramp-angle is the steepest descent"},
@@ -336,7 +339,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 44);  // every option line and exit status of --help
+  EXPECT_EQ(described, 45);  // every option line and exit status of --help
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a

@@ -187,7 +187,7 @@ std::vector<Ring> RingsOf(const JobParameters& job, const ReadBackProgram& progr
 }
 
 void ExpectRingsNestedOutwardToTheWall(const Job& job, const ReadBackProgram& program,
-                                       double stepover = kWindowStepover) {
+                                       double stepover = kWindowStepover, double allowance = 0) {
   const JobParameters& p = job.parameters;
   if (p.ShapeKind != ShapeKind::Circle) stepover = std::min(stepover, kLargestSquareStepover);
   const double stepOver = stepover / 50 * static_cast<double>(p.ToolRadius);
@@ -203,7 +203,7 @@ void ExpectRingsNestedOutwardToTheWall(const Job& job, const ReadBackProgram& pr
       EXPECT_NEAR(step, stepOver, kStepTolerance) << "line " << rings[k].first->line;
     }
   }
-  EXPECT_NEAR(rings.back().offset, 0.0, kWriteTolerance);
+  EXPECT_NEAR(rings.back().offset, allowance, kWriteTolerance);
 
   if (p.ShapeKind == ShapeKind::Circle) return;
   // The stroke runs through the middle of the longer side.
@@ -226,7 +226,9 @@ void ExpectOutlineClosed(const ReadBackProgram& program) {
 }
 
 // Marks what the cutter sweeps at depth and looks for material it could have reached but left.
-void ExpectPocketCleared(const Job& job, const ReadBackProgram& program) {
+// A finishing pass along the `wall` takes what the rings left.
+void ExpectPocketCleared(const Job& job, const ReadBackProgram& program,
+                         const ReadBackProgram* wall = nullptr) {
   const JobParameters& p = job.parameters;
   const double T = p.ToolRadius;
   const double halfWidth = p.ShapeKind == ShapeKind::Circle ? p.CornerRadius : p.Width / 2;
@@ -236,6 +238,9 @@ void ExpectPocketCleared(const Job& job, const ReadBackProgram& program) {
                           p.CenterY + halfHeight, cell);
   for (std::size_t i = 1; i + 1 < program.moves.size(); ++i) {
     grid.Sweep(program.moves[i], T + kWriteTolerance);
+  }
+  for (std::size_t i = 1; wall != nullptr && i + 1 < wall->moves.size(); ++i) {
+    grid.Sweep(wall->moves[i], T + kWriteTolerance);
   }
 
   // A circle pocket of two or more rings begins its first ring more than a tool diameter from
@@ -336,15 +341,20 @@ MachineSettings MachineFor(Dialect dialect, const Job& job, int n) {
 }
 
 // The strategy of the n-th controller job: every fourth leaves an allowance for a finishing
-// pass, a quarter of the room the tool has, or of its radius outside.
-CuttingStrategy StrategyFor(const Job& job, int n) {
-  CuttingStrategy strategy;
-  if (n % 4 != 1) return strategy;
-  const JobParameters& p = job.parameters;
+// pass, a quarter of the room the tool has, but at most half its radius...
+std::optional<double> AllowanceThatFits(const JobParameters& p) {
   const double halfSide =
       p.ShapeKind == ShapeKind::Circle ? p.CornerRadius : std::min(p.Width, p.Height) / 2;
-  const double allowance = std::floor(250 * (halfSide - p.ToolRadius)) / 1000;
-  if (allowance >= 0) strategy.finishAllowance = allowance;
+  const double allowance =
+      std::floor(250 * std::min(halfSide - p.ToolRadius, 2.0 * p.ToolRadius)) / 1000;
+  return allowance >= 0 ? std::optional(allowance) : std::nullopt;
+}
+
+// ... and the rings of every third job lie 40 % of the diameter apart, of every third 100 %.
+CuttingStrategy StrategyFor(const Job& job, int n) {
+  CuttingStrategy strategy;
+  strategy.stepover = n % 3 == 1 ? 40 : n % 3 == 2 ? 100 : kWindowStepover;
+  if (n % 4 == 1) strategy.finishAllowance = AllowanceThatFits(job.parameters);
   return strategy;
 }
 
@@ -568,16 +578,28 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
 
 class FillProperties : public ProgramProperties {};
 
-// At every stepover the rings reach the wall and leave nothing the cutter could reach.
+// At every stepover the rings reach the wall, or the allowance before it that a finishing pass
+// takes, and leave nothing the cutter could reach.
 TEST_P(FillProperties, FillClearsThePocket) {
   for (const double stepover : {kWindowStepover, 20.0, 55.0, 85.0, 100.0}) {
     SCOPED_TRACE("--stepover=" + FormatCoord(stepover));
-    const CuttingStrategy strategy{stepover, false, std::nullopt};
+    int n = 0;
     ForRandomJobs(Kind::Ordinary, JobCount(stepover == kWindowStepover ? 120 : 40),
                   [&](const Job& job, const ReadBackProgram&) {
+                    CuttingStrategy strategy;
+                    strategy.stepover = stepover;
+                    if (n++ % 2 == 1) strategy.finishAllowance = AllowanceThatFits(job.parameters);
                     const ReadBackProgram program = ReadProgram(DinProgramOf(job, strategy));
-                    ExpectRingsNestedOutwardToTheWall(job, program, stepover);
-                    ExpectPocketCleared(job, program);
+                    if (!strategy.finishAllowance) {
+                      ExpectRingsNestedOutwardToTheWall(job, program, stepover);
+                      ExpectPocketCleared(job, program);
+                      return;
+                    }
+                    const ReadBackProgram wall =
+                        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
+                    ExpectRingsNestedOutwardToTheWall(job, program, stepover,
+                                                      *strategy.finishAllowance);
+                    ExpectPocketCleared(job, program, &wall);
                   });
   }
 }
