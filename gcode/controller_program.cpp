@@ -49,7 +49,7 @@ class ControllerLines {
     }
     // GRBL counts no blanks.
     Check(words.size() - (settings_.dialect == Dialect::Grbl ? blanks : 0));
-    writer_.WriteLine(ProgramLine{words});
+    Write(words);
   }
 
   ControllerLines& Feed(double feed) {
@@ -70,9 +70,18 @@ class ControllerLines {
       }
     }
     Check(counted);
-    writer_.WriteLine(ProgramLine{std::string_view(line_)});
+    Write(line_);
     line_.clear();
   }
+
+  /// Keeps a copy of every line from now on in `into`, or no longer with nullptr.
+  void Record(std::string* into) { recording_ = into; }
+  /// Writes lines written and recorded before, as they stand.
+  void Repeat(std::string_view lines, std::optional<double> feedAtTheirEnd) {
+    writer_.WriteLines(lines);
+    feed_ = feedAtTheirEnd;
+  }
+  std::optional<double> feed() const { return feed_; }
 
  private:
   void Check(std::size_t counted) const {
@@ -84,10 +93,19 @@ class ControllerLines {
     }
   }
 
+  void Write(std::string_view line) {
+    writer_.WriteLine(ProgramLine{line});
+    if (recording_ != nullptr) {
+      recording_->append(line);
+      recording_->push_back('\n');
+    }
+  }
+
   const MachineSettings& settings_;
   ProgramWriter& writer_;
   std::string line_;
   std::optional<double> feed_;
+  std::string* recording_ = nullptr;
 };
 
 // A line's words, split once: the motion word first, then its axis words.
@@ -104,13 +122,28 @@ struct Words {
   }
 };
 
-// What the first pass learns of the program, for the passes after it.
+// A cut held back before it is written: by a conventional pass until the closed path it belongs
+// to is complete, by a ramping pass until the ramp along it is known. Its ends as the program
+// writes them, an arc's centre between its ends, a straight cut's words.
+struct HeldCut {
+  std::string fromX, fromY, toX, toY;
+  std::optional<ToolPoint> center;
+  ToolPoint from{}, to{};
+  std::string words;  // a straight cut's, as the program writes them
+  std::size_t blanks = 0;
+};
+
+// What the first pass learns of the program, for the passes after it: every later pass cuts
+// the same lines after it has come down, so they are kept as the first pass wrote them.
 struct Path {
   std::string startX, startY;  // as the program writes them
   double depth = 0.0;
   std::optional<PassDepths> depths;
   bool endsWhereItBegins = false;
   bool toldTooShortToRamp = false;  // the machinist hears it once, not at every pass
+  std::vector<HeldCut> rampCuts;    // what a ramp may run along
+  std::string cuts;                 // the first pass's lines after it came down
+  std::optional<double> feedAfterCuts;
 };
 
 // Turns the lines of one pass through a program as the window saves it into the controller's
@@ -121,11 +154,11 @@ struct Path {
 // that hole). The first pass writes the program's head once the depth is known.
 class PassTranslator {
  public:
-  /// `head`: the first pass of the program writes its head; the first pass of a finishing pass
-  /// only comes to its start.
-  PassTranslator(long long pass, Path& path, const MachineSettings& settings, ControllerLines& out,
+  /// `head`: the first pass of the program writes its head; a finishing pass only comes to its
+  /// start.
+  PassTranslator(Path& path, const MachineSettings& settings, ControllerLines& out,
                  const ControllerNotice& notice, bool head = true)
-      : pass_(pass), path_(path), settings_(settings), out_(out), notice_(notice), head_(head) {}
+      : path_(path), settings_(settings), out_(out), notice_(notice), head_(head) {}
 
   /// One line, without its line end.
   void Line(std::string_view line) {
@@ -178,6 +211,17 @@ class PassTranslator {
     if (state_ != State::Done) Fail("the program ends before its M30 line");
   }
 
+  /// Pass `pass` after the first: down from the pass before, and the first pass's cuts again.
+  void CutAgain(long long pass) {
+    const double top = path_.depths->Z(pass - 1), bottom = path_.depths->Z(pass);
+    if (settings_.entry == Entry::Ramp) {
+      WriteDescent(path_.rampCuts, top, bottom);
+    } else {
+      out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+    }
+    out_.Repeat(path_.cuts, path_.feedAfterCuts);
+  }
+
  private:
   enum class State { Comment, Rapid, Plunge, Cuts, End, Done };
 
@@ -214,10 +258,8 @@ class PassTranslator {
     }
     Value(words.Of('X'));
     Value(words.Of('Y'));
-    if (pass_ == 1) {
-      path_.startX = words.Of('X');
-      path_.startY = words.Of('Y');
-    }
+    path_.startX = words.Of('X');
+    path_.startY = words.Of('Y');
     x_ = path_.startX;
     y_ = path_.startY;
   }
@@ -226,21 +268,24 @@ class PassTranslator {
     if (words.word[0] != "G1" || words.count != 2 || words.Of('Z').empty()) {
       Fail("the second move is not a plunge");
     }
-    if (pass_ == 1) {
-      path_.depth = Value(words.Of('Z'));
-      // How many passes it takes is known, and checked, before anything is written.
-      path_.depths.emplace(path_.depth, settings_.stepDown);
-      if (head_) WriteHead();
-      WriteApproach();
-    }
-    const double bottom = path_.depths->Z(pass_);
-    const double top = pass_ == 1 ? 0.0 : path_.depths->Z(pass_ - 1);
-    if (settings_.entry == Entry::Ramp && bottom < top) {
+    path_.depth = Value(words.Of('Z'));
+    // How many passes it takes is known, and checked, before anything is written.
+    path_.depths.emplace(path_.depth, settings_.stepDown);
+    if (head_) WriteHead();
+    WriteApproach();
+    const double bottom = path_.depths->Z(1);
+    if (settings_.entry == Entry::Ramp && bottom < 0.0) {
       // Down along the path instead, once its first cuts are known.
-      ramp_.emplace(Ramp{top, bottom, {}, 0.0});
+      ramp_.emplace(Ramp{0.0, bottom, {}, 0.0});
       return;
     }
     out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+    KeepCutsForLaterPasses();
+  }
+
+  // From here on, what the pass writes is cut again by every later pass.
+  void KeepCutsForLaterPasses() {
+    if (path_.depths->count() > 1) out_.Record(&path_.cuts);
   }
 
   void WriteHead() {
@@ -287,7 +332,9 @@ class PassTranslator {
                         std::string(y_),
                         std::nullopt,
                         {Value(fromX), Value(fromY), path_.depth},
-                        {Value(x_), Value(y_), path_.depth}});
+                        {Value(x_), Value(y_), path_.depth},
+                        std::string(text),
+                        second.empty() ? 1U : 2U});
       } else if (settings_.direction == Direction::Conventional) {
         Hold(HeldCut{std::string(fromX),
                      std::string(fromY),
@@ -295,7 +342,9 @@ class PassTranslator {
                      std::string(y_),
                      std::nullopt,
                      {},
-                     {}});
+                     {},
+                     {},
+                     0});
       } else {
         out_.Cut(text, second.empty() ? 1 : 2, settings_.feed);
       }
@@ -306,7 +355,9 @@ class PassTranslator {
       if (text != "G1 Z0") Fail("the cuts do not end with a retract to Z 0");
       if (ramp_) WriteRamp();
       ReleaseHeld(held_.size());
-      if (pass_ == 1) path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
+      out_.Record(nullptr);
+      path_.feedAfterCuts = out_.feed();
+      path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
       return true;
     }
     const std::string_view toX = words.Of('X'), toY = words.Of('Y');
@@ -333,7 +384,9 @@ class PassTranslator {
                   std::string(arcY),
                   CenterBetweenEnds(arc),
                   arc.from,
-                  arc.to};
+                  arc.to,
+                  {},
+                  0};
       if (ramp_) {
         Collect(std::move(cut));
       } else if (settings_.direction == Direction::Conventional) {
@@ -346,14 +399,6 @@ class PassTranslator {
     y_ = arcY;
     return false;
   }
-
-  // A cut that a conventional pass holds back until the closed path it belongs to is complete:
-  // its ends as the program writes them, and an arc's centre between its ends.
-  struct HeldCut {
-    std::string fromX, fromY, toX, toY;
-    std::optional<ToolPoint> center;
-    ToolPoint from{}, to{};
-  };
 
   // Holds a cut; once the tool is back where a held cut began, the cuts from there on are a
   // closed path (an outline, a ring), which goes out the other way round, clockwise. The cuts
@@ -393,8 +438,8 @@ class PassTranslator {
   }
 
   // How far a ramp runs to come down the whole way at its angle.
-  double RampRun() const {
-    return (ramp_->top - ramp_->bottom) / std::tan(settings_.rampAngle * std::numbers::pi / 180.0);
+  double RampRun(double top, double bottom) const {
+    return (top - bottom) / std::tan(settings_.rampAngle * std::numbers::pi / 180.0);
   }
 
   // Holds a cut of a ramping pass; writes the ramp as soon as the cuts held are enough for it:
@@ -404,7 +449,8 @@ class PassTranslator {
     ramp_->cuts.push_back(std::move(cut));
     const bool closed = ramp_->cuts.back().toX == ramp_->cuts.front().fromX &&
                         ramp_->cuts.back().toY == ramp_->cuts.front().fromY;
-    if (StartsWithArc(*ramp_) ? closed && ramp_->length > 0.0 : ramp_->length >= RampRun() / 2) {
+    if (StartsWithArc(ramp_->cuts) ? closed && ramp_->length > 0.0
+                                   : ramp_->length >= RampRun(ramp_->top, ramp_->bottom) / 2) {
       WriteRamp();
     }
   }
@@ -415,15 +461,32 @@ class PassTranslator {
   // enough. Either way the ramp ends where the pass begins, at its depth, and never descends
   // more steeply than the ramp angle. A path too short for that is plunged instead.
   void WriteRamp() {
-    const double run = RampRun();
     Ramp ramp = std::move(*ramp_);
     ramp_.reset();
-    const bool helix = StartsWithArc(ramp) && ramp.cuts.back().toX == ramp.cuts.front().fromX &&
-                       ramp.cuts.back().toY == ramp.cuts.front().fromY;
+    WriteDescent(ramp.cuts, ramp.top, ramp.bottom);
+    KeepCutsForLaterPasses();
+    if (path_.depths->count() > 1) path_.rampCuts = ramp.cuts;
+    for (HeldCut& cut : ramp.cuts) {
+      if (settings_.direction == Direction::Conventional) {
+        Hold(std::move(cut));
+      } else if (!cut.center) {
+        out_.Cut(cut.words, cut.blanks, settings_.feed);
+      } else {
+        WriteArc(cut, false);
+      }
+    }
+  }
+
+  // Down from `top` to `bottom` along `cuts`, which begin where the pass does: a ramp, or a
+  // plunge where they are too short for one.
+  void WriteDescent(const std::vector<HeldCut>& cuts, double top, double bottom) {
+    const double run = RampRun(top, bottom);
+    const bool helix = StartsWithArc(cuts) && cuts.back().toX == cuts.front().fromX &&
+                       cuts.back().toY == cuts.front().fromY;
     std::vector<RampStep> once;
     std::optional<HeldCut> shortened;
     double length = 0.0;
-    for (const HeldCut& cut : ramp.cuts) {
+    for (const HeldCut& cut : cuts) {
       const double cutLength = LengthOf(cut);
       if (cutLength == 0.0) continue;  // down along nothing is a plunge
       if (!helix && !cut.center && length + cutLength > run / 2) {
@@ -445,7 +508,7 @@ class PassTranslator {
     }
     const double rounds = length > 0.0 ? std::ceil(run / length) : INFINITY;
     if (rounds > kMostRampRounds) {
-      out_.Word("G1").Word('Z', ramp.bottom).Feed(settings_.plungeFeed).End();
+      out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
       if (!path_.toldTooShortToRamp && notice_) {
         notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +
                 " is too short to ramp down at " + FormatCoord(settings_.rampAngle) +
@@ -459,24 +522,15 @@ class PassTranslator {
         for (std::size_t k = 0; k < once.size(); ++k) {
           along += LengthOf(*once[k].cut);
           const bool last = round == static_cast<long long>(rounds) && k + 1 == once.size();
-          const double z =
-              last ? ramp.bottom : ramp.top - (ramp.top - ramp.bottom) * (along / total);
+          const double z = last ? bottom : top - (top - bottom) * (along / total);
           WriteRampStep(once[k], z);
         }
       }
     }
-    for (HeldCut& cut : ramp.cuts) {
-      if (settings_.direction == Direction::Conventional) {
-        Hold(std::move(cut));
-      } else {
-        held_.push_back(std::move(cut));
-        ReleaseHeld(1);
-      }
-    }
   }
 
-  static bool StartsWithArc(const Ramp& ramp) {
-    for (const HeldCut& cut : ramp.cuts) {
+  static bool StartsWithArc(const std::vector<HeldCut>& cuts) {
+    for (const HeldCut& cut : cuts) {
       if (LengthOf(cut) > 0.0) return cut.center.has_value();
     }
     return false;
@@ -548,7 +602,6 @@ class PassTranslator {
   std::vector<HeldCut> held_;
   std::optional<Ramp> ramp_;
 
-  long long pass_;
   Path& path_;
   const MachineSettings& settings_;
   ControllerLines& out_;
@@ -607,12 +660,6 @@ class ControllerProgram {
         throw ProgramFormatError(first_.lines() + 1, "no CR LF at the end");
       }
       first_.Line(line.substr(0, line.size() - 2));
-      // Once the depth is known, so is whether the text is needed again.
-      if (keepText_) text_ += line;
-      if (keepText_ && path_.depths && path_.depths->count() == 1) {
-        keepText_ = false;
-        text_.clear();
-      }
       if (!partial_.empty()) first_.KeepPosition();
       partial_.clear();
       bytes.remove_prefix(lineEnd + 1);
@@ -630,9 +677,7 @@ class ControllerProgram {
         out_.Word("G0").Word('X', path_.startX).Word('Y', path_.startY).End();
         out_.Word("G0").Word('Z', path_.depths->Z(pass - 1)).End();
       }
-      PassTranslator again(pass, path_, settings_, out_, notice_);
-      ForEachLine(text_, [&](std::string_view line) { again.Line(line); });
-      again.End();
+      first_.CutAgain(pass);
     }
     if (!finishingPass_.empty()) WriteFinishingPass();
     out_.Word("G0").Word('Z', settings_.safeZ).End();
@@ -651,17 +696,15 @@ class ControllerProgram {
     MachineSettings wholeDepth = settings_;
     wholeDepth.stepDown.reset();
     Path wall;
-    PassTranslator pass(1, wall, wholeDepth, out_, notice_, false);
+    PassTranslator pass(wall, wholeDepth, out_, notice_, false);
     ForEachLine(finishingPass_, [&](std::string_view line) { pass.Line(line); });
     pass.End();
   }
 
   ControllerNotice notice_;
-  PassTranslator first_{1, path_, settings_, out_, notice_};
+  PassTranslator first_{path_, settings_, out_, notice_};
   std::string finishingPass_;
-  std::string partial_;   // a line not yet complete
-  bool keepText_ = true;  // until one pass is known to be enough
-  std::string text_;
+  std::string partial_;  // a line not yet complete
 };
 
 std::string_view DialectName(Dialect dialect) {

@@ -34,6 +34,17 @@ void ProgramWriter::MakeRoom(std::size_t bytes) {
   if (kCapacity - used_ < bytes) Flush();
 }
 
+void ProgramWriter::WriteLines(std::string_view lines) {
+  if (kCapacity - used_ >= lines.size()) {
+    Append(lines);
+  } else {
+    // Far larger than the buffer: straight to the sink, after what is buffered.
+    Flush();
+    sink_->Write(lines);
+  }
+  if (used_ >= kFlushThreshold) Flush();
+}
+
 void ProgramWriter::Append(std::string_view literal) {
   if (kCapacity - used_ >= literal.size()) {
     std::memcpy(buffer_.get() + used_, literal.data(), literal.size());

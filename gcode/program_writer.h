@@ -64,6 +64,9 @@ class ProgramWriter {
     if (used_ >= kFlushThreshold) Flush();
   }
 
+  /// Writes whole lines, line ends included, as they stand: lines written once and kept.
+  void WriteLines(std::string_view lines);
+
   /// Writes what is buffered and completes the sink. Raises OutputError when bytes were lost.
   /// Later calls do nothing.
   void Close();
