@@ -131,6 +131,7 @@ struct MachineOptions {
   std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle, rampAngle;
   std::string firstGiven;       // for the message when the dialect takes none
   std::string firstPathsGiven;  // for the message when a saved program's paths are converted
+  bool stepoverGiven = false;
 
   bool Read(std::string_view argument, ArgumentReader& reader);
   MachineSettings Settings(Dialect dialect) const;
@@ -163,6 +164,7 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
                        std::string(*text));
     }
     if (firstPathsGiven.empty()) firstPathsGiven = "--stepover";
+    stepoverGiven = true;
   } else if ((text = reader.ValueOf(argument, "--finish"))) {
     strategy.finishAllowance = OptionNumber("--finish", *text);
     if (*strategy.finishAllowance < 0.0) {
@@ -272,6 +274,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   command.request.strategy = machine.strategy;
   if (machine.strategy.outside && command.request.fill) {
     throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+  }
+  if (machine.stepoverGiven && !command.request.fill && !command.from) {
+    throw UsageError("--stepover spaces the rings of a Fill; give --fill");
   }
   if (command.from && !machine.firstPathsGiven.empty()) {
     throw UsageError(machine.firstPathsGiven +

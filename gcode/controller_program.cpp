@@ -443,14 +443,16 @@ class PassTranslator {
   }
 
   // Holds a cut of a ramping pass; writes the ramp as soon as the cuts held are enough for it:
-  // half the run for a ramp back and forth, a whole closed path for a helix.
+  // half the run for a ramp back and forth, a whole closed path for a helix, or as many as a
+  // ramp may run along.
   void Collect(HeldCut cut) {
     ramp_->length += LengthOf(cut);
     ramp_->cuts.push_back(std::move(cut));
     const bool closed = ramp_->cuts.back().toX == ramp_->cuts.front().fromX &&
                         ramp_->cuts.back().toY == ramp_->cuts.front().fromY;
-    if (StartsWithArc(ramp_->cuts) ? closed && ramp_->length > 0.0
-                                   : ramp_->length >= RampRun(ramp_->top, ramp_->bottom) / 2) {
+    if (ramp_->cuts.size() >= kMostRampLines ||
+        (StartsWithArc(ramp_->cuts) ? closed && ramp_->length > 0.0
+                                    : ramp_->length >= RampRun(ramp_->top, ramp_->bottom) / 2)) {
       WriteRamp();
     }
   }
@@ -507,7 +509,8 @@ class PassTranslator {
       length *= 2;
     }
     const double rounds = length > 0.0 ? std::ceil(run / length) : INFINITY;
-    if (rounds > kMostRampRounds) {
+    if (once.empty() ||
+        rounds * static_cast<double>(once.size()) > static_cast<double>(kMostRampLines)) {
       out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
       if (!path_.toldTooShortToRamp && notice_) {
         notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +

@@ -11,9 +11,9 @@
 
 namespace quorrel {
 
-/// The most times a ramp may run along its path to come down; a path shorter than that needs is
-/// plunged instead.
-inline constexpr double kMostRampRounds = 100;
+/// The most lines one ramp may take: a path too short to come down along within them (a hole the
+/// size of the tool) is plunged instead, and a ramp never holds more of a pass than that.
+inline constexpr std::size_t kMostRampLines = 200;
 
 /// Tells the machinist something about the program being written that is not a failure.
 using ControllerNotice = std::function<void(const std::string& message)>;

@@ -189,6 +189,7 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--stepover=0.5"}), "--stepover is a percentage of the tool's diameter from 1 to"},
       {with({"--stepover=101"}), "--stepover is a percentage"},
       {with({"--stepover=half"}), "--stepover needs a number"},
+      {with({"--stepover=50", "--side=outside"}), "--stepover spaces the rings of a Fill"},
       {{"--fill", "--stepover=50"}, "--stepover is for the linuxcnc and grbl dialects"},
       {with({"--finish=-0.1"}), "--finish is the allowance left on the walls, at least 0"},
       {with({"--finish=0.5", "--width=5", "--height=8", "--tool-radius=2"}),
@@ -262,17 +263,31 @@ TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
   EXPECT_FALSE(std::filesystem::exists(PathOf("out.nc")));
 }
 
-// A hole the size of the tool leaves no path to ramp along: the program plunges there, and the
+// A hole the size of the tool leaves no path to ramp along, and the tiny rings at the middle of
+// a pocket for the finest tool none that a ramp may use: the program plunges there, and the
 // machinist is told so once, however many passes there are.
 TEST(Cli, SaysWhereARampBecomesAPlunge) {
-  const ProcessResult result =
-      RunTool({"--dialect=linuxcnc", "--units=mm", "--feed=300", "--shape=circle", "--radius=2",
-               "--tool-radius=2", "--step-down=0.5", "--entry=ramp"});
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(result.standardError,
-            "quorrel-gcode: The path that starts at X0 Y0 is too short to ramp down at 3 "
-            "degrees; the tool plunges there.\n");
-  EXPECT_NE(result.standardOutput.find("G1 Z-2\nG0 Z5\nM30\n"), std::string::npos);
+  const std::vector<std::string> controller{"--dialect=linuxcnc", "--units=mm", "--feed=300",
+                                            "--entry=ramp", "--step-down=0.5"};
+  const struct {
+    std::vector<std::string> job;
+    const char* start;
+  } rows[] = {
+      {{"--shape=circle", "--radius=2", "--tool-radius=2"}, "X0 Y0"},
+      {{"--fill", "--tool-radius=0.001", "--width=3", "--height=3"}, "X-.001 Y0"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> arguments = controller;
+    arguments.insert(arguments.end(), row.job.begin(), row.job.end());
+    const ProcessResult result = RunTool(arguments);
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.standardError, "quorrel-gcode: The path that starts at " +
+                                        std::string(row.start) +
+                                        " is too short to ramp down at 3 degrees; the tool "
+                                        "plunges there.\n");
+    EXPECT_NE(result.standardOutput.find("\nG1 Z-.5 F300\n"), std::string::npos);
+    EXPECT_NE(result.standardOutput.find("\nG1 Z-2"), std::string::npos);
+  }
 }
 
 TEST(Cli, TakesFieldTextsExactlyAsGiven) {

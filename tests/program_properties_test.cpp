@@ -645,6 +645,9 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
     const testing::LinuxCncRun run =
         testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
     EXPECT_EQ(told, 0) << "an outside profile is always long enough to ramp along";
+    const MachineSettings grbl = MachineFor(Dialect::Grbl, job, n);
+    EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, grbl, strategy), grbl.units),
+              std::vector<std::string>());
     if (!strategy.finishAllowance) {
       ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run);
       return;

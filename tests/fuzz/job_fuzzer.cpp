@@ -63,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       machine.plungeFeed = 200;
       machine.safeZ = 5;
       if ((data[0] & 0x20) != 0 && bytes.size() < 4096) machine.stepDown = 0.7;
+      if ((data[0] & 0x10) != 0) machine.entry = quorrel::Entry::Ramp;
+      if ((data[0] & 0x08) != 0) machine.direction = quorrel::Direction::Conventional;
       std::string controller;
       try {
         quorrel::WriteControllerProgram(bytes, machine,
