@@ -249,7 +249,8 @@ int WriteJob(const cli::CommandLine& command) {
   }
   if (!command.previewPath) return kWritten;
   const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
-  return WritePreview(command, ReadProgram(written), {job, static_cast<double>(job.ToolRadius)});
+  return WritePreview(command, ReadProgram(written),
+                      {job, static_cast<double>(job.ToolRadius), request.strategy.outside});
 }
 
 int PrintAndExit(std::string_view text) {

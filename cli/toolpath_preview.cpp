@@ -36,6 +36,7 @@ constexpr Style kSwept{"swept", "fill=\"none\" stroke=\"#3a7bd5\" stroke-opacity
 constexpr Style kSweptOutside{"swept-outside",
                               "fill=\"none\" stroke=\"#e0301e\" stroke-opacity=\"0.45\"",
                               "cutter outside the contour"};
+constexpr Style kSweptInside{"swept-inside", kSweptOutside.attributes, "cutter inside the contour"};
 constexpr Style kContour{"contour", "fill=\"none\" stroke=\"#202020\" stroke-width=\"1\"",
                          "contour"};
 constexpr Style kPlunge{"plunge", "fill=\"#d03030\"", "where the tool goes down"};
@@ -224,8 +225,10 @@ std::string DrawAxes(const PageMapping& page, bool originShown) {
 
 // The area the cutter sweeps: the path drawn as wide as the cutter. Where the contour is known,
 // the part outside it is drawn in a warning colour.
+// The area the cutter sweeps; with a contour, the part on the side it must not reach (outside,
+// or inside for an outside profile) in the warning colour.
 std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, double tool,
-                          const std::string& contourData) {
+                          const std::string& contourData, bool outside) {
   const std::string wide = " stroke-width=\"" + SvgNumber(page.Length(2 * tool)) +
                            "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
   const std::string geometry = "d=\"" + pathData + "\"";
@@ -235,17 +238,24 @@ std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, 
          "width=\"100%\" height=\"100%\"><rect width=\"100%\" height=\"100%\" "
          "fill=\"#ffffff\"/><path d=\"" +
          contourData + "\" fill=\"#000000\"/></mask></defs>\n" +
-         Element(kSwept, "path", geometry, wide + " clip-path=\"url(#inside)\"") +
-         Element(kSweptOutside, "path", geometry, wide + " mask=\"url(#outside)\"");
+         Element(outside ? kSweptInside : kSwept, "path", geometry,
+                 wide + " clip-path=\"url(#inside)\"") +
+         Element(outside ? kSwept : kSweptOutside, "path", geometry,
+                 wide + " mask=\"url(#outside)\"");
 }
 
-// True when the cutter, of radius `tool`, reaches beyond the contour anywhere along the cuts.
-bool CutterLeaves(const Contour& contour, const std::vector<ToolMove>& cuts, double tool) {
+// True when the cutter, of radius `tool`, reaches beyond the contour anywhere along the cuts,
+// or into it for an outside profile.
+bool CutterCrosses(const Contour& contour, const std::vector<ToolMove>& cuts, double tool,
+                   bool outside) {
   constexpr int kSamples = 16;
   for (const ToolMove& move : cuts) {
     for (int i = 0; i <= kSamples; ++i) {
       const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
-      if (contour.Distance(point.x, point.y) + tool > kWrittenRounding) return true;
+      const double distance = contour.Distance(point.x, point.y);
+      if (outside ? distance - tool < -kWrittenRounding : distance + tool > kWrittenRounding) {
+        return true;
+      }
     }
   }
   return false;
@@ -267,9 +277,12 @@ std::vector<std::string> LegendLines(const ReadBackProgram& program, const Previ
         lines.push_back("corner radius " + JobNumber(job.CornerRadius));
       }
     }
-    lines.push_back(job.Fill ? "Fill: pocket cleared in rings" : "outline");
-    if (CutterLeaves(ContourOf(job), cuts, tool)) {
-      lines.push_back("The cutter leaves the contour.");
+    lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
+                    : context.outside ? "outline, cut from outside"
+                                      : "outline");
+    if (CutterCrosses(ContourOf(job), cuts, tool, context.outside)) {
+      lines.push_back(context.outside ? "The cutter enters the shape."
+                                      : "The cutter leaves the contour.");
     }
   }
   lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool)
@@ -356,9 +369,9 @@ std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext
   if (context.job) svg += Element(kContour, "path", "d=\"" + contourData + "\"");
   const std::string pathData = PathData(page, cuts);
   if (tool > 0 && !cuts.empty()) {
-    svg += DrawSweptArea(page, pathData, tool, contourData);
+    svg += DrawSweptArea(page, pathData, tool, contourData, context.outside);
     keys.push_back(kSwept);
-    if (context.job) keys.push_back(kSweptOutside);
+    if (context.job) keys.push_back(context.outside ? kSweptInside : kSweptOutside);
   }
   if (!pathData.empty()) {
     svg += Element(kCut, "path", "d=\"" + pathData + "\"", " stroke-linejoin=\"round\"");

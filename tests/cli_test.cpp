@@ -461,6 +461,15 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
   const std::string big = ReadFileBytes(PathOf("big.svg"));
   EXPECT_NE(big.find("The cutter leaves the contour."), std::string::npos);
   EXPECT_EQ(Count(big, "id=\"swept-outside\""), 1U);
+  // An outside profile belongs outside: the warning is for a cutter that enters the shape.
+  ASSERT_EQ(RunTool({"--side=outside", "--dialect=grbl", "--units=mm", "--feed=500", "-o",
+                     PathOf("disc.nc"), "--preview=" + PathOf("disc.svg")})
+                .exitStatus,
+            0);
+  const std::string disc = ReadFileBytes(PathOf("disc.svg"));
+  EXPECT_NE(disc.find("outline, cut from outside"), std::string::npos);
+  EXPECT_EQ(disc.find("The cutter"), std::string::npos);
+  EXPECT_EQ(Count(disc, "id=\"swept-inside\""), 1U);
 }
 
 TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {
