@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "gcode/pass_depths.h"
 #include "gcode/program_reader.h"
 #include "gcode/program_writer.h"
+#include "gcode/ramp_plan.h"
 #include "gcode/toolpath.h"
 
 namespace quorrel {
@@ -276,7 +276,7 @@ class PassTranslator {
     const double bottom = path_.depths->Z(1);
     if (settings_.entry == Entry::Ramp && bottom < 0.0) {
       // Down along the path instead, once its first cuts are known.
-      ramp_.emplace(Ramp{0.0, bottom, {}, 0.0});
+      ramp_.emplace(Ramp{0.0, bottom, {}, {}, 0.0});
       return;
     }
     out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
@@ -422,46 +422,24 @@ class PassTranslator {
   struct Ramp {
     double top, bottom;
     std::vector<HeldCut> cuts;
-    double length;  // of the cuts, in the XY plane
+    std::vector<PathCut> geometry;  // of the cuts
+    double length;                  // of the cuts, in the XY plane
   };
 
-  // One stretch of a ramp: a cut run forward or back, or the part of a straight cut up to `end`.
-  struct RampStep {
-    const HeldCut* cut;
-    bool reversed;
-  };
+  static PathCut GeometryOf(const HeldCut& cut) { return {cut.from, cut.to, cut.center}; }
 
-  static double LengthOf(const HeldCut& cut) {
-    if (!cut.center) return std::hypot(cut.to.x - cut.from.x, cut.to.y - cut.from.y);
-    return MoveLength(
-        ToolMove{MoveKind::ArcCounterClockwise, cut.from, cut.to, cut.center->x, cut.center->y, 0});
-  }
-
-  // How far a ramp runs to come down the whole way at its angle.
-  double RampRun(double top, double bottom) const {
-    return (top - bottom) / std::tan(settings_.rampAngle * std::numbers::pi / 180.0);
-  }
-
-  // Holds a cut of a ramping pass; writes the ramp as soon as the cuts held are enough for it:
-  // half the run for a ramp back and forth, a whole closed path for a helix, or as many as a
-  // ramp may run along.
+  // Holds a cut of a ramping pass; writes the ramp as soon as the cuts held are all it can use.
   void Collect(HeldCut cut) {
-    ramp_->length += LengthOf(cut);
+    ramp_->geometry.push_back(GeometryOf(cut));
+    ramp_->length += CutLength(ramp_->geometry.back());
     ramp_->cuts.push_back(std::move(cut));
-    const bool closed = ramp_->cuts.back().toX == ramp_->cuts.front().fromX &&
-                        ramp_->cuts.back().toY == ramp_->cuts.front().fromY;
-    if (ramp_->cuts.size() >= kMostRampLines ||
-        (StartsWithArc(ramp_->cuts) ? closed && ramp_->length > 0.0
-                                    : ramp_->length >= RampRun(ramp_->top, ramp_->bottom) / 2)) {
+    if (EnoughToRamp(ramp_->geometry, ramp_->length,
+                     RampRun(ramp_->top, ramp_->bottom, settings_.rampAngle))) {
       WriteRamp();
     }
   }
 
-  // The ramp, then the cuts it ran along, cut at the pass's depth as every other cut. A path
-  // that begins with an arc and closes (a circle) is gone round in a helix; any other is run
-  // back and forth along its first cuts, the last of them cut short where the ramp has run far
-  // enough. Either way the ramp ends where the pass begins, at its depth, and never descends
-  // more steeply than the ramp angle. A path too short for that is plunged instead.
+  // The ramp, then the cuts it ran along, cut at the pass's depth as every other cut.
   void WriteRamp() {
     Ramp ramp = std::move(*ramp_);
     ramp_.reset();
@@ -482,88 +460,37 @@ class PassTranslator {
   // Down from `top` to `bottom` along `cuts`, which begin where the pass does: a ramp, or a
   // plunge where they are too short for one.
   void WriteDescent(const std::vector<HeldCut>& cuts, double top, double bottom) {
-    const double run = RampRun(top, bottom);
-    const bool helix = StartsWithArc(cuts) && cuts.back().toX == cuts.front().fromX &&
-                       cuts.back().toY == cuts.front().fromY;
-    std::vector<RampStep> once;
-    std::optional<HeldCut> shortened;
-    double length = 0.0;
-    for (const HeldCut& cut : cuts) {
-      const double cutLength = LengthOf(cut);
-      if (cutLength == 0.0) continue;  // down along nothing is a plunge
-      if (!helix && !cut.center && length + cutLength > run / 2) {
-        shortened = ShortenedTo(cut, run / 2 - length);
-        length += LengthOf(*shortened);
-        once.push_back({&*shortened, false});
-        break;
-      }
-      once.push_back({&cut, false});
-      length += cutLength;
-      if (!helix && length >= run / 2) break;
+    std::vector<PathCut> geometry;
+    for (const HeldCut& cut : cuts) geometry.push_back(GeometryOf(cut));
+    const auto asWritten = [](double value) { return CoordValue(FormatCoord(value)).value(); };
+    const std::vector<RampStep> steps =
+        PlanRamp(geometry, top, bottom, RampRun(top, bottom, settings_.rampAngle),
+                 settings_.direction == Direction::Conventional, asWritten);
+    for (const RampStep& step : steps) WriteRampStep(cuts[step.cut], step);
+    if (!steps.empty()) return;
+    out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+    if (!path_.toldTooShortToRamp && notice_) {
+      notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +
+              " is too short to ramp down at " + FormatCoord(settings_.rampAngle) +
+              " degrees; the tool plunges there.");
     }
-    if (helix && settings_.direction == Direction::Conventional) {
-      std::reverse(once.begin(), once.end());
-      for (RampStep& step : once) step.reversed = true;
-    } else if (!helix) {
-      for (std::size_t k = once.size(); k-- > 0;) once.push_back({once[k].cut, true});
-      length *= 2;
-    }
-    const double rounds = length > 0.0 ? std::ceil(run / length) : INFINITY;
-    if (once.empty() ||
-        rounds * static_cast<double>(once.size()) > static_cast<double>(kMostRampLines)) {
-      out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
-      if (!path_.toldTooShortToRamp && notice_) {
-        notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +
-                " is too short to ramp down at " + FormatCoord(settings_.rampAngle) +
-                " degrees; the tool plunges there.");
-      }
-      path_.toldTooShortToRamp = true;
-    } else {
-      const double total = rounds * length;
-      double along = 0.0;
-      for (long long round = 1; round <= static_cast<long long>(rounds); ++round) {
-        for (std::size_t k = 0; k < once.size(); ++k) {
-          along += LengthOf(*once[k].cut);
-          const bool last = round == static_cast<long long>(rounds) && k + 1 == once.size();
-          const double z = last ? bottom : top - (top - bottom) * (along / total);
-          WriteRampStep(once[k], z);
-        }
-      }
-    }
+    path_.toldTooShortToRamp = true;
   }
 
-  static bool StartsWithArc(const std::vector<HeldCut>& cuts) {
-    for (const HeldCut& cut : cuts) {
-      if (LengthOf(cut) > 0.0) return cut.center.has_value();
-    }
-    return false;
-  }
-
-  // The first `length` of a straight cut, its end written with the program's thousandths. A
-  // little more than asked, so that rounding the end never makes the ramp steeper.
-  HeldCut ShortenedTo(const HeldCut& cut, double length) const {
-    const double whole = LengthOf(cut);
-    const double t = std::min(1.0, (length + 0.002) / whole);
-    if (t >= 1.0) return cut;
-    HeldCut part = cut;
-    part.toX = FormatCoord(cut.from.x + t * (cut.to.x - cut.from.x));
-    part.toY = FormatCoord(cut.from.y + t * (cut.to.y - cut.from.y));
-    part.to = {Value(part.toX), Value(part.toY), cut.to.z};
-    return part;
-  }
-
-  void WriteRampStep(const RampStep& step, double z) {
-    const HeldCut& cut = *step.cut;
+  void WriteRampStep(const HeldCut& cut, const RampStep& step) {
     if (cut.center) {
-      WriteArc(cut, step.reversed, z);
+      WriteArc(cut, step.reversed, step.z);
       return;
     }
-    out_.Word("G1")
-        .Word('X', step.reversed ? cut.fromX : cut.toX)
-        .Word('Y', step.reversed ? cut.fromY : cut.toY)
-        .Word('Z', z)
-        .Feed(settings_.plungeFeed)
-        .End();
+    out_.Word("G1");
+    if (step.reversed) {
+      out_.Word('X', cut.fromX).Word('Y', cut.fromY);
+    } else if (step.end) {
+      out_.Word('X', step.end->x).Word('Y', step.end->y);
+    } else {
+      out_.Word('X', cut.toX).Word('Y', cut.toY);
+    }
+    out_.Word('Z', step.z).Feed(settings_.plungeFeed).End();
   }
 
   // Writes the first `count` held cuts as the program made them, and lets them go.

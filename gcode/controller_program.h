@@ -11,10 +11,6 @@
 
 namespace quorrel {
 
-/// The most lines one ramp may take: a path too short to come down along within them (a hole the
-/// size of the tool) is plunged instead, and a ramp never holds more of a pass than that.
-inline constexpr std::size_t kMostRampLines = 200;
-
 /// Tells the machinist something about the program being written that is not a failure.
 using ControllerNotice = std::function<void(const std::string& message)>;
 
