@@ -29,7 +29,9 @@ using ControllerNotice = std::function<void(const std::string& message)>;
 ///   M30
 /// Rapid moves travel at the clearance height and come down only to the top of what is left;
 /// every move into the material is fed at the plunge feed and every cut at the feed; arcs carry
-/// their centre relative to their start; with a step-down the path is cut again at each depth.
+/// their centre relative to their start; with a step-down the path is cut again at each depth;
+/// a conventional cut runs every closed path clockwise; a ramp entry comes down along the path
+/// (see PlanRamp) instead of plunging.
 /// Raises ProgramFormatError when the program is not one Quorrel writes, and JobRefused when it
 /// needs more than kMostPasses passes or a line longer than the controller reads.
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
@@ -39,7 +41,8 @@ class ControllerProgram;
 
 /// A destination that takes a program as the window saves it and passes on the controller's
 /// program of it, line by line as it arrives: the same bytes whether the program is being
-/// generated or read from a file. It holds the program's text only when a later pass needs it.
+/// generated or read from a file. It keeps the first pass's lines only when a later pass repeats
+/// them.
 /// A `finishingPass`, a program in the window's form too, is cut once more after all passes,
 /// at its own depth in one pass. `notice` hears of a path too short to ramp along.
 class ControllerProgramSink : public ByteSink {
