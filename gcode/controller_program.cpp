@@ -217,7 +217,7 @@ class PassTranslator {
     if (settings_.entry == Entry::Ramp) {
       WriteDescent(path_.rampCuts, top, bottom);
     } else {
-      out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+      WritePlunge(bottom);
     }
     out_.Repeat(path_.cuts, path_.feedAfterCuts);
   }
@@ -279,9 +279,12 @@ class PassTranslator {
       ramp_.emplace(Ramp{0.0, bottom, {}, {}, 0.0});
       return;
     }
-    out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+    WritePlunge(bottom);
     KeepCutsForLaterPasses();
   }
+
+  // Straight down to `z`, at the plunge feed.
+  void WritePlunge(double z) { out_.Word("G1").Word('Z', z).Feed(settings_.plungeFeed).End(); }
 
   // From here on, what the pass writes is cut again by every later pass.
   void KeepCutsForLaterPasses() {
@@ -325,29 +328,26 @@ class PassTranslator {
       } else {
         y_ = first;
       }
-      if (ramp_) {
-        Collect(HeldCut{std::string(fromX),
-                        std::string(fromY),
-                        std::string(x_),
-                        std::string(y_),
-                        std::nullopt,
-                        {Value(fromX), Value(fromY), path_.depth},
-                        {Value(x_), Value(y_), path_.depth},
-                        std::string(text),
-                        second.empty() ? 1U : 2U});
-      } else if (settings_.direction == Direction::Conventional) {
-        Hold(HeldCut{std::string(fromX),
-                     std::string(fromY),
-                     std::string(x_),
-                     std::string(y_),
-                     std::nullopt,
-                     {},
-                     {},
-                     {},
-                     0});
-      } else {
-        out_.Cut(text, second.empty() ? 1 : 2, settings_.feed);
+      const std::size_t blanks = second.empty() ? 1 : 2;
+      if (!ramp_ && settings_.direction == Direction::Climb) {
+        out_.Cut(text, blanks, settings_.feed);
+        return false;
       }
+      HeldCut cut{std::string(fromX),
+                  std::string(fromY),
+                  std::string(x_),
+                  std::string(y_),
+                  std::nullopt,
+                  {},
+                  {},
+                  std::string(text),
+                  blanks};
+      if (ramp_) {
+        // A ramp measures what it runs along.
+        cut.from = {Value(fromX), Value(fromY), path_.depth};
+        cut.to = {Value(x_), Value(y_), path_.depth};
+      }
+      Route(std::move(cut));
       return false;
     }
     const Words words = Split(text);
@@ -387,17 +387,24 @@ class PassTranslator {
                   arc.to,
                   {},
                   0};
-      if (ramp_) {
-        Collect(std::move(cut));
-      } else if (settings_.direction == Direction::Conventional) {
-        Hold(std::move(cut));
-      } else {
-        WriteArc(cut, false);
-      }
+      Route(std::move(cut));
     }
     x_ = toX;
     y_ = arcY;
     return false;
+  }
+
+  // Where a cut goes: to a ramp still being gathered, to a conventional pass's held cuts, or out.
+  void Route(HeldCut cut) {
+    if (ramp_) {
+      Collect(std::move(cut));
+    } else if (settings_.direction == Direction::Conventional) {
+      Hold(std::move(cut));
+    } else if (!cut.center) {
+      out_.Cut(cut.words, cut.blanks, settings_.feed);
+    } else {
+      WriteArc(cut, false);
+    }
   }
 
   // Holds a cut; once the tool is back where a held cut began, the cuts from there on are a
@@ -446,15 +453,7 @@ class PassTranslator {
     WriteDescent(ramp.cuts, ramp.top, ramp.bottom);
     KeepCutsForLaterPasses();
     if (path_.depths->count() > 1) path_.rampCuts = ramp.cuts;
-    for (HeldCut& cut : ramp.cuts) {
-      if (settings_.direction == Direction::Conventional) {
-        Hold(std::move(cut));
-      } else if (!cut.center) {
-        out_.Cut(cut.words, cut.blanks, settings_.feed);
-      } else {
-        WriteArc(cut, false);
-      }
-    }
+    for (HeldCut& cut : ramp.cuts) Route(std::move(cut));
   }
 
   // Down from `top` to `bottom` along `cuts`, which begin where the pass does: a ramp, or a
@@ -468,7 +467,7 @@ class PassTranslator {
                  settings_.direction == Direction::Conventional, asWritten);
     for (const RampStep& step : steps) WriteRampStep(cuts[step.cut], step);
     if (!steps.empty()) return;
-    out_.Word("G1").Word('Z', bottom).Feed(settings_.plungeFeed).End();
+    WritePlunge(bottom);
     if (!path_.toldTooShortToRamp && notice_) {
       notice_("The path that starts at X" + path_.startX + " Y" + path_.startY +
               " is too short to ramp down at " + FormatCoord(settings_.rampAngle) +
