@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -359,14 +360,17 @@ CuttingStrategy StrategyFor(const Job& job, int n) {
 }
 
 // The controller's program of a job, made as the window's program is written.
+// The strategy's finishing pass in the window's form; empty without an allowance.
+std::string FinishingPassOf(const Job& job, const CuttingStrategy& strategy) {
+  if (!strategy.finishAllowance) return {};
+  return FinishingPassProgram(job.parameters, job.texts, ".", strategy);
+}
+
 // `told` counts what the machinist was told.
 std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
                                 const CuttingStrategy& strategy = {}, int* told = nullptr) {
   std::string bytes;
-  std::string finishing;
-  if (strategy.finishAllowance) {
-    finishing = FinishingPassProgram(job.parameters, job.texts, ".", strategy);
-  }
+  const std::string finishing = FinishingPassOf(job, strategy);
   const auto tell = [told](const std::string&) {
     if (told != nullptr) ++*told;
   };
@@ -442,14 +446,17 @@ bool AlongThePath(const testing::CanonMove& move, double x, double y,
   });
 }
 
-// A finishing pass, when there is one, follows the last pass: down from the work surface to the
-// depth at once, along its own path. With a ramp entry every pass comes down along its path, no
-// more steeply than the ramp angle, and plunges only where the machinist was told so.
+// A finishing pass, when there is one (its program in `finishingPass`), follows the last pass:
+// down from the work surface to the depth at once, along its own path. With a ramp entry every
+// pass comes down along its path, no more steeply than the ramp angle, and plunges only where
+// the machinist was told so.
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
                                         const testing::LinuxCncRun& run,
-                                        const ReadBackProgram* finishing = nullptr,
+                                        const std::string& finishingPass = {},
                                         bool toldOfAPlunge = false) {
   ASSERT_EQ(run.error, "");
+  const std::optional<ReadBackProgram> finishing =
+      finishingPass.empty() ? std::nullopt : std::optional(ReadProgram(finishingPass));
   constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
   const double depth = din.moves[1].to.z;
   const PassDepths bottoms(depth, machine.stepDown);
@@ -458,7 +465,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   const int rotation = machine.direction == Direction::Conventional ? -1 : 1;
   const std::multimap<CutKey, ToolMove> expected = CutSetOf(din);
   const std::multimap<CutKey, ToolMove> wall =
-      finishing != nullptr ? CutSetOf(*finishing) : std::multimap<CutKey, ToolMove>();
+      finishing ? CutSetOf(*finishing) : std::multimap<CutKey, ToolMove>();
   std::multimap<CutKey, ToolMove> left;
   double deepest = 0.0;
   double x = 0.0, y = 0.0, z = 0.0;
@@ -484,7 +491,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
       EXPECT_TRUE(left.empty()) << "a plunge before the pass was cut whole";
       descending = true;
       start = {x, y, 0};
-      if (finishing != nullptr && deepest <= std::min(depth, 0.0) + kPrinted && passes > 0) {
+      if (finishing && deepest <= std::min(depth, 0.0) + kPrinted && passes > 0) {
         EXPECT_FALSE(finished) << "a second finishing pass";
         finished = true;
         left = wall;
@@ -533,7 +540,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   EXPECT_TRUE(left.empty()) << "the last pass was not cut whole";
   EXPECT_NEAR(deepest, std::min(depth, 0.0), kPrinted) << "the last pass is not at the depth";
   EXPECT_EQ(passes, bottoms.count());
-  EXPECT_EQ(finished, finishing != nullptr) << "the finishing pass";
+  EXPECT_EQ(finished, finishing.has_value()) << "the finishing pass";
   EXPECT_GE(z, machine.safeZ - kPrinted) << "the program ends below the clearance height";
 }
 
@@ -546,15 +553,9 @@ TEST_P(ProgramProperties, LinuxCncRunsEveryProgramAlongTheDinPath) {
     int told = 0;
     const testing::LinuxCncRun run =
         testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
-    if (!strategy.finishAllowance) {
-      ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, nullptr, told > 0);
-      return;
-    }
     // The roughing paths keep the allowance from the wall; the finishing pass cuts it.
-    ExpectCutsInsideTheShape(job, din, *strategy.finishAllowance);
-    const ReadBackProgram wall =
-        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
-    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, &wall, told > 0);
+    if (strategy.finishAllowance) ExpectCutsInsideTheShape(job, din, *strategy.finishAllowance);
+    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, FinishingPassOf(job, strategy), told > 0);
   });
 }
 
@@ -566,11 +567,9 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
     const std::string program = ControllerProgramOf(job, machine, strategy);
     EXPECT_EQ(testing::GrblRuleBreaks(program, machine.units), std::vector<std::string>());
     // Converting the window's program gives the same bytes, however its text arrives.
-    std::string finishing;
-    if (strategy.finishAllowance) {
-      finishing = FinishingPassProgram(job.parameters, job.texts, ".", strategy);
-    }
-    EXPECT_EQ(ConvertedInPieces(DinProgramOf(job, strategy), machine, finishing), program);
+    EXPECT_EQ(
+        ConvertedInPieces(DinProgramOf(job, strategy), machine, FinishingPassOf(job, strategy)),
+        program);
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
@@ -595,8 +594,7 @@ TEST_P(FillProperties, FillClearsThePocket) {
                       ExpectPocketCleared(job, program);
                       return;
                     }
-                    const ReadBackProgram wall =
-                        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
+                    const ReadBackProgram wall = ReadProgram(FinishingPassOf(job, strategy));
                     ExpectRingsNestedOutwardToTheWall(job, program, stepover,
                                                       *strategy.finishAllowance);
                     ExpectPocketCleared(job, program, &wall);
@@ -648,13 +646,7 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
     const MachineSettings grbl = MachineFor(Dialect::Grbl, job, n);
     EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, grbl, strategy), grbl.units),
               std::vector<std::string>());
-    if (!strategy.finishAllowance) {
-      ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run);
-      return;
-    }
-    const ReadBackProgram wall =
-        ReadProgram(FinishingPassProgram(job.parameters, job.texts, ".", strategy));
-    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, &wall);
+    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, FinishingPassOf(job, strategy));
   });
 }
 
