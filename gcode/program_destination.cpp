@@ -57,16 +57,23 @@ std::unique_ptr<ByteSink> OpenFile(const std::string& path) {
   return std::make_unique<FileSink>(path);
 }
 
+ResolvedDestination Resolve(const std::string& path) {
+  ResolvedDestination destination{FollowLinks(WithoutNul(path)), std::nullopt};
+  struct stat existing {};
+  if (::stat(destination.target.c_str(), &existing) == 0) destination.existing = existing;
+  return destination;
+}
+
 }  // namespace
 
-ReplacingFileSink::ReplacingFileSink(const std::string& path)
-    : path_(path), target_(FollowLinks(WithoutNul(path))) {
-  struct stat existing {};
-  const bool exists = ::stat(target_.c_str(), &existing) == 0;
-  if (exists && S_ISDIR(existing.st_mode))
+ReplacingFileSink::ReplacingFileSink(const std::string& path,
+                                     const ResolvedDestination& destination)
+    : path_(path), target_(destination.target) {
+  const std::optional<struct stat>& existing = destination.existing;
+  if (existing && S_ISDIR(existing->st_mode))
     throw OutputError(path, SystemReason(EISDIR), kDestinationUnchanged);
   // A file the user may not change is not replaced behind its back either.
-  if (exists && !Writable(target_))
+  if (existing && !Writable(target_))
     throw OutputError(path, SystemReason(errno), kDestinationUnchanged);
 
   descriptor_ = CreateBeside(target_, temporary_);
@@ -75,12 +82,12 @@ ReplacingFileSink::ReplacingFileSink(const std::string& path)
     temporary_.clear();
     throw OutputError(path, SystemReason(error), kDestinationUnchanged);
   }
-  if (exists) {
+  if (existing) {
     // The program replaces the file's content, not who may read or run it. Changing the owner
     // works only for root or for one's own group; otherwise the new file stays the user's.
-    ::fchmod(descriptor_, existing.st_mode & 07777);
-    if (::fchown(descriptor_, existing.st_uid, existing.st_gid) != 0) {
-      ::fchmod(descriptor_, existing.st_mode & 0777);
+    ::fchmod(descriptor_, existing->st_mode & 07777);
+    if (::fchown(descriptor_, existing->st_uid, existing->st_gid) != 0) {
+      ::fchmod(descriptor_, existing->st_mode & 0777);
     }
   }
 }
@@ -128,18 +135,18 @@ void WholeProgramSink::Finish() {
 }
 
 std::unique_ptr<ByteSink> OpenProgramDestination(const std::string& path) {
-  const std::string target = FollowLinks(WithoutNul(path));
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
+  const ResolvedDestination destination = Resolve(path);
+  if (const std::optional<struct stat>& existing = destination.existing) {
+    const std::string& target = destination.target;
     // A pipe or a device cannot be renamed over.
-    const bool device = !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode);
+    const bool device = !S_ISREG(existing->st_mode) && !S_ISDIR(existing->st_mode);
     // A file that may be changed in a folder that takes no new file can only be overwritten in
     // place, and then at least only with a complete program.
     const bool lockedFolder =
-        S_ISREG(existing.st_mode) && Writable(target) && !Writable(FolderOf(target));
+        S_ISREG(existing->st_mode) && Writable(target) && !Writable(FolderOf(target));
     if (device || lockedFolder) return std::make_unique<WholeProgramSink>(path, OpenFile);
   }
-  return std::make_unique<ReplacingFileSink>(path);
+  return std::make_unique<ReplacingFileSink>(path, destination);
 }
 
 }  // namespace quorrel

@@ -1,11 +1,21 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gcode/byte_sink.h"
 
 namespace quorrel {
+
+/// Where a save named `path` really goes: the file at the end of its symbolic links, and what
+/// is there now, if anything.
+struct ResolvedDestination {
+  std::string target;
+  std::optional<struct stat> existing;
+};
 
 /// A regular file that is replaced only by a complete program. The bytes go to a new file beside
 /// the target (a hidden name in the same folder); Finish gives it the target's permissions and
@@ -14,9 +24,10 @@ namespace quorrel {
 /// symbolic link points to: the link stays a link.
 class ReplacingFileSink : public ByteSink {
  public:
-  /// Raises OutputError, naming `path`, when the target is a folder, is not writable, or no file
-  /// can be made beside it.
-  explicit ReplacingFileSink(const std::string& path);
+  /// `destination` is where `path` leads (see OpenProgramDestination). Raises OutputError,
+  /// naming `path`, when the target is a folder, is not writable, or no file can be made beside
+  /// it.
+  ReplacingFileSink(const std::string& path, const ResolvedDestination& destination);
   ~ReplacingFileSink() override;
   ReplacingFileSink(const ReplacingFileSink&) = delete;
   ReplacingFileSink& operator=(const ReplacingFileSink&) = delete;
