@@ -17,6 +17,23 @@
 namespace quorrel {
 namespace {
 
+// Lines kept to be written again, in blocks that are filled and never moved: a pass of a large
+// Fill is megabytes, and one string grown to hold it would copy it again at every doubling.
+class KeptLines {
+ public:
+  void Append(std::string_view line) {
+    if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() <= line.size()) {
+      blocks_.emplace_back().reserve(std::max(kBlockSize, line.size() + 1));
+    }
+    blocks_.back().append(line).push_back('\n');
+  }
+  const std::vector<std::string>& blocks() const { return blocks_; }
+
+ private:
+  static constexpr std::size_t kBlockSize = 256 * 1024;
+  std::vector<std::string> blocks_;
+};
+
 // One controller line at a time: words separated by one blank, numbers as FormatCoord writes
 // them, the feed written only where it changes, the controller's line length checked.
 class ControllerLines {
@@ -75,10 +92,10 @@ class ControllerLines {
   }
 
   /// Keeps a copy of every line from now on in `into`, or no longer with nullptr.
-  void Record(std::string* into) { recording_ = into; }
+  void Record(KeptLines* into) { recording_ = into; }
   /// Writes lines written and recorded before, as they stand.
-  void Repeat(std::string_view lines, std::optional<double> feedAtTheirEnd) {
-    writer_.WriteLines(lines);
+  void Repeat(const KeptLines& lines, std::optional<double> feedAtTheirEnd) {
+    for (const std::string& block : lines.blocks()) writer_.WriteLines(block);
     feed_ = feedAtTheirEnd;
   }
   std::optional<double> feed() const { return feed_; }
@@ -95,17 +112,14 @@ class ControllerLines {
 
   void Write(std::string_view line) {
     writer_.WriteLine(ProgramLine{line});
-    if (recording_ != nullptr) {
-      recording_->append(line);
-      recording_->push_back('\n');
-    }
+    if (recording_ != nullptr) recording_->Append(line);
   }
 
   const MachineSettings& settings_;
   ProgramWriter& writer_;
   std::string line_;
   std::optional<double> feed_;
-  std::string* recording_ = nullptr;
+  KeptLines* recording_ = nullptr;
 };
 
 // A line's words, split once: the motion word first, then its axis words.
@@ -142,7 +156,7 @@ struct Path {
   bool endsWhereItBegins = false;
   bool toldTooShortToRamp = false;  // the machinist hears it once, not at every pass
   std::vector<HeldCut> rampCuts;    // what a ramp may run along
-  std::string cuts;                 // the first pass's lines after it came down
+  KeptLines cuts;                   // the first pass's lines after it came down
   std::optional<double> feedAfterCuts;
 };
 
