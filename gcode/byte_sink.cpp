@@ -1,6 +1,7 @@
 #include "gcode/byte_sink.h"
 
 #include <cerrno>
+#include <stdexcept>
 
 #include "gcode/output_error.h"
 
@@ -14,7 +15,23 @@ void WriteAll(std::FILE* stream, std::string_view bytes, const std::string& name
   }
 }
 
+// Appends to `bytes` its own `length` bytes from `offset` on.
+void AppendAgain(std::string& bytes, std::uint64_t offset, std::uint64_t length) {
+  if (offset > bytes.size() || length > bytes.size() - offset) {
+    throw std::logic_error("written again: bytes that were never written");
+  }
+  bytes.append(bytes, static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
+}
+
 }  // namespace
+
+void ByteSink::WriteAgain(std::uint64_t, std::uint64_t) {
+  throw std::logic_error("written again to a sink that cannot read back what it was given");
+}
+
+void StringSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
+  AppendAgain(bytes_, start_ + offset, length);
+}
 
 FileSink::FileSink(const std::string& path) : path_(WithoutNul(path)) {
   errno = 0;
@@ -54,6 +71,11 @@ void StreamSink::Finish() {
 void CopyingSink::Write(std::string_view bytes) {
   sink_->Write(bytes);
   copy_ += bytes;
+}
+
+void CopyingSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
+  sink_->WriteAgain(offset, length);
+  AppendAgain(copy_, start_ + offset, length);
 }
 
 }  // namespace quorrel

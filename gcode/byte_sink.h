@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -16,17 +17,27 @@ class ByteSink {
   virtual void Write(std::string_view bytes) = 0;
   /// Completes the output (closes a file) and raises OutputError if any of it was lost.
   virtual void Finish() = 0;
+
+  /// Whether the sink can read back what it was given, and so WriteAgain.
+  virtual bool CanWriteAgain() const { return false; }
+  /// Writes again `length` of the bytes it was given, from the `offset`-th on, so that a program
+  /// that repeats its lines need not keep a copy of them. Raises OutputError as Write does, and
+  /// std::logic_error where the sink cannot.
+  virtual void WriteAgain(std::uint64_t offset, std::uint64_t length);
 };
 
 /// Collects the bytes in a string (tests, previews).
 class StringSink : public ByteSink {
  public:
-  explicit StringSink(std::string& bytes) : bytes_(bytes) {}
+  explicit StringSink(std::string& bytes) : bytes_(bytes), start_(bytes.size()) {}
   void Write(std::string_view bytes) override { bytes_ += bytes; }
   void Finish() override {}
+  bool CanWriteAgain() const override { return true; }
+  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
   std::string& bytes_;
+  std::size_t start_;  // what the string held before
 };
 
 /// A file of its own: created, or emptied when it exists.
@@ -64,14 +75,17 @@ class StreamSink : public ByteSink {
 class CopyingSink : public ByteSink {
  public:
   CopyingSink(std::unique_ptr<ByteSink> sink, std::string& copy)
-      : sink_(std::move(sink)), copy_(copy) {}
+      : sink_(std::move(sink)), copy_(copy), start_(copy.size()) {}
 
   void Write(std::string_view bytes) override;
   void Finish() override { sink_->Finish(); }
+  bool CanWriteAgain() const override { return sink_->CanWriteAgain(); }
+  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
   std::unique_ptr<ByteSink> sink_;
   std::string& copy_;
+  std::size_t start_;  // what the copy held before
 };
 
 }  // namespace quorrel

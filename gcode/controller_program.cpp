@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -17,17 +18,21 @@
 namespace quorrel {
 namespace {
 
-// Lines kept to be written again, in blocks that are filled and never moved: a pass of a large
-// Fill is megabytes, and one string grown to hold it would copy it again at every doubling.
+// Lines written once and to be written again: where they stand in what was written, when the
+// destination can read them back, or else a copy of them, in blocks that are filled and never
+// moved (a pass of a large Fill is megabytes, and one string grown to hold it would copy it again
+// at every doubling).
 class KeptLines {
  public:
-  void Append(std::string_view line) {
+  std::uint64_t from = 0, to = 0;  // positions in what was written
+
+  void Copy(std::string_view line) {
     if (blocks_.empty() || blocks_.back().capacity() - blocks_.back().size() <= line.size()) {
       blocks_.emplace_back().reserve(std::max(kBlockSize, line.size() + 1));
     }
     blocks_.back().append(line).push_back('\n');
   }
-  const std::vector<std::string>& blocks() const { return blocks_; }
+  const std::vector<std::string>& copy() const { return blocks_; }
 
  private:
   static constexpr std::size_t kBlockSize = 256 * 1024;
@@ -91,11 +96,23 @@ class ControllerLines {
     line_.clear();
   }
 
-  /// Keeps a copy of every line from now on in `into`, or no longer with nullptr.
-  void Record(KeptLines* into) { recording_ = into; }
-  /// Writes lines written and recorded before, as they stand.
+  /// Keeps the lines written from now on in `into`, until StopKeeping.
+  void Keep(KeptLines& into) {
+    kept_ = &into;
+    into.from = writer_.Position();
+    copying_ = !writer_.CanWriteAgain();
+  }
+  void StopKeeping() {
+    if (kept_ != nullptr) kept_->to = writer_.Position();
+    kept_ = nullptr;
+  }
+  /// Writes the lines kept before, as they stand.
   void Repeat(const KeptLines& lines, std::optional<double> feedAtTheirEnd) {
-    for (const std::string& block : lines.blocks()) writer_.WriteLines(block);
+    if (copying_) {
+      for (const std::string& block : lines.copy()) writer_.WriteLines(block);
+    } else {
+      writer_.WriteAgain(lines.from, lines.to);
+    }
     feed_ = feedAtTheirEnd;
   }
   std::optional<double> feed() const { return feed_; }
@@ -112,14 +129,15 @@ class ControllerLines {
 
   void Write(std::string_view line) {
     writer_.WriteLine(ProgramLine{line});
-    if (recording_ != nullptr) recording_->Append(line);
+    if (kept_ != nullptr && copying_) kept_->Copy(line);
   }
 
   const MachineSettings& settings_;
   ProgramWriter& writer_;
   std::string line_;
   std::optional<double> feed_;
-  KeptLines* recording_ = nullptr;
+  KeptLines* kept_ = nullptr;
+  bool copying_ = false;
 };
 
 // A line's words, split once: the motion word first, then its axis words.
@@ -302,7 +320,7 @@ class PassTranslator {
 
   // From here on, what the pass writes is cut again by every later pass.
   void KeepCutsForLaterPasses() {
-    if (path_.depths->count() > 1) out_.Record(&path_.cuts);
+    if (path_.depths->count() > 1) out_.Keep(path_.cuts);
   }
 
   void WriteHead() {
@@ -369,7 +387,7 @@ class PassTranslator {
       if (text != "G1 Z0") Fail("the cuts do not end with a retract to Z 0");
       if (ramp_) WriteRamp();
       ReleaseHeld(held_.size());
-      out_.Record(nullptr);
+      out_.StopKeeping();
       path_.feedAfterCuts = out_.feed();
       path_.endsWhereItBegins = x_ == path_.startX && y_ == path_.startY;
       return true;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -47,7 +48,7 @@ int CreateBeside(const std::string& target, std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt, salt = salt * 6364136223846793005ULL + 1) {
     name = stem + std::to_string(salt % 1000000000ULL) + ".quorrel-save";
     // 0666 as an ordinary new file: the user's umask decides what others may do with it.
-    const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor >= 0 || errno != EEXIST) return descriptor;
   }
   return -1;
@@ -103,16 +104,32 @@ void ReplacingFileSink::Discard() {
   temporary_.clear();
 }
 
+void ReplacingFileSink::Fail(int error) {
+  Discard();
+  throw OutputError(path_, SystemReason(error), kDestinationUnchanged);
+}
+
 void ReplacingFileSink::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ::ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      const int error = written < 0 ? errno : EIO;
-      Discard();
-      throw OutputError(path_, SystemReason(error), kDestinationUnchanged);
-    }
+    if (written <= 0) Fail(written < 0 ? errno : EIO);
     bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+}
+
+void ReplacingFileSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
+  std::array<char, 64 * 1024> part;
+  while (length > 0) {
+    const std::size_t wanted =
+        length < part.size() ? static_cast<std::size_t>(length) : part.size();
+    const ::ssize_t read = ::pread(descriptor_, part.data(), wanted, static_cast<::off_t>(offset));
+    if (read < 0 && errno == EINTR) continue;
+    // The file holds every byte it was given: reading less is a fault of the disk.
+    if (read <= 0) Fail(read < 0 ? errno : EIO);
+    Write(std::string_view(part.data(), static_cast<std::size_t>(read)));
+    offset += static_cast<std::uint64_t>(read);
+    length -= static_cast<std::uint64_t>(read);
   }
 }
 
@@ -121,9 +138,7 @@ void ReplacingFileSink::Finish() {
   const int descriptor = descriptor_;
   descriptor_ = -1;
   if (::close(descriptor) != 0 || ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-    const int error = errno;
-    Discard();
-    throw OutputError(path_, SystemReason(error), kDestinationUnchanged);
+    Fail(errno);
   }
   temporary_.clear();
 }

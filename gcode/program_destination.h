@@ -34,9 +34,13 @@ class ReplacingFileSink : public ByteSink {
 
   void Write(std::string_view bytes) override;
   void Finish() override;
+  bool CanWriteAgain() const override { return true; }
+  /// Reads the bytes back from the file being written.
+  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
   void Discard();
+  [[noreturn]] void Fail(int error);
 
   std::string path_;    // as the user named it, for messages
   std::string target_;  // the file that is replaced, links followed
@@ -54,13 +58,18 @@ class WholeProgramSink : public ByteSink {
 
   WholeProgramSink(std::string path, Opener open) : path_(std::move(path)), open_(open) {}
 
-  void Write(std::string_view bytes) override { bytes_ += bytes; }
+  void Write(std::string_view bytes) override { memory_.Write(bytes); }
   void Finish() override;
+  bool CanWriteAgain() const override { return true; }
+  void WriteAgain(std::uint64_t offset, std::uint64_t length) override {
+    memory_.WriteAgain(offset, length);
+  }
 
  private:
   std::string path_;
   Opener open_;
   std::string bytes_;
+  StringSink memory_{bytes_};
 };
 
 /// The sink a program is saved through: a ReplacingFileSink for a regular file or a new name, a

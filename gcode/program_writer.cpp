@@ -27,6 +27,7 @@ void ProgramWriter::Flush() {
   if (used_ == 0) return;
   const std::size_t bytes = used_;
   used_ = 0;
+  handedOn_ += bytes;
   sink_->Write(std::string_view(buffer_.get(), bytes));
 }
 
@@ -40,7 +41,23 @@ void ProgramWriter::WriteLines(std::string_view lines) {
   } else {
     // Far larger than the buffer: straight to the sink, after what is buffered.
     Flush();
+    handedOn_ += lines.size();
     sink_->Write(lines);
+  }
+  if (used_ >= kFlushThreshold) Flush();
+}
+
+void ProgramWriter::WriteAgain(std::uint64_t from, std::uint64_t to) {
+  const std::size_t length = static_cast<std::size_t>(to - from);
+  if (from >= handedOn_ && kCapacity - used_ >= length) {
+    // Still in the buffer, as a small program's lines are: copied within it.
+    char* const buffer = buffer_.get();
+    std::memcpy(buffer + used_, buffer + (from - handedOn_), length);
+    used_ += length;
+  } else {
+    Flush();
+    sink_->WriteAgain(from, to - from);
+    handedOn_ += to - from;
   }
   if (used_ >= kFlushThreshold) Flush();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -67,6 +68,13 @@ class ProgramWriter {
   /// Writes whole lines, line ends included, as they stand: lines written once and kept.
   void WriteLines(std::string_view lines);
 
+  /// How many bytes were written so far.
+  std::uint64_t Position() const { return handedOn_ + used_; }
+  /// Whether WriteAgain can be used: the sink can read back what it was given.
+  bool CanWriteAgain() const { return sink_->CanWriteAgain(); }
+  /// Writes again the bytes written from Position `from` up to Position `to`.
+  void WriteAgain(std::uint64_t from, std::uint64_t to);
+
   /// Writes what is buffered and completes the sink. Raises OutputError when bytes were lost.
   /// Later calls do nothing.
   void Close();
@@ -101,6 +109,7 @@ class ProgramWriter {
   std::string_view lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
+  std::uint64_t handedOn_ = 0;  // to the sink
   bool closed_ = false;
 };
 

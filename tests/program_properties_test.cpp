@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <ostream>
@@ -380,13 +382,18 @@ std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
   return bytes;
 }
 
-// The controller's program of a saved program's text, arriving a few bytes at a time.
+// The controller's program of a saved program's text, arriving a few bytes at a time, into a
+// stream that cannot be read back: the later passes are made from a copy of the first.
 std::string ConvertedInPieces(const std::string& dinProgram, const MachineSettings& machine,
                               const std::string& finishing = {}) {
-  std::string bytes;
-  ControllerProgramSink sink(machine, std::make_unique<StringSink>(bytes), finishing);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), std::fclose);
+  ControllerProgramSink sink(machine, std::make_unique<StreamSink>(stream.get(), "stream"),
+                             finishing);
   for (std::size_t at = 0; at < dinProgram.size(); at += 7) sink.Write(dinProgram.substr(at, 7));
   sink.Finish();
+  std::rewind(stream.get());
+  std::string bytes;
+  for (int c; (c = std::fgetc(stream.get())) != EOF;) bytes.push_back(static_cast<char>(c));
   return bytes;
 }
 
