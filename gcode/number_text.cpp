@@ -57,6 +57,27 @@ char* WritePlainDecimal(char* out, double v, int digits) {
   return out;
 }
 
+// The digits after the point of each number of thousandths from 1 to 999, without trailing
+// zeros: 500 is "5", 250 "25", 7 "007".
+struct FractionDigits {
+  std::array<char, 3> digits;
+  std::uint8_t count;
+};
+
+constexpr std::array<FractionDigits, 1000> MakeFractionTable() {
+  std::array<FractionDigits, 1000> table{};
+  for (int fraction = 1; fraction < 1000; ++fraction) {
+    FractionDigits& entry = table[static_cast<std::size_t>(fraction)];
+    entry.digits = {static_cast<char>('0' + fraction / 100),
+                    static_cast<char>('0' + fraction / 10 % 10),
+                    static_cast<char>('0' + fraction % 10)};
+    entry.count = fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3;
+  }
+  return table;
+}
+
+constexpr std::array<FractionDigits, 1000> kFractionDigits = MakeFractionTable();
+
 // Thousandths as "-12.345", ".5", "100": no "0" before the point, no trailing zeros.
 char* WriteThousandths(char* out, Thousandths value) {
   if (value.magnitude == 0) {
@@ -65,20 +86,14 @@ char* WriteThousandths(char* out, Thousandths value) {
   }
   if (value.negative) *out++ = '-';
   const std::int64_t whole = value.magnitude / 1000;
-  auto fraction = static_cast<int>(value.magnitude % 1000);
+  const auto fraction = static_cast<std::size_t>(value.magnitude % 1000);
   if (whole != 0) out = std::to_chars(out, out + 20, whole).ptr;
   if (fraction != 0) {
-    *out++ = '.';
-    int digits = 3;
-    while (fraction % 10 == 0) {
-      fraction /= 10;
-      --digits;
-    }
-    for (int place = digits - 1; place >= 0; --place) {
-      out[place] = static_cast<char>('0' + fraction % 10);
-      fraction /= 10;
-    }
-    out += digits;
+    const FractionDigits& digits = kFractionDigits[fraction];
+    *out = '.';
+    // All three digits are copied; only `count` of them are kept.
+    std::memcpy(out + 1, digits.digits.data(), 3);
+    out += 1 + digits.count;
   }
   return out;
 }
