@@ -600,7 +600,7 @@ class ControllerProgram {
   ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
                     std::string finishingPass, ControllerNotice notice)
       : settings_(settings),
-        writer_(std::move(destination), "\n"),
+        writer_(std::move(destination), ProgramWriter::LineEnd::Lf),
         out_(settings_, writer_),
         notice_(std::move(notice)),
         finishingPass_(std::move(finishingPass)) {}

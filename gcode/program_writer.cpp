@@ -7,7 +7,7 @@
 
 namespace quorrel {
 
-ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink, std::string_view lineEnd)
+ProgramWriter::ProgramWriter(std::unique_ptr<ByteSink> sink, LineEnd lineEnd)
     : sink_(std::move(sink)),
       lineEnd_(lineEnd),
       buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)) {}
@@ -29,10 +29,6 @@ void ProgramWriter::Flush() {
   used_ = 0;
   handedOn_ += bytes;
   sink_->Write(std::string_view(buffer_.get(), bytes));
-}
-
-void ProgramWriter::MakeRoom(std::size_t bytes) {
-  if (kCapacity - used_ < bytes) Flush();
 }
 
 void ProgramWriter::WriteLines(std::string_view lines) {
@@ -60,15 +56,6 @@ void ProgramWriter::WriteAgain(std::uint64_t from, std::uint64_t to) {
     handedOn_ += to - from;
   }
   if (used_ >= kFlushThreshold) Flush();
-}
-
-void ProgramWriter::Append(std::string_view literal) {
-  if (kCapacity - used_ >= literal.size()) {
-    std::memcpy(buffer_.get() + used_, literal.data(), literal.size());
-    used_ += literal.size();
-    return;
-  }
-  AppendInParts(literal, [](char c) { return c; });
 }
 
 void ProgramWriter::Append(Float64 value) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,13 @@ struct CommentText {
   std::string_view text;
 };
 
+/// A string literal's text, whose length the compiler knows: copied without a call to find it
+/// or to copy it.
+template <std::size_t Length>
+struct LiteralText {
+  const char* text;
+};
+
 /// One line of a program: fixed literal pieces and values, glued together with nothing in
 /// between. Values are written by FormatCoord at the moment the line is written; a Float32 on its
 /// own keeps at most 7 significant digits.
@@ -30,15 +38,34 @@ struct CommentText {
 template <class... Pieces>
 struct ProgramLine {
   template <class... Given>
-  explicit ProgramLine(Given&&... given) : pieces(std::forward<Given>(given)...) {}
+  explicit ProgramLine(Given&&... given) : pieces(Hold(std::forward<Given>(given))...) {}
 
   std::tuple<Pieces...> pieces;
+
+ private:
+  template <std::size_t Size>
+  static LiteralText<Size - 1> Hold(const char (&literal)[Size]) {
+    return {literal};
+  }
+  template <class Given>
+  static Given&& Hold(Given&& given) {
+    return std::forward<Given>(given);
+  }
+};
+
+template <class Given>
+struct LinePieceOf {
+  using type = std::conditional_t<std::is_convertible_v<Given, std::string_view>, std::string_view,
+                                  std::decay_t<Given>>;
+};
+template <std::size_t Size>
+struct LinePieceOf<const char (&)[Size]> {
+  using type = LiteralText<Size - 1>;  // without the literal's terminating NUL
 };
 
 /// A literal piece is held with its length, known where the line is written.
 template <class Given>
-using LinePiece = std::conditional_t<std::is_convertible_v<Given, std::string_view>,
-                                     std::string_view, std::decay_t<Given>>;
+using LinePiece = typename LinePieceOf<Given>::type;
 
 template <class... Given>
 ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
@@ -48,8 +75,10 @@ ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
 /// destroyed without Close abandons the program, and a file's destination stays as it was.
 class ProgramWriter {
  public:
-  /// A writer whose lines end with `lineEnd`: CR LF as the window's programs have them, or LF.
-  explicit ProgramWriter(std::unique_ptr<ByteSink> sink, std::string_view lineEnd = "\r\n");
+  /// How lines end: CR LF as the window's programs have them, or LF as controllers' programs.
+  enum class LineEnd { CrLf, Lf };
+
+  explicit ProgramWriter(std::unique_ptr<ByteSink> sink, LineEnd lineEnd = LineEnd::CrLf);
   ProgramWriter(const ProgramWriter&) = delete;
   ProgramWriter& operator=(const ProgramWriter&) = delete;
 
@@ -61,7 +90,9 @@ class ProgramWriter {
   template <class... Pieces>
   void WriteLine(const ProgramLine<Pieces...>& line) {
     std::apply([this](const auto&... piece) { (this->Append(piece), ...); }, line.pieces);
-    Append(lineEnd_);
+    MakeRoom(2);
+    if (lineEnd_ == LineEnd::CrLf) buffer_[used_++] = '\r';
+    buffer_[used_++] = '\n';
     if (used_ >= kFlushThreshold) Flush();
   }
 
@@ -83,12 +114,28 @@ class ProgramWriter {
   static constexpr std::size_t kCapacity = 256 * 1024;
   static constexpr std::size_t kFlushThreshold = kCapacity - 4096;
 
-  void Append(std::string_view literal);
+  void Append(std::string_view literal) {
+    if (kCapacity - used_ >= literal.size()) {
+      std::memcpy(buffer_.get() + used_, literal.data(), literal.size());
+      used_ += literal.size();
+      return;
+    }
+    AppendInParts(literal, [](char c) { return c; });
+  }
+  template <std::size_t Length>
+  void Append(LiteralText<Length> literal) {
+    static_assert(Length < kCapacity);
+    MakeRoom(Length);
+    std::memcpy(buffer_.get() + used_, literal.text, Length);
+    used_ += Length;
+  }
   void Append(Float64 value);
   void Append(double value) { Append(Float64(value)); }
   void Append(Float32 value);
   void Append(CommentText comment);
-  void MakeRoom(std::size_t bytes);
+  void MakeRoom(std::size_t bytes) {
+    if (kCapacity - used_ < bytes) Flush();
+  }
 
   // Copies text of any length through the buffer, byte by byte through `copy`.
   template <class CopyByte>
@@ -106,7 +153,7 @@ class ProgramWriter {
   void Flush();
 
   std::unique_ptr<ByteSink> sink_;
-  std::string_view lineEnd_;
+  LineEnd lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::uint64_t handedOn_ = 0;  // to the sink
