@@ -81,7 +81,7 @@ class ControllerLines {
   }
   void End() {
     std::size_t counted = line_.size();
-    if (settings_.dialect == Dialect::Grbl && counted > LongestLine(settings_.dialect)) {
+    if (settings_.dialect == Dialect::Grbl && counted > longest_) {
       // GRBL counts neither blanks nor comments.
       counted = 0;
       int depth = 0;
@@ -119,12 +119,12 @@ class ControllerLines {
 
  private:
   void Check(std::size_t counted) const {
-    if (counted > LongestLine(settings_.dialect)) {
-      throw JobRefused(std::string(DialectName(settings_.dialect)) + " reads lines of at most " +
-                       std::to_string(LongestLine(settings_.dialect)) +
-                       " characters, and this job needs one of " + std::to_string(counted) +
-                       ". Nothing was written.");
-    }
+    if (counted > longest_) Refuse(counted);
+  }
+  [[noreturn]] void Refuse(std::size_t counted) const {
+    throw JobRefused(std::string(DialectName(settings_.dialect)) + " reads lines of at most " +
+                     std::to_string(longest_) + " characters, and this job needs one of " +
+                     std::to_string(counted) + ". Nothing was written.");
   }
 
   void Write(std::string_view line) {
@@ -134,6 +134,7 @@ class ControllerLines {
 
   const MachineSettings& settings_;
   ProgramWriter& writer_;
+  const std::size_t longest_ = LongestLine(settings_.dialect);
   std::string line_;
   std::optional<double> feed_;
   KeptLines* kept_ = nullptr;
@@ -226,6 +227,37 @@ class PassTranslator {
         return;
       case State::Done:
         Fail("a line after M30");
+    }
+  }
+
+  /// Whether straight cuts go out as they come, so that PassStraightCuts may take them: the cuts
+  /// of a climb pass that is not ramping.
+  bool PassesStraightCuts() const {
+    return state_ == State::Cuts && !ramp_ && settings_.direction == Direction::Climb;
+  }
+
+  /// Takes the whole lines of straight cuts at the start of `text` ("N51 G1 X1.5\r\n") as Line
+  /// would, in one loop: nearly every line of a large program is one. Returns how much of `text`
+  /// they were; a line of anything else, or one not yet complete, is left for Line.
+  std::size_t PassStraightCuts(std::string_view text) {
+    std::size_t taken = 0;
+    while (true) {
+      const std::string_view rest = text.substr(taken);
+      std::size_t words = 1;
+      while (words < rest.size() && rest[words] >= '0' && rest[words] <= '9') ++words;
+      if (rest.empty() || rest[0] != 'N' || words == 1 || words + 6 > rest.size() ||
+          rest[words] != ' ' || rest[words + 1] != 'G' || rest[words + 2] != '1' ||
+          rest[words + 3] != ' ' || (rest[words + 4] != 'X' && rest[words + 4] != 'Y')) {
+        return taken;
+      }
+      ++words;
+      std::size_t lineEnd = words + 4;
+      while (lineEnd < rest.size() && rest[lineEnd] != '\r') ++lineEnd;
+      if (lineEnd + 1 >= rest.size() || rest[lineEnd + 1] != '\n') return taken;
+      ++number_;
+      const std::string_view cut = rest.substr(words, lineEnd - words);
+      out_.Cut(cut, MoveStraight(cut), settings_.feed);
+      taken += lineEnd + 2;
     }
   }
 
@@ -338,29 +370,37 @@ class PassTranslator {
     out_.Word("G0").Word('Z', ZeroHeight).End();
   }
 
+  // A straight cut, "G1 X… Y…", "G1 X…" or "G1 Y…": one look at its one or two words, and the
+  // tool's position where it ends. Returns the blanks between its words.
+  std::size_t MoveStraight(std::string_view text) {
+    // Lines are short: a look at each character is quicker than a call to find one.
+    std::size_t blank = 4;
+    while (blank < text.size() && text[blank] != ' ') ++blank;
+    if (blank == text.size()) blank = std::string_view::npos;
+    const std::string_view first =
+        text.substr(4, blank == std::string_view::npos ? blank : blank - 4);
+    std::string_view second;
+    if (blank != std::string_view::npos) {
+      if (text[3] != 'X' || blank + 2 >= text.size() || text[blank + 1] != 'Y' ||
+          text.find(' ', blank + 1) != std::string_view::npos) {
+        Fail("a word a program does not write");
+      }
+      second = text.substr(blank + 2);
+    }
+    if (text[3] == 'X') {
+      x_ = first;
+      if (!second.empty()) y_ = second;
+    } else {
+      y_ = first;
+    }
+    return second.empty() ? 1 : 2;
+  }
+
   // One line between the plunge and the retract; true for the retract.
   bool Cut(std::string_view text) {
     const std::string_view fromX = x_, fromY = y_;
     if (text.starts_with("G1 X") || text.starts_with("G1 Y")) {
-      // A straight cut, nearly every line of a program: one look at its one or two words.
-      const std::size_t blank = text.find(' ', 3);
-      const std::string_view first =
-          text.substr(4, blank == std::string_view::npos ? blank : blank - 4);
-      std::string_view second;
-      if (blank != std::string_view::npos) {
-        if (text[3] != 'X' || blank + 2 >= text.size() || text[blank + 1] != 'Y' ||
-            text.find(' ', blank + 1) != std::string_view::npos) {
-          Fail("a word a program does not write");
-        }
-        second = text.substr(blank + 2);
-      }
-      if (text[3] == 'X') {
-        x_ = first;
-        if (!second.empty()) y_ = second;
-      } else {
-        y_ = first;
-      }
-      const std::size_t blanks = second.empty() ? 1 : 2;
+      const std::size_t blanks = MoveStraight(text);
       if (!ramp_ && settings_.direction == Direction::Climb) {
         out_.Cut(text, blanks, settings_.feed);
         return false;
@@ -607,6 +647,10 @@ class ControllerProgram {
 
   void Write(std::string_view bytes) {
     while (!bytes.empty()) {
+      if (partial_.empty() && first_.PassesStraightCuts()) {
+        bytes.remove_prefix(first_.PassStraightCuts(bytes));
+        if (bytes.empty()) break;
+      }
       const std::size_t lineEnd = bytes.find('\n');
       if (lineEnd == std::string_view::npos) {
         partial_ += bytes;
