@@ -7,7 +7,9 @@
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <variant>
 
 #include "gcode/output_error.h"
 
@@ -65,6 +67,59 @@ ResolvedDestination Resolve(const std::string& path) {
   return destination;
 }
 
+// Reads and writes a file in pieces of this size.
+constexpr std::size_t kPiece = 64 * 1024;
+using Piece = std::array<char, kPiece>;
+
+// Writes all of `bytes`; 0, or the error that stopped it.
+int WriteAll(int descriptor, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ::ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return written < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+// Reads up to a piece from `offset` on, `length` at most, into `piece`: the bytes read, or the
+// error. The file holds every byte it was given, so reading none is a fault of the disk.
+std::variant<std::string_view, int> ReadPiece(int descriptor, Piece& piece, std::uint64_t offset,
+                                              std::uint64_t length) {
+  const std::size_t wanted = length < kPiece ? static_cast<std::size_t>(length) : kPiece;
+  while (true) {
+    const ::ssize_t read = ::pread(descriptor, piece.data(), wanted, static_cast<::off_t>(offset));
+    if (read < 0 && errno == EINTR) continue;
+    if (read <= 0) return read < 0 ? errno : EIO;
+    return std::string_view(piece.data(), static_cast<std::size_t>(read));
+  }
+}
+
+// A file without a name, gone when it is closed; -1 where none can be made.
+int OpenUnnamedFile() {
+  const char* const folder = std::getenv("TMPDIR");
+  const std::string in = folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
+  return ::open(in.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+}
+
+// Hands `each` the bytes of a file from `offset` on, `length` of them, a piece at a time, until
+// it returns false.
+template <class Each>
+void ForEachPieceOf(int spool, std::uint64_t offset, std::uint64_t length, const std::string& path,
+                    Each each) {
+  Piece piece;
+  while (length > 0) {
+    const auto read = ReadPiece(spool, piece, offset, length);
+    if (const int* error = std::get_if<int>(&read)) {
+      throw OutputError(path, SystemReason(*error), kDestinationUnchanged);
+    }
+    const std::string_view bytes = std::get<std::string_view>(read);
+    if (!each(bytes)) return;
+    offset += bytes.size();
+    length -= bytes.size();
+  }
+}
+
 }  // namespace
 
 ReplacingFileSink::ReplacingFileSink(const std::string& path,
@@ -110,26 +165,18 @@ void ReplacingFileSink::Fail(int error) {
 }
 
 void ReplacingFileSink::Write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ::ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) Fail(written < 0 ? errno : EIO);
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
+  if (const int error = WriteAll(descriptor_, bytes); error != 0) Fail(error);
 }
 
 void ReplacingFileSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  std::array<char, 64 * 1024> part;
+  Piece piece;
   while (length > 0) {
-    const std::size_t wanted =
-        length < part.size() ? static_cast<std::size_t>(length) : part.size();
-    const ::ssize_t read = ::pread(descriptor_, part.data(), wanted, static_cast<::off_t>(offset));
-    if (read < 0 && errno == EINTR) continue;
-    // The file holds every byte it was given: reading less is a fault of the disk.
-    if (read <= 0) Fail(read < 0 ? errno : EIO);
-    Write(std::string_view(part.data(), static_cast<std::size_t>(read)));
-    offset += static_cast<std::uint64_t>(read);
-    length -= static_cast<std::uint64_t>(read);
+    const auto read = ReadPiece(descriptor_, piece, offset, length);
+    if (const int* error = std::get_if<int>(&read)) Fail(*error);
+    const std::string_view bytes = std::get<std::string_view>(read);
+    Write(bytes);
+    offset += bytes.size();
+    length -= bytes.size();
   }
 }
 
@@ -143,9 +190,57 @@ void ReplacingFileSink::Finish() {
   temporary_.clear();
 }
 
+WholeProgramSink::WholeProgramSink(std::string path, Opener open)
+    : path_(std::move(path)), open_(open), spool_(OpenUnnamedFile()) {}
+
+WholeProgramSink::~WholeProgramSink() {
+  if (spool_ >= 0) ::close(spool_);
+}
+
+void WholeProgramSink::Write(std::string_view bytes) {
+  if (spool_ >= 0) {
+    if (WriteAll(spool_, bytes) == 0) {
+      spooled_ += bytes.size();
+      return;
+    }
+    // A full temporary folder does not fail the program: it waits in memory from here on.
+    KeepInMemory();
+  }
+  memory_.Write(bytes);
+}
+
+void WholeProgramSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
+  if (spool_ >= 0) {
+    ForEachPieceOf(spool_, offset, length, path_, [&](std::string_view bytes) {
+      Write(bytes);
+      offset += bytes.size();
+      length -= bytes.size();
+      return spool_ >= 0;  // the rest from memory, once the program waits there
+    });
+  }
+  if (length > 0) memory_.WriteAgain(offset, length);
+}
+
+void WholeProgramSink::KeepInMemory() {
+  bytes_.reserve(static_cast<std::size_t>(spooled_));
+  ForEachPieceOf(spool_, 0, spooled_, path_, [&](std::string_view bytes) {
+    bytes_ += bytes;
+    return true;
+  });
+  ::close(spool_);
+  spool_ = -1;
+}
+
 void WholeProgramSink::Finish() {
   std::unique_ptr<ByteSink> sink = open_(path_);
-  sink->Write(bytes_);
+  if (spool_ >= 0) {
+    ForEachPieceOf(spool_, 0, spooled_, path_, [&](std::string_view bytes) {
+      sink->Write(bytes);
+      return true;
+    });
+  } else {
+    sink->Write(bytes_);
+  }
   sink->Finish();
 }
 

@@ -48,27 +48,33 @@ class ReplacingFileSink : public ByteSink {
   int descriptor_ = -1;
 };
 
-/// Holds the whole program in memory and hands it on only at Finish: for a destination that
-/// cannot be replaced by renaming (standard output, a pipe, a device), which then receives the
-/// complete program or nothing. `open` makes the real sink at Finish, so a job that fails never
-/// even opens it.
+/// Holds the whole program back and hands it on only at Finish: for a destination that cannot be
+/// replaced by renaming (standard output, a pipe, a device), which then receives the complete
+/// program or nothing. `open` makes the real sink at Finish, so a job that fails never even opens
+/// it. The program waits in an unnamed temporary file (in $TMPDIR, or /tmp), so that memory stays
+/// flat however large it is; in memory where no such file can be made or written.
 class WholeProgramSink : public ByteSink {
  public:
   using Opener = std::unique_ptr<ByteSink> (*)(const std::string& path);
 
-  WholeProgramSink(std::string path, Opener open) : path_(std::move(path)), open_(open) {}
+  WholeProgramSink(std::string path, Opener open);
+  ~WholeProgramSink() override;
+  WholeProgramSink(const WholeProgramSink&) = delete;
+  WholeProgramSink& operator=(const WholeProgramSink&) = delete;
 
-  void Write(std::string_view bytes) override { memory_.Write(bytes); }
+  void Write(std::string_view bytes) override;
   void Finish() override;
   bool CanWriteAgain() const override { return true; }
-  void WriteAgain(std::uint64_t offset, std::uint64_t length) override {
-    memory_.WriteAgain(offset, length);
-  }
+  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
+  void KeepInMemory();
+
   std::string path_;
   Opener open_;
-  std::string bytes_;
+  int spool_ = -1;  // the temporary file, while the program waits there
+  std::uint64_t spooled_ = 0;
+  std::string bytes_;  // the program, where it waits in memory
   StringSink memory_{bytes_};
 };
 

@@ -55,14 +55,16 @@ INSTANTIATE_TEST_SUITE_P(Programs, GoldenCli, ::testing::ValuesIn(testing::LoadG
 
 using CliFiles = testing::TemporaryFolder;
 
+// A job whose later passes are written again from what was written of the first, which is far
+// more than is held back before it goes out.
+const std::vector<std::string> kPassesBeyondTheBuffer{
+    "--dialect=linuxcnc", "--units=mm",      "--feed=600",         "--fill",
+    "--width=98.303",     "--height=98.303", "--tool-radius=0.01", "--step-down=0.75"};
+
 TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
-  // The second job's later passes are written again from what was written of the first, which
-  // is far more than is held back before it goes out.
   for (const std::vector<std::string>& job :
        {std::vector<std::string>{"--shape=circle", "--fill", "--radius", "5", "--depth", "-1.5"},
-        std::vector<std::string>{"--dialect=linuxcnc", "--units=mm", "--feed=600", "--fill",
-                                 "--width=98.303", "--height=98.303", "--tool-radius=0.01",
-                                 "--step-down=0.75"}}) {
+        kPassesBeyondTheBuffer}) {
     const ProcessResult toStdout = RunTool(job);
     ASSERT_EQ(toStdout.exitStatus, 0) << toStdout.standardError;
     std::ofstream(PathOf("File1.din")) << "an older, longer file that must not survive";
@@ -79,6 +81,21 @@ TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
       EXPECT_EQ(result.standardOutput, "");
       EXPECT_TRUE(ReadFileBytes(PathOf("File1.din")) == toStdout.standardOutput);
     }
+  }
+}
+
+// Standard output receives the whole program also where it cannot wait in a temporary file: in
+// a temporary folder that is not there, or one that fills up on the way.
+TEST(Cli, StandardOutputGetsTheWholeProgramWhereverItWaits) {
+  const ProcessResult expected = RunTool(kPassesBeyondTheBuffer);
+  for (const char* setUp : {"TMPDIR=/nonexistent; export TMPDIR", "trap '' XFSZ; ulimit -f 800"}) {
+    SCOPED_TRACE(setUp);
+    std::vector<std::string> arguments{"-c", std::string(setUp) + "; exec \"$0\" \"$@\"",
+                                       GcodeToolPath()};
+    arguments.insert(arguments.end(), kPassesBeyondTheBuffer.begin(), kPassesBeyondTheBuffer.end());
+    const ProcessResult result = RunProcess("/bin/sh", arguments, {{"LC_ALL", "C"}});
+    EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+    EXPECT_TRUE(result.standardOutput == expected.standardOutput);
   }
 }
 
