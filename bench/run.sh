@@ -15,15 +15,17 @@ tool="$build/cli/quorrel-gcode"
 largest=(--width=98.303 --height=98.303 --tool-radius=0.001 --fill)
 
 # Writes the largest program with the given options against cat copying the same bytes, then its
-# peak memory.
+# peak memory. With STDOUT=1 the program goes to standard output, redirected to the file.
 measure_against_cat() {
   local what=$1
   shift
+  local to="-o written.out"
+  [ "${STDOUT:-0}" = 1 ] && to="> written.out"
   "$tool" "${largest[@]}" "$@" -o largest.out
   echo
   echo "== $what ($(wc -l <largest.out) lines, $(wc -c <largest.out) bytes) against cat"
   hyperfine --warmup 5 --runs 60 --export-json times.json \
-    "$tool ${largest[*]} $* -o written.out" "cat largest.out > copied.out" >/dev/null
+    "$tool ${largest[*]} $* $to" "cat largest.out > copied.out" >/dev/null
   python3 - <<'PY'
 import json
 runs = json.load(open("times.json"))["results"]
@@ -32,7 +34,11 @@ print(f"quorrel-gcode {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy
 PY
   cmp largest.out written.out
   local peak
-  peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "$@" -o written.out; } 2>&1 )
+  if [ "${STDOUT:-0}" = 1 ]; then
+    peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "$@" >written.out; } 2>&1 )
+  else
+    peak=$( { /usr/bin/time -f '%M' "$tool" "${largest[@]}" "$@" -o written.out; } 2>&1 )
+  fi
   echo "peak memory of that run: $((peak / 1024)) MB ($peak kB; target: under 10 MB)"
 }
 
@@ -41,6 +47,8 @@ measure_against_cat "The largest rectangle Fill program"
 measure_against_cat "The same for GRBL" --dialect=grbl --units=mm --feed=600
 measure_against_cat "The same for LinuxCNC in four passes" --dialect=linuxcnc --units=mm --feed=600 \
   --step-down=0.5
+STDOUT=1 measure_against_cat "The same to standard output" --dialect=linuxcnc --units=mm \
+  --feed=600 --step-down=0.5
 
 if [ -x "$build/bench/window_start" ]; then
   echo
