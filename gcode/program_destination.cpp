@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <variant>
 
 #include "gcode/output_error.h"
 
@@ -82,19 +81,6 @@ int WriteAll(int descriptor, std::string_view bytes) {
   return 0;
 }
 
-// Reads up to a piece from `offset` on, `length` at most, into `piece`: the bytes read, or the
-// error. The file holds every byte it was given, so reading none is a fault of the disk.
-std::variant<std::string_view, int> ReadPiece(int descriptor, Piece& piece, std::uint64_t offset,
-                                              std::uint64_t length) {
-  const std::size_t wanted = length < kPiece ? static_cast<std::size_t>(length) : kPiece;
-  while (true) {
-    const ::ssize_t read = ::pread(descriptor, piece.data(), wanted, static_cast<::off_t>(offset));
-    if (read < 0 && errno == EINTR) continue;
-    if (read <= 0) return read < 0 ? errno : EIO;
-    return std::string_view(piece.data(), static_cast<std::size_t>(read));
-  }
-}
-
 // A file without a name, gone when it is closed; -1 where none can be made.
 int OpenUnnamedFile() {
   const char* const folder = std::getenv("TMPDIR");
@@ -103,20 +89,22 @@ int OpenUnnamedFile() {
 }
 
 // Hands `each` the bytes of a file from `offset` on, `length` of them, a piece at a time, until
-// it returns false.
+// it returns false. The file holds every byte it was given, so reading none is a fault of the
+// disk.
 template <class Each>
-void ForEachPieceOf(int spool, std::uint64_t offset, std::uint64_t length, const std::string& path,
-                    Each each) {
+void ForEachPieceOf(int descriptor, std::uint64_t offset, std::uint64_t length,
+                    const std::string& path, Each each) {
   Piece piece;
   while (length > 0) {
-    const auto read = ReadPiece(spool, piece, offset, length);
-    if (const int* error = std::get_if<int>(&read)) {
-      throw OutputError(path, SystemReason(*error), kDestinationUnchanged);
-    }
-    const std::string_view bytes = std::get<std::string_view>(read);
-    if (!each(bytes)) return;
-    offset += bytes.size();
-    length -= bytes.size();
+    const std::size_t wanted = length < kPiece ? static_cast<std::size_t>(length) : kPiece;
+    const ::ssize_t read = ::pread(descriptor, piece.data(), wanted, static_cast<::off_t>(offset));
+    if (read < 0 && errno == EINTR) continue;
+    if (read <= 0)
+      throw OutputError(path, SystemReason(read < 0 ? errno : EIO), kDestinationUnchanged);
+    const auto count = static_cast<std::size_t>(read);
+    if (!each(std::string_view(piece.data(), count))) return;
+    offset += count;
+    length -= count;
   }
 }
 
@@ -169,15 +157,10 @@ void ReplacingFileSink::Write(std::string_view bytes) {
 }
 
 void ReplacingFileSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  Piece piece;
-  while (length > 0) {
-    const auto read = ReadPiece(descriptor_, piece, offset, length);
-    if (const int* error = std::get_if<int>(&read)) Fail(*error);
-    const std::string_view bytes = std::get<std::string_view>(read);
+  ForEachPieceOf(descriptor_, offset, length, path_, [this](std::string_view bytes) {
     Write(bytes);
-    offset += bytes.size();
-    length -= bytes.size();
-  }
+    return true;
+  });
 }
 
 void ReplacingFileSink::Finish() {
