@@ -4,10 +4,12 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "gcode/byte_sink.h"
 #include "gcode/output_error.h"
+#include "gcode/program_destination.h"
 #include "gcode/program_writer.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/raised.h"
@@ -91,6 +93,58 @@ TEST_F(FileSinkTest, ReplacesTheFileWithTheCompleteProgram) {
   writer.Close();
   EXPECT_EQ(testing::ReadFileBytes(path), "N70 M30\r\n");
   EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+}
+
+// Lines written once are written again, from the buffer while they are still there, and then
+// read back from what the destination holds, whichever kind it is.
+TEST_F(FileSinkTest, WritesAgainWhatWasWrittenBefore) {
+  std::string memory, copy;
+  const std::string file = PathOf("part.nc"), device = PathOf("device");
+  const auto openFile = [](const std::string& path) -> std::unique_ptr<ByteSink> {
+    return std::make_unique<FileSink>(path);
+  };
+  const struct {
+    const char* name;
+    std::function<std::unique_ptr<ByteSink>()> open;
+    std::function<std::string()> written;
+  } destinations[] = {
+      {"memory", [&] { return std::make_unique<StringSink>(memory); }, [&] { return memory; }},
+      {"a file", [&] { return OpenProgramDestination(file); },
+       [&] { return testing::ReadFileBytes(file); }},
+      {"a device, once complete",
+       [&] { return std::make_unique<WholeProgramSink>(device, openFile); },
+       [&] { return testing::ReadFileBytes(device); }},
+      {"a file and a copy",
+       [&] { return std::make_unique<CopyingSink>(OpenProgramDestination(file), copy); },
+       [&] {
+         return testing::ReadFileBytes(file) == copy ? copy : "the file and the copy differ";
+       }},
+  };
+  for (const auto& destination : destinations) {
+    SCOPED_TRACE(destination.name);
+    ProgramWriter writer(destination.open());
+    std::string expected;
+    const auto writeLines = [&](int count) {
+      for (int line = 0; line < count; ++line) {
+        writer.WriteLine(ProgramLine{"G1 X", static_cast<double>(line)});
+        expected += "G1 X" + std::to_string(line) + "\r\n";
+      }
+    };
+    const auto writeAgain = [&](std::uint64_t from, std::uint64_t to) {
+      writer.WriteAgain(from, to);
+      expected += expected.substr(from, to - from);
+    };
+    writeLines(3);
+    const std::uint64_t from = writer.Position();
+    writeLines(5);
+    writeAgain(from, writer.Position());  // still in the buffer
+    writeLines(30000);                    // far more than the buffer holds
+    const std::uint64_t to = writer.Position();
+    writeLines(3);
+    writeAgain(from, to);
+    writer.Close();
+    EXPECT_TRUE(destination.written() == expected);
+  }
 }
 
 TEST_F(FileSinkTest, KeepsPermissionsAndSymbolicLinks) {
