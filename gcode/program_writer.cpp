@@ -52,8 +52,8 @@ void ProgramWriter::WriteAgain(std::uint64_t from, std::uint64_t to) {
     used_ += length;
   } else {
     Flush();
-    sink_->WriteAgain(from, to - from);
-    handedOn_ += to - from;
+    sink_->WriteAgain(from, length);
+    handedOn_ += length;
   }
   if (used_ >= kFlushThreshold) Flush();
 }

@@ -28,6 +28,9 @@ struct CommentText {
 /// or to copy it.
 template <std::size_t Length>
 struct LiteralText {
+  // Not explicit: a string literal in a ProgramLine becomes one where the line is made.
+  LiteralText(const char (&literal)[Length + 1]) : text(literal) {}
+
   const char* text;
 };
 
@@ -38,19 +41,9 @@ struct LiteralText {
 template <class... Pieces>
 struct ProgramLine {
   template <class... Given>
-  explicit ProgramLine(Given&&... given) : pieces(Hold(std::forward<Given>(given))...) {}
+  explicit ProgramLine(Given&&... given) : pieces(std::forward<Given>(given)...) {}
 
   std::tuple<Pieces...> pieces;
-
- private:
-  template <std::size_t Size>
-  static LiteralText<Size - 1> Hold(const char (&literal)[Size]) {
-    return {literal};
-  }
-  template <class Given>
-  static Given&& Hold(Given&& given) {
-    return std::forward<Given>(given);
-  }
 };
 
 template <class Given>
