@@ -376,11 +376,9 @@ class PassTranslator {
     // Lines are short: a look at each character is quicker than a call to find one.
     std::size_t blank = 4;
     while (blank < text.size() && text[blank] != ' ') ++blank;
-    if (blank == text.size()) blank = std::string_view::npos;
-    const std::string_view first =
-        text.substr(4, blank == std::string_view::npos ? blank : blank - 4);
+    const std::string_view first = text.substr(4, blank - 4);
     std::string_view second;
-    if (blank != std::string_view::npos) {
+    if (blank < text.size()) {
       if (text[3] != 'X' || blank + 2 >= text.size() || text[blank + 1] != 'Y' ||
           text.find(' ', blank + 1) != std::string_view::npos) {
         Fail("a word a program does not write");
