@@ -383,7 +383,7 @@ std::string HelpText() {
          "left, feeds every move into the material at the plunge feed, and gives every arc its\n"
          "centre relative to its start (to four decimals where the centre lies between two\n"
          "thousandths). Lines end with LF. A job that needs more than 10000 passes, or a line\n"
-         "longer than the controller reads (GRBL 80 characters, LinuxCNC 252), is refused.\n"
+         "longer than the controller reads (GRBL 79 characters, LinuxCNC 252), is refused.\n"
          "\n"
          "The decimal separator of the user's locale (LC_ALL, LC_NUMERIC, LANG) appears only in\n"
          "the rounded rectangle's title comment; coordinates always use \".\".\n"

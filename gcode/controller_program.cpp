@@ -723,8 +723,10 @@ std::string_view DialectName(Dialect dialect) {
 }
 
 std::size_t LongestLine(Dialect dialect) {
-  // LinuxCNC's interpreter refuses a line of 253 characters and more ("Command too long").
-  return dialect == Dialect::Grbl ? 80 : 252;
+  // LinuxCNC's interpreter refuses a line of 253 characters and more ("Command too long"). GRBL
+  // keeps one byte of its 80-byte line buffer for the end of the line, and answers a line of 80
+  // counted characters with error 11.
+  return dialect == Dialect::Grbl ? 79 : 252;
 }
 
 double DefaultSafeZ(Units units) {

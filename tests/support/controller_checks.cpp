@@ -118,7 +118,7 @@ std::vector<std::string> GrblRuleBreaks(const std::string& program, Units units)
       }
       if (c == ')' && depth > 0) --depth;
     }
-    if (counted > 80) broken("longer than 80 characters (error 11)");
+    if (counted > 79) broken("longer than 79 characters (error 11)");
     if (words.find("G90.1") != std::string::npos) broken("G90.1 (error 20)");
     if (words.find('%') != std::string::npos) broken("% (error 1)");
     if (!std::isnan(WordValue(words, 'F'))) feedSet = true;

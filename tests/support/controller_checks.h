@@ -25,7 +25,7 @@ struct LinuxCncRun {
 LinuxCncRun RunLinuxCnc(const std::string& program);
 
 /// The rules GRBL 1.1 holds a program to, each broken rule with its line: no G90.1 (error 20), no
-/// "%" (error 1), a feed before the first G1, G2 or G3 (error 22), at most 80 characters a line
+/// "%" (error 1), a feed before the first G1, G2 or G3 (error 22), at most 79 characters a line
 /// not counting blanks and comments (error 11), an axis word and an offset in the plane on every
 /// arc (errors 26 and 35), and an end radius within 0.005 mm or 0.1 % of the start radius
 /// (error 33).
