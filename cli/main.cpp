@@ -52,7 +52,8 @@ std::unique_ptr<ByteSink> OpenProgramFor(const cli::CommandLine& command, const 
   std::unique_ptr<ByteSink> sink = OpenDestination(path);
   if (command.machine.dialect == Dialect::Din) return sink;
   return std::make_unique<ControllerProgramSink>(command.machine, std::move(sink),
-                                                 std::move(finishingPass), Complain);
+                                                 std::move(finishingPass),
+                                                 command.request.strategy.outside, Complain);
 }
 
 // The job's numbers, or nothing when they cannot be formed: the save says why.

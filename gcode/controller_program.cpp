@@ -189,9 +189,14 @@ class PassTranslator {
  public:
   /// `head`: the first pass of the program writes its head; a finishing pass only comes to its
   /// start.
-  PassTranslator(Path& path, const MachineSettings& settings, ControllerLines& out,
+  PassTranslator(Path& path, const MachineSettings& settings, bool outside, ControllerLines& out,
                  const ControllerNotice& notice, bool head = true)
-      : path_(path), settings_(settings), out_(out), notice_(notice), head_(head) {}
+      : path_(path),
+        settings_(settings),
+        out_(out),
+        notice_(notice),
+        head_(head),
+        clockwise_(CutsClockwise(settings.direction, outside)) {}
 
   /// One line, without its line end.
   void Line(std::string_view line) {
@@ -233,7 +238,7 @@ class PassTranslator {
   /// Whether straight cuts go out as they come, so that PassStraightCuts may take them: the cuts
   /// of a climb pass that is not ramping.
   bool PassesStraightCuts() const {
-    return state_ == State::Cuts && !ramp_ && settings_.direction == Direction::Climb;
+    return state_ == State::Cuts && !ramp_ && !clockwise_;
   }
 
   /// Takes the whole lines of straight cuts at the start of `text` ("N51 G1 X1.5\r\n") as Line
@@ -399,7 +404,7 @@ class PassTranslator {
     const std::string_view fromX = x_, fromY = y_;
     if (text.starts_with("G1 X") || text.starts_with("G1 Y")) {
       const std::size_t blanks = MoveStraight(text);
-      if (!ramp_ && settings_.direction == Direction::Climb) {
+      if (!ramp_ && !clockwise_) {
         out_.Cut(text, blanks, settings_.feed);
         return false;
       }
@@ -468,7 +473,7 @@ class PassTranslator {
   void Route(HeldCut cut) {
     if (ramp_) {
       Collect(std::move(cut));
-    } else if (settings_.direction == Direction::Conventional) {
+    } else if (clockwise_) {
       Hold(std::move(cut));
     } else if (!cut.center) {
       out_.Cut(cut.words, cut.blanks, settings_.feed);
@@ -534,7 +539,7 @@ class PassTranslator {
     const auto asWritten = [](double value) { return CoordValue(FormatCoord(value)).value(); };
     const std::vector<RampStep> steps =
         PlanRamp(geometry, top, bottom, RampRun(top, bottom, settings_.rampAngle),
-                 settings_.direction == Direction::Conventional, asWritten);
+                 clockwise_, asWritten);
     for (const RampStep& step : steps) WriteRampStep(cuts[step.cut], step);
     if (!steps.empty()) return;
     WritePlunge(bottom);
@@ -606,6 +611,9 @@ class PassTranslator {
   ControllerLines& out_;
   const ControllerNotice& notice_;
   bool head_;
+  // The window's programs run every closed path counter-clockwise; this pass runs them the other
+  // way round.
+  bool clockwise_;
   State state_ = State::Comment;
   int number_ = 0;
   std::string comment_;
@@ -636,8 +644,9 @@ void ForEachLine(std::string_view text, Line line) {
 class ControllerProgram {
  public:
   ControllerProgram(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
-                    std::string finishingPass, ControllerNotice notice)
+                    std::string finishingPass, bool outside, ControllerNotice notice)
       : settings_(settings),
+        outside_(outside),
         writer_(std::move(destination), ProgramWriter::LineEnd::Lf),
         out_(settings_, writer_),
         notice_(std::move(notice)),
@@ -691,6 +700,7 @@ class ControllerProgram {
 
  private:
   MachineSettings settings_;
+  bool outside_;
   ProgramWriter writer_;
   ControllerLines out_;
   Path path_;
@@ -699,13 +709,13 @@ class ControllerProgram {
     MachineSettings wholeDepth = settings_;
     wholeDepth.stepDown.reset();
     Path wall;
-    PassTranslator pass(wall, wholeDepth, out_, notice_, false);
+    PassTranslator pass(wall, wholeDepth, outside_, out_, notice_, false);
     ForEachLine(finishingPass_, [&](std::string_view line) { pass.Line(line); });
     pass.End();
   }
 
   ControllerNotice notice_;
-  PassTranslator first_{path_, settings_, out_, notice_};
+  PassTranslator first_{path_, settings_, outside_, out_, notice_};
   std::string finishingPass_;
   std::string partial_;  // a line not yet complete
 };
@@ -729,22 +739,30 @@ std::size_t LongestLine(Dialect dialect) {
   return dialect == Dialect::Grbl ? 79 : 252;
 }
 
+bool CutsClockwise(Direction direction, bool outside) {
+  // With a clockwise spindle, climb milling keeps the material on the cutter's right: inside a
+  // contour that is counter-clockwise, round the outside of a part clockwise.
+  return (direction == Direction::Conventional) != outside;
+}
+
 double DefaultSafeZ(Units units) {
   return units == Units::Inches ? 0.2 : 5.0;
 }
 
 void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
                             std::unique_ptr<ByteSink> destination) {
-  ControllerProgram program(settings, std::move(destination), {}, {});
+  ControllerProgram program(settings, std::move(destination), {}, false, {});
   program.Write(dinProgram);
   program.Finish();
 }
 
 ControllerProgramSink::ControllerProgramSink(const MachineSettings& settings,
                                              std::unique_ptr<ByteSink> destination,
-                                             std::string finishingPass, ControllerNotice notice)
+                                             std::string finishingPass, bool outside,
+                                             ControllerNotice notice)
     : program_(std::make_unique<ControllerProgram>(settings, std::move(destination),
-                                                   std::move(finishingPass), std::move(notice))) {}
+                                                   std::move(finishingPass), outside,
+                                                   std::move(notice))) {}
 
 ControllerProgramSink::~ControllerProgramSink() = default;
 

@@ -44,11 +44,14 @@ class ControllerProgram;
 /// generated or read from a file. It keeps the first pass's lines only when a later pass repeats
 /// them.
 /// A `finishingPass`, a program in the window's form too, is cut once more after all passes,
-/// at its own depth in one pass. `notice` hears of a path too short to ramp along.
+/// at its own depth in one pass. `outside` says that the paths run round the outside of the
+/// part, which turns the direction of a climb cut. `notice` hears of a path too short to ramp
+/// along.
 class ControllerProgramSink : public ByteSink {
  public:
   ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
-                        std::string finishingPass = {}, ControllerNotice notice = {});
+                        std::string finishingPass = {}, bool outside = false,
+                        ControllerNotice notice = {});
   ~ControllerProgramSink() override;
 
   /// Raises what WriteControllerProgram raises, and OutputError.

@@ -11,8 +11,9 @@ enum class Dialect { Din, LinuxCnc, Grbl };
 
 enum class Units { Millimetres, Inches };
 
-/// Which way the cutter goes round: climb milling cuts every ring and outline counter-clockwise
-/// (with a clockwise spindle), conventional milling clockwise.
+/// How the cutter meets the material, with a clockwise spindle: climb milling keeps the material
+/// on the cutter's right (counter-clockwise inside a contour, clockwise round the outside of a
+/// part), conventional milling on its left.
 enum class Direction { Climb, Conventional };
 
 /// How each pass goes down into the material: straight down at its start, or down along the
@@ -39,6 +40,10 @@ std::string_view DialectName(Dialect dialect);
 
 /// The longest line the controller reads, in the characters it counts.
 std::size_t LongestLine(Dialect dialect);
+
+/// True when closed paths run clockwise: climb round the outside of a part, or conventional
+/// inside a contour.
+bool CutsClockwise(Direction direction, bool outside);
 
 /// The clearance height a machinist expects when none is given: 5 mm, or 0.2 inch.
 double DefaultSafeZ(Units units);

@@ -377,7 +377,7 @@ std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
     if (told != nullptr) ++*told;
   };
   ProgramWriter writer(std::make_unique<ControllerProgramSink>(
-      machine, std::make_unique<StringSink>(bytes), finishing, tell));
+      machine, std::make_unique<StringSink>(bytes), finishing, strategy.outside, tell));
   WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
   return bytes;
 }
@@ -460,7 +460,7 @@ bool AlongThePath(const testing::CanonMove& move, double x, double y,
 void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const MachineSettings& machine,
                                         const testing::LinuxCncRun& run,
                                         const std::string& finishingPass = {},
-                                        bool toldOfAPlunge = false) {
+                                        bool toldOfAPlunge = false, bool outside = false) {
   ASSERT_EQ(run.error, "");
   const std::optional<ReadBackProgram> finishing =
       finishingPass.empty() ? std::nullopt : std::optional(ReadProgram(finishingPass));
@@ -469,7 +469,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   const PassDepths bottoms(depth, machine.stepDown);
   const double step = machine.stepDown.value_or(INFINITY);
   const double steepest = std::tan(machine.rampAngle * std::numbers::pi / 180);
-  const int rotation = machine.direction == Direction::Conventional ? -1 : 1;
+  const int rotation = CutsClockwise(machine.direction, outside) ? -1 : 1;
   const std::multimap<CutKey, ToolMove> expected = CutSetOf(din);
   const std::multimap<CutKey, ToolMove> wall =
       finishing ? CutSetOf(*finishing) : std::multimap<CutKey, ToolMove>();
@@ -653,7 +653,8 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
     const MachineSettings grbl = MachineFor(Dialect::Grbl, job, n);
     EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, grbl, strategy), grbl.units),
               std::vector<std::string>());
-    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, FinishingPassOf(job, strategy));
+    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, FinishingPassOf(job, strategy), false,
+                                       true);
   });
 }
 
