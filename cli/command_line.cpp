@@ -4,8 +4,10 @@
 #include <charconv>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "gcode/field_table.h"
+#include "gcode/ordinary_number.h"
 #include "gcode/round3.h"
 
 namespace quorrel::cli {
@@ -32,13 +34,11 @@ constexpr std::array<std::pair<std::string_view, ShapeKind>, 3> kShapes{{
 // A number of the command line: the whole argument, finite, "." as the point. Unlike a field
 // text, "abc", "" or "1e400" is not a number here but a mistake.
 double OptionNumber(std::string_view option, std::string_view text) {
-  double value = 0.0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
-      !std::isfinite(value)) {
+  const std::optional<double> value = OrdinaryNumber(text);
+  if (!value) {
     throw UsageError(std::string(option) + " needs a number, not \"" + std::string(text) + "\"");
   }
-  return value;
+  return *value;
 }
 
 // A rate or speed: above 0, and still above 0 when written with the program's 3 decimals.
@@ -220,6 +220,28 @@ MachineSettings MachineOptions::Settings(Dialect dialect) const {
   return settings;
 }
 
+std::string_view ShapeName(ShapeKind shape) {
+  for (const auto& [name, kind] : kShapes) {
+    if (kind == shape) return name;
+  }
+  return "";
+}
+
+// A controller's program cuts what the fields say, so a given field is an ordinary number like
+// every other option, and one the shape is not made from is a mistake, not a text to ignore.
+void RequireControllerFields(const SaveRequest& request,
+                             const std::vector<const FieldDescription*>& given) {
+  for (const FieldDescription* field : given) {
+    if (!ShapeUsesField(request.shape, field->field)) {
+      throw UsageError(std::string(field->option) + " is not used by a " +
+                       std::string(ShapeName(request.shape)) +
+                       (request.shape == ShapeKind::Circle ? ": its size is --radius"
+                                                           : ": its size is --width and --height"));
+    }
+    OptionNumber(field->option, request.texts.*field->text);
+  }
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
@@ -228,6 +250,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   MachineOptions machine;
   Dialect dialect = Dialect::Din;
   bool jobGiven = false;  // a shape, Fill or a field, which --from does not take
+  std::vector<const FieldDescription*> fieldsGiven;
   while (!reader.AtEnd()) {
     const std::string_view argument = reader.Take();
     if (argument == "--help") {
@@ -261,6 +284,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       for (const FieldDescription& field : kFields) {
         if (auto text = reader.ValueOf(argument, field.option)) {
           command.request.texts.*field.text = std::string(*text);
+          fieldsGiven.push_back(&field);
           command.toolRadiusGiven |= field.field == Field::ToolRadius;
           jobGiven |= field.field != Field::ToolRadius;
           known = true;
@@ -272,6 +296,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   }
   command.machine = machine.Settings(dialect);
   command.request.strategy = machine.strategy;
+  if (dialect != Dialect::Din) RequireControllerFields(command.request, fieldsGiven);
   if (machine.strategy.outside && command.request.fill) {
     throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
   }

@@ -160,17 +160,36 @@ std::string NotQuorrels(const std::string& path, const ProgramFormatError& error
   return "The program \"" + path + "\" is not one Quorrel writes (" + error.what() + ").";
 }
 
+// `programWritten` names where the program went when the drawing is made beside it, so that a
+// drawing that fails does not leave the machinist wondering about the program.
 int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program,
-                 const cli::PreviewContext& context) {
+                 const cli::PreviewContext& context, const std::string& programWritten = {}) {
   try {
     std::unique_ptr<ByteSink> sink = OpenDestination(*command.previewPath);
     sink->Write(cli::DrawToolpathSvg(program, context));
     sink->Finish();
   } catch (const OutputError& error) {
-    Complain(error.what());
+    std::string message = error.what();
+    if (!programWritten.empty()) {
+      message += " The program itself was written whole to " + DestinationName(programWritten) + ".";
+    }
+    Complain(message);
     return kCannotWrite;
   }
   return kWritten;
+}
+
+// A controller runs what it is given, so a job whose program cannot be right is refused before
+// anything is written, where the window's own program is written as computed.
+std::optional<std::string> ControllerRefusal(const cli::CommandLine& command) {
+  if (command.machine.dialect == Dialect::Din) return std::nullopt;
+  const std::optional<JobParameters> job = JobOf(command.request);
+  if (!job) return std::nullopt;  // the save says why
+  try {
+    return ControllerRefusalReason(*job, command.request.texts, command.request.strategy);
+  } catch (const ArithmeticFault&) {
+    return std::nullopt;  // the save says why
+  }
 }
 
 int DrawExistingProgram(const cli::CommandLine& command) {
@@ -221,6 +240,10 @@ int WriteJob(const cli::CommandLine& command) {
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
 
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
+  if (const std::optional<std::string> refusal = ControllerRefusal(command)) {
+    Complain(*refusal);
+    return kFault;
+  }
   std::string finishingPass;
   try {
     finishingPass = FinishingPassOf(request);
@@ -251,7 +274,8 @@ int WriteJob(const cli::CommandLine& command) {
   if (!command.previewPath) return kWritten;
   const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
   return WritePreview(command, ReadProgram(written),
-                      {job, static_cast<double>(job.ToolRadius), request.strategy.outside});
+                      {job, static_cast<double>(job.ToolRadius), request.strategy.outside},
+                      destination);
 }
 
 int PrintAndExit(std::string_view text) {

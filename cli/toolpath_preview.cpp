@@ -18,9 +18,6 @@ constexpr double kDrawingSize = 600;  // px, the square the drawing fits in
 constexpr double kMargin = 40;        // px around it
 constexpr double kLegendWidth = 300;  // px to the right
 constexpr double kLineHeight = 20;    // px between legend lines
-// How far a cut may come nearer the contour than the tool radius before the cutter is drawn as
-// leaving it: the rounding of written coordinates to thousandths.
-constexpr double kWrittenRounding = 0.002;
 
 // How each part of the drawing looks, and what the legend calls it.
 struct Style {
@@ -244,23 +241,6 @@ std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, 
                  wide + " mask=\"url(#outside)\"");
 }
 
-// True when the cutter, of radius `tool`, reaches beyond the contour anywhere along the cuts,
-// or into it for an outside profile.
-bool CutterCrosses(const Contour& contour, const std::vector<ToolMove>& cuts, double tool,
-                   bool outside) {
-  constexpr int kSamples = 16;
-  for (const ToolMove& move : cuts) {
-    for (int i = 0; i <= kSamples; ++i) {
-      const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
-      const double distance = contour.Distance(point.x, point.y);
-      if (outside ? distance - tool < -kWrittenRounding : distance + tool > kWrittenRounding) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 std::vector<std::string> LegendLines(const ReadBackProgram& program, const PreviewContext& context,
                                      const std::vector<ToolMove>& cuts, double depth,
                                      const PageMapping& page) {
@@ -280,7 +260,7 @@ std::vector<std::string> LegendLines(const ReadBackProgram& program, const Previ
     lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
                     : context.outside ? "outline, cut from outside"
                                       : "outline");
-    if (CutterCrosses(ContourOf(job), cuts, tool, context.outside)) {
+    if (CutterCrossesContour(ContourOf(job), cuts, tool, context.outside)) {
       lines.push_back(context.outside ? "The cutter enters the shape."
                                       : "The cutter leaves the contour.");
     }

@@ -18,6 +18,22 @@ Contour Contour::Inset(double inset) const {
           std::max(0.0, cornerRadius - inset)};
 }
 
+bool CutterCrossesContour(const Contour& contour, const std::vector<ToolMove>& cuts,
+                          double toolRadius, bool outside) {
+  constexpr int kSamples = 16;
+  for (const ToolMove& move : cuts) {
+    for (int i = 0; i <= kSamples; ++i) {
+      const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
+      const double distance = contour.Distance(point.x, point.y);
+      if (outside ? distance - toolRadius < -kWrittenRounding
+                  : distance + toolRadius > kWrittenRounding) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 Contour ContourOf(const JobParameters& job) {
   if (job.ShapeKind == ShapeKind::Circle) {
     const double radius = std::fabs(job.CornerRadius);

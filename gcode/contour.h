@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "gcode/job_parameters.h"
+#include "gcode/toolpath.h"
 
 namespace quorrel {
 
@@ -21,5 +24,14 @@ struct Contour {
 /// The job's outline as a machinist draws it: sizes by their magnitude, the rounded corners'
 /// radius kept between 0 and half the shorter side.
 Contour ContourOf(const JobParameters& job);
+
+/// How far a cut may come nearer the contour than the tool radius before the cutter counts as
+/// crossing it: the rounding of written coordinates to thousandths.
+inline constexpr double kWrittenRounding = 0.002;
+
+/// True when a cutter of radius `toolRadius` running along the cuts reaches beyond the contour
+/// anywhere, or, for an outside profile, into it.
+bool CutterCrossesContour(const Contour& contour, const std::vector<ToolMove>& cuts,
+                          double toolRadius, bool outside);
 
 }  // namespace quorrel

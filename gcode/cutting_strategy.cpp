@@ -1,10 +1,14 @@
 #include "gcode/cutting_strategy.h"
 
+#include <algorithm>
+
 #include "gcode/arithmetic_fault.h"
 #include "gcode/byte_sink.h"
 #include "gcode/checked_float.h"
+#include "gcode/contour.h"
 #include "gcode/number_text.h"
 #include "gcode/outside_profile.h"
+#include "gcode/program_reader.h"
 #include "gcode/write_program.h"
 
 namespace quorrel {
@@ -49,6 +53,41 @@ std::optional<std::string> AllowanceProblem(const JobParameters& job,
            FormatCoord(step) + ", on the walls";
   }
   return std::nullopt;
+}
+
+std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
+                                                   const FieldTexts& texts,
+                                                   const CuttingStrategy& strategy) {
+  if (!(job.Depth < 0.0F)) {
+    return "The Depth is " + FormatCoord(job.Depth) +
+           ": a controller's program cuts below the work surface (Z 0), so give a negative "
+           "Depth. Nothing was written.";
+  }
+  if (job.ToolRadius < 0.0F) {
+    return "The Tool Radius is " + FormatCoord(job.ToolRadius) +
+           ": a cutter's radius is 0 or more. Nothing was written.";
+  }
+  // Every other path lies between the wall path and the middle of the shape.
+  const ReadBackProgram wall = ReadProgram(FinishingPassProgram(job, texts, ".", strategy));
+  const std::vector<ToolMove> cuts(wall.moves.begin() + 2, wall.moves.end() - 1);
+  if (!CutterCrossesContour(ContourOf(job), cuts, job.ToolRadius, strategy.outside)) {
+    return std::nullopt;
+  }
+  if (strategy.outside) {
+    return "The cutter would enter the shape it cuts out: give the shape sizes above 0. Nothing "
+           "was written.";
+  }
+  const double halfShortSide = std::min(job.Width, job.Height) / 2.0;
+  if (job.ShapeKind == ShapeKind::RoundedRectangle && job.CornerRadius > halfShortSide) {
+    return "The Radius " + FormatCoord(job.CornerRadius) + " is more than half the shorter side (" +
+           FormatCoord(halfShortSide) +
+           "): the rounded corners would cross and the cutter leave the contour. Give a smaller "
+           "Radius. Nothing was written.";
+  }
+  return "The tool does not fit inside the shape: with a Tool Radius of " +
+         FormatCoord(job.ToolRadius) +
+         " the cutter would leave the contour. Give a smaller Tool Radius or a larger shape. "
+         "Nothing was written.";
 }
 
 void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,

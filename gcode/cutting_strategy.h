@@ -33,6 +33,15 @@ JobParameters RoughingJob(const JobParameters& job, double allowance);
 std::optional<std::string> AllowanceProblem(const JobParameters& job,
                                             const CuttingStrategy& strategy);
 
+/// Why a program for a controller cannot be written for the job, or nothing when it can: a Depth
+/// at or above the work surface cuts nothing, a negative Tool Radius is no cutter, and a tool
+/// that does not fit the shape leaves its contour (or, cut from outside, enters the shape). The
+/// window's own program is written as computed all the same. Raises ArithmeticFault where the
+/// path along the wall cannot be computed.
+std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
+                                                   const FieldTexts& texts,
+                                                   const CuttingStrategy& strategy);
+
 /// Writes the program of the job's paths as `strategy` cuts them, in the window's program form,
 /// and closes the writer: the outline on its side of the contour or the Fill with its spacing,
 /// each keeping the finishing allowance from the wall. The default strategy writes exactly the

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "gcode/field_texts.h"
+#include "gcode/shape_kind.h"
 
 namespace quorrel {
 
@@ -34,6 +35,20 @@ inline constexpr std::array<FieldDescription, 7> kFields{{
 /// The row of `field` in kFields.
 constexpr const FieldDescription& DescriptionOf(Field field) {
   return kFields[static_cast<std::size_t>(field)];
+}
+
+/// Whether the shape's path is made from the field: a circle has no Width or Height, a rectangle
+/// no Radius. The window still reads every field, whatever the shape.
+constexpr bool ShapeUsesField(ShapeKind shape, Field field) {
+  switch (field) {
+    case Field::Width:
+    case Field::Height:
+      return shape != ShapeKind::Circle;
+    case Field::Radius:
+      return shape != ShapeKind::Rectangle;
+    default:
+      return true;
+  }
 }
 
 }  // namespace quorrel

@@ -225,6 +225,11 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
        "--finish leaves more than one pass along the wall can cut: a Fill may leave at most its "
        "ring spacing, 1.5, on the walls"},
       {with({"--entry=dive"}), "--entry takes plunge or ramp"},
+      {with({"--tool-radius=2,5"}), "--tool-radius needs a number, not \"2,5\""},
+      {with({"--depth=abc"}), "--depth needs a number, not \"abc\""},
+      {with({"--tool-radius=1/8"}), "--tool-radius needs a number, not \"1/8\""},
+      {with({"--shape=circle", "--width=8"}), "--width is not used by a circle: its size is --radius"},
+      {with({"--radius=3"}), "--radius is not used by a rectangle: its size is --width and"},
       {with({"--entry=ramp", "--ramp-angle=0.4"}), "from 0.5 to 90 degrees, not 0.4"},
       {with({"--entry=ramp", "--ramp-angle=91"}), "--ramp-angle is the steepest descent"},
       {with({"--ramp-angle=10"}), "--ramp-angle is for --entry=ramp"},
@@ -254,16 +259,23 @@ TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
       {"--dialect=grbl", "--units=inch", "--feed=20", "--plunge-feed=8", "--step-down=0.7",
        "--safe-z=0.5", "--entry=ramp", "--ramp-angle=5", "--direction=conventional"},
   };
-  for (const char* shape : {"--shape=rectangle", "--shape=circle", "--shape=rounded-rectangle"}) {
+  // Each shape with the sizes it is made from.
+  const std::vector<std::string> shapes[] = {
+      {"--shape=rectangle", "--width=12.5"},
+      {"--shape=circle", "--radius=3.25"},
+      {"--shape=rounded-rectangle", "--width=12.5", "--radius=3.25"},
+  };
+  for (const std::vector<std::string>& sized : shapes) {
+    const std::string& shape = sized[0];
     for (const bool fill : {false, true}) {
-      std::vector<std::string> job{shape, "--width=12.5",     "--radius=3.25", "--tool-radius=0.75",
-                                   "-o",  PathOf("saved.din")};
+      std::vector<std::string> job = sized;
+      job.insert(job.end(), {"--tool-radius=0.75", "-o", PathOf("saved.din")});
       if (fill) job.push_back("--fill");
       ASSERT_EQ(RunTool(job).exitStatus, 0);
       job.resize(job.size() - (fill ? 3 : 2));
       if (fill) job.push_back("--fill");
       for (const std::vector<std::string>& machine : machines) {
-        SCOPED_TRACE(std::string(shape) + (fill ? " --fill " : " ") + machine[0]);
+        SCOPED_TRACE(shape + (fill ? " --fill " : " ") + machine[0]);
         std::vector<std::string> generate = job;
         generate.insert(generate.end(), machine.begin(), machine.end());
         std::vector<std::string> convert = machine;
@@ -545,7 +557,10 @@ TEST_F(CliFiles, PreviewFailuresAreReported) {
       {{"--preview-of=" + PathOf("not-a-program.din"), "--preview=" + PathOf("n.svg")},
        1,
        "not one Quorrel writes"},
-      {{"--preview=" + PathOf("missing/p.svg"), "-o", PathOf("p.din")}, 3, "cannot be written"},
+      {{"--preview=" + PathOf("missing/p.svg"), "-o", PathOf("p.din")},
+       3,
+       "cannot be written: No such file or directory. The program itself was written whole to "
+       "the file"},
       {{"--preview-of=" + folder_.string(), "--preview=x.svg"}, 1, "Is a directory"},
       {{"--preview-of=empty.din", "--preview=x.svg"}, 1, "\"empty.din\" is empty"},
       {{"--preview-of=unfinished.din", "--preview=x.svg"}, 1, "has no M30 end line"},
