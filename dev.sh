@@ -46,7 +46,8 @@ build() {
 case "${1:-}" in
   run)
     install_missing_packages
-    build release --target quorrel
+    build release --target quorrel quorrel-gcode
+    echo "dev.sh: the command-line tool is build/release/cli/quorrel-gcode"
     exec build/release/app/quorrel
     ;;
   bench)

@@ -390,7 +390,7 @@ std::string HelpText() {
          "                      down along the path itself, back and forth, or round a circle\n"
          "  --ramp-angle=DEGREES  steepest descent of a ramp, 0.5 to 90 (default 3)\n"
          "  --stepover=PERCENT  Fill's ring spacing in % of the tool's diameter, 1 to 100\n"
-         "                      (default 75); a rectangle's rings lie at most 85 apart, since\n"
+         "                      (default 75); a rectangle's rings lie at most 85 % apart, since\n"
          "                      wider square rings leave material between their corners\n"
          "  --finish=ALLOWANCE  every path keeps ALLOWANCE more from the wall; then one last\n"
          "                      pass along the wall at full depth cuts it to size (with\n"

@@ -392,6 +392,20 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     ++described;
   }
   EXPECT_EQ(described, 47);  // every option line and exit status of --help
+
+  // The synopsis names every option --help describes.
+  const std::string page = ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1");
+  const std::vector<std::string> synopsis =
+      WordsOf(page.substr(page.find(".SH SYNOPSIS"), page.find(".SH DESCRIPTION")));
+  std::istringstream options(RunTool({"--help"}).standardOutput);
+  for (std::string word; options >> word;) {
+    if (!word.starts_with("--")) continue;
+    const std::string option = word.substr(0, word.find_first_not_of("-abcdefghijklmnopqrstuvwxyz"));
+    EXPECT_TRUE(std::any_of(synopsis.begin(), synopsis.end(), [&](const std::string& used) {
+      return used.find(option + "=") != std::string::npos || used == option ||
+             used.find("[" + option) != std::string::npos;
+    })) << option;
+  }
 }
 
 // Hostile texts in every field, for every shape with and without Fill: each run ends with a
