@@ -221,9 +221,8 @@ std::string DrawAxes(const PageMapping& page, bool originShown) {
 }
 
 // The area the cutter sweeps: the path drawn as wide as the cutter. Where the contour is known,
-// the part outside it is drawn in a warning colour.
-// The area the cutter sweeps; with a contour, the part on the side it must not reach (outside,
-// or inside for an outside profile) in the warning colour.
+// the part on the side the cutter must not reach (outside, or inside for an outside profile) is
+// drawn in the warning colour.
 std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, double tool,
                           const std::string& contourData, bool outside) {
   const std::string wide = " stroke-width=\"" + SvgNumber(page.Length(2 * tool)) +

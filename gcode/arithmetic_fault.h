@@ -14,8 +14,8 @@ enum class FaultKind {
   RingStepTooSmall,   ///< a ring step that rounds to nothing, so the rings would never end
 };
 
-/// Raised where the fault happens; the lines written before it stay written.
-/// The message says what went wrong in a machinist's words.
+/// Raised where the fault happens; the save it stops writes nothing, and a file there keeps what
+/// it held. The message says what went wrong in a machinist's words.
 class ArithmeticFault : public std::runtime_error {
  public:
   ArithmeticFault(FaultKind kind, const std::string& message)

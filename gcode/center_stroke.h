@@ -23,8 +23,7 @@ class CenterStroke {
       : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
 
   /// Rapid to the start, plunge, cut to the end; the cut's line begins with `cutBlock`
-  /// ("N20 G1 X" or "N40 G1 X"). Each end is formed as its line is written, so a fault in the
-  /// end leaves the lines before it.
+  /// ("N20 G1 X" or "N40 G1 X"). Raises ArithmeticFault where an end cannot be computed.
   void Write(std::string_view cutBlock, ProgramWriter& writer) const;
 
  private:

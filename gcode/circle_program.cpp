@@ -24,16 +24,16 @@ void WriteOutline(const Circle& c, ProgramWriter& writer) {
 
 // The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
 // tool's first circle clears the plunge point's surroundings.
-Float32 FirstRingOffset(const Circle& c, Float64 stepOver, Float32 cutterRadius) {
+Float32 FirstRingOffset(const Circle& c, Float64 stepOver, double percent, Float32 cutterRadius) {
   const Float64 room = c.radius - c.toolRadius;
-  const std::int16_t rings = StepsWithin(room, stepOver);
+  const std::int16_t rings = StepsWithin(room, stepOver, percent);
   const Float32 innermost = Narrow32(Round3(stepOver * rings));
   if (rings <= 1) return innermost;
   const Float32 offset = Narrow32(Round3(innermost - stepOver));
-  // Today's spacing accepts a sliver around the plunge point, at most a quarter of Tool Radius
-  // wide, when the first ring lies more than a tool diameter out. A wider spacing would leave a
-  // ring of material there, so its first ring is the innermost whole step instead, within half
-  // a step of the centre.
+  // The window's spacing accepts a sliver around the plunge point, at most a quarter of Tool
+  // Radius wide, when the first ring lies more than a tool diameter out. A wider spacing would
+  // leave a ring of material there, so its first ring is the innermost whole step instead, within
+  // half a step of the centre.
   const bool leavesMaterial = room - offset > Float64(cutterRadius) * 2.0;
   return stepOver > StepOver(cutterRadius) && leavesMaterial ? innermost : offset;
 }
@@ -43,7 +43,8 @@ void WriteFill(const Circle& c, const RingSpacing& spacing, ProgramWriter& write
   const Float32 T = c.toolRadius, D = c.depth;
   const Float64 stepOver = spacing.StepFor(T, false);
   const Float32 firstOffset =
-      FirstRingOffset(c, stepOver, spacing.cutterRadius ? Float32(*spacing.cutterRadius) : T);
+      FirstRingOffset(c, stepOver, spacing.PercentFor(false),
+                      spacing.cutterRadius ? Float32(*spacing.cutterRadius) : T);
 
   writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});
   writer.WriteLine(ProgramLine{"N20 G1 Z", D});

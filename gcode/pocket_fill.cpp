@@ -1,16 +1,43 @@
 #include "gcode/pocket_fill.h"
 
+#include <string>
+
+#include "gcode/number_text.h"
 #include "gcode/ring_count.h"
 
 namespace quorrel {
 
-std::int16_t StepsWithin(Float64 room, Float64 stepOver) {
+namespace {
+
+// The spacing as the machinist chose it: "1.5 x Tool Radius" in the window's words, or with its
+// share of the diameter.
+std::string SpacingWords(double percent) {
+  const std::string factor = FormatNumberPlain(percent / 50.0, ".") + " x Tool Radius";
+  if (percent == kWindowStepover) return factor;
+  return factor + " (" + FormatNumberPlain(percent, ".") + " % of the tool's diameter)";
+}
+
+}  // namespace
+
+std::int16_t StepsWithin(Float64 room, Float64 stepOver, double percent) {
   if (stepOver.value() == 0.0) {
-    throw ArithmeticFault(FaultKind::DivisionByZero,
-                          "Fill spaces its rings 1.5 x Tool Radius apart, and a Tool Radius of 0 "
-                          "gives no spacing.");
+    throw ArithmeticFault(FaultKind::DivisionByZero, "Fill spaces its rings " +
+                                                         SpacingWords(percent) +
+                                                         " apart, and a Tool Radius of 0 gives "
+                                                         "no spacing.");
   }
-  return RingCount((room / stepOver).value());
+  const double steps = (room / stepOver).value();
+  if (percent == kWindowStepover) return RingCount(steps);
+  try {
+    return RingCount(steps);
+  } catch (const ArithmeticFault&) {
+    throw ArithmeticFault(FaultKind::RingCountOverflow,
+                          "The pocket needs more rings than a program can hold (at most 32767) "
+                          "with rings " +
+                              SpacingWords(percent) +
+                              " apart. Use a larger stepover, a larger Tool Radius or a smaller "
+                              "shape.");
+  }
 }
 
 void RaiseRingStepTooSmall() {

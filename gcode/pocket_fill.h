@@ -29,12 +29,15 @@ struct RingSpacing {
   double percent = kWindowStepover;
   std::optional<float> cutterRadius;
 
-  /// The step between rings formed with `pathToolRadius`; rings with square corners are spaced
-  /// at most kLargestSquareStepover apart.
+  /// The percentage used: rings with square corners are spaced at most kLargestSquareStepover
+  /// apart.
+  double PercentFor(bool squareCorners) const {
+    return squareCorners && percent > kLargestSquareStepover ? kLargestSquareStepover : percent;
+  }
+  /// The step between rings formed with `pathToolRadius`.
   Float64 StepFor(Float32 pathToolRadius, bool squareCorners) const {
-    const double share =
-        squareCorners && percent > kLargestSquareStepover ? kLargestSquareStepover : percent;
-    return StepOver(cutterRadius ? Float32(*cutterRadius) : pathToolRadius, share);
+    return StepOver(cutterRadius ? Float32(*cutterRadius) : pathToolRadius,
+                    PercentFor(squareCorners));
   }
 };
 
@@ -50,10 +53,10 @@ Float64 RingRoom(const RectanglePath& rectangle);
 
 [[noreturn]] void RaiseRingStepTooSmall();
 
-/// How many steps of `stepOver` fit in `room`, rounded as RingCount rounds. Raises
-/// ArithmeticFault(DivisionByZero) in Fill's own words when the step is 0 (a Tool Radius of 0),
-/// and ArithmeticFault(RingCountOverflow) beyond 32767 steps.
-std::int16_t StepsWithin(Float64 room, Float64 stepOver);
+/// How many steps of `stepOver`, `percent` of the cutter's diameter, fit in `room`, rounded as
+/// RingCount rounds. Raises ArithmeticFault(DivisionByZero) in Fill's own words when the step is
+/// 0 (a Tool Radius of 0), and ArithmeticFault(RingCountOverflow) beyond 32767 steps.
+std::int16_t StepsWithin(Float64 room, Float64 stepOver, double percent);
 
 /// The first ring's offset, or 0 (the outline path) when rounding alone took it below 0 although
 /// the outline path fits the pocket (`room`, the space between the outline path and the middle,

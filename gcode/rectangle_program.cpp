@@ -10,18 +10,19 @@ namespace {
 
 // The offset of the innermost ring: the largest whole number of steps that fits inside the
 // outline path, rounded to 3 decimals.
-Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
+Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver, double percent) {
   const Float64 ringLimit = RingRoom(r);
-  const std::int16_t rings = StepsWithin(ringLimit, stepOver);
+  const std::int16_t rings = StepsWithin(ringLimit, stepOver, percent);
   Float32 offset = Narrow32(stepOver * rings);
   if (offset > ringLimit) offset = Narrow32(offset - stepOver);
   return OffsetWithinRoom(Narrow32(Round3(offset)), ringLimit);
 }
 
-void WriteFill(const RectanglePath& r, Float64 stepOver, ProgramWriter& writer) {
+void WriteFill(const RectanglePath& r, const RingSpacing& spacing, ProgramWriter& writer) {
   const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
   const Float32 T = r.toolRadius;
-  const Float32 firstOffset = FirstRingOffset(r, stepOver);
+  const Float64 stepOver = spacing.StepFor(T, true);
+  const Float32 firstOffset = FirstRingOffset(r, stepOver, spacing.PercentFor(true));
   CenterStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
@@ -45,7 +46,7 @@ void WriteRectangleProgram(const JobParameters& job, const FieldTexts& texts, Pr
 
   WriteProgramTitle(job, texts, writer, ".");
   if (job.Fill) {
-    WriteFill(rectangle, spacing.StepFor(rectangle.toolRadius, true), writer);
+    WriteFill(rectangle, spacing, writer);
   } else {
     WriteInsetRectangle(rectangle, writer);
   }

@@ -59,17 +59,20 @@ void WriteSquareRing(const RectanglePath& r, Float32 ringOffset, Float32 ringIns
 }
 
 // The offset of the innermost ring, rounded before it is compared with the room there is.
-Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver) {
+Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver, double percent) {
   const Float64 room = RingRoom(r);
-  const std::int16_t rings = StepsWithin(room, stepOver);
+  const std::int16_t rings = StepsWithin(room, stepOver, percent);
   Float32 offset = Narrow32(Round3(stepOver * rings));
   if (offset > room) offset = Narrow32(Round3(offset - stepOver));
   return OffsetWithinRoom(offset, room);
 }
 
-void WriteFill(const RectanglePath& r, Float64 R, Float64 stepOver, ProgramWriter& writer) {
+void WriteFill(const RectanglePath& r, Float64 R, const RingSpacing& spacing,
+               ProgramWriter& writer) {
   const Float32 T = r.toolRadius;
-  const Float32 firstOffset = FirstRingOffset(r, stepOver);
+  // The inner rings lose their rounded corners: they are spaced as square rings are.
+  const Float64 stepOver = spacing.StepFor(T, true);
+  const Float32 firstOffset = FirstRingOffset(r, stepOver, spacing.PercentFor(true));
   CenterStroke(r, firstOffset, stepOver).Write("N40 G1 X", writer);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
@@ -95,8 +98,7 @@ void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& te
 
   WriteProgramTitle(job, texts, writer, decimalSeparator);
   if (job.Fill) {
-    // The inner rings lose their rounded corners: they are spaced as square rings are.
-    WriteFill(rectangle, R, spacing.StepFor(rectangle.toolRadius, true), writer);
+    WriteFill(rectangle, R, spacing, writer);
   } else if (rectangle.toolRadius < R) {
     WriteOutlineWithArcs(rectangle, R, writer);
   } else {

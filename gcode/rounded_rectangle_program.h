@@ -12,10 +12,10 @@ namespace quorrel {
 /// Writes the whole program for a rectangle whose corners are quarter circles of radius
 /// CornerRadius, outline or Fill, and closes the writer. A corner is cut as an arc when the
 /// corner radius exceeds the path's inset, square otherwise. The title quotes the corner radius
-/// with `decimalSeparator`, the user's locale's. A Fill's rings lie `stepover` percent of the
-/// cutter's diameter apart, at most kLargestSquareStepover. On an arithmetic fault it stops where
-/// the fault happens and raises ArithmeticFault; the lines before stay written. Raises JobRefused,
-/// before writing anything, for a job that cannot be cut.
+/// with `decimalSeparator`, the user's locale's. A Fill's rings lie `spacing` apart, at most
+/// kLargestSquareStepover. On an arithmetic fault it stops where the fault happens and raises
+/// ArithmeticFault, and the writer, never closed, abandons the program. Raises JobRefused, before
+/// writing anything, for a job that cannot be cut.
 void WriteRoundedRectangleProgram(const JobParameters& job, const FieldTexts& texts,
                                   ProgramWriter& writer, std::string_view decimalSeparator,
                                   const RingSpacing& spacing = {});

@@ -127,6 +127,34 @@ TEST_F(CliFiles, AFaultOrAFullDiskLeavesTheFileAsItWas) {
   }
 }
 
+// A fault names the spacing the rings were given, and how to need fewer of them.
+TEST(Cli, FaultsNameTheRingSpacingUsed) {
+  const std::vector<std::string> controller{"--dialect=linuxcnc", "--units=mm", "--feed=600",
+                                            "--fill"};
+  const auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), controller.begin(), controller.end());
+    return more;
+  };
+  const struct {
+    std::vector<std::string> arguments;
+    const char* words;
+  } rows[] = {
+      {{"--fill", "--tool-radius=0"}, "Fill spaces its rings 1.5 x Tool Radius apart"},
+      {with({"--tool-radius=0", "--stepover=40"}),
+       "Fill spaces its rings 0.8 x Tool Radius (40 % of the tool's diameter) apart"},
+      {with({"--tool-radius=0", "--stepover=100"}),
+       "1.7 x Tool Radius (85 % of the tool's diameter)"},
+      {with({"--tool-radius=0.001", "--width=90", "--height=90", "--stepover=40"}),
+       "(at most 32767) with rings 0.8 x Tool Radius (40 % of the tool's diameter) apart. Use a "
+       "larger stepover, a larger Tool Radius or a smaller shape."},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult result = RunTool(row.arguments);
+    EXPECT_EQ(result.exitStatus, 1) << row.words;
+    EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
+  }
+}
+
 TEST_F(CliFiles, ARefusedJobCreatesNoFile) {
   const ProcessResult result =
       RunTool({"--tool-radius=-1", "--fill", "--output=" + PathOf("File1.din")});
