@@ -171,7 +171,8 @@ int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program
   } catch (const OutputError& error) {
     std::string message = error.what();
     if (!programWritten.empty()) {
-      message += " The program itself was written whole to " + DestinationName(programWritten) + ".";
+      message +=
+          " The program itself was written whole to " + DestinationName(programWritten) + ".";
     }
     Complain(message);
     return kCannotWrite;

@@ -237,9 +237,7 @@ class PassTranslator {
 
   /// Whether straight cuts go out as they come, so that PassStraightCuts may take them: the cuts
   /// of a climb pass that is not ramping.
-  bool PassesStraightCuts() const {
-    return state_ == State::Cuts && !ramp_ && !clockwise_;
-  }
+  bool PassesStraightCuts() const { return state_ == State::Cuts && !ramp_ && !clockwise_; }
 
   /// Takes the whole lines of straight cuts at the start of `text` ("N51 G1 X1.5\r\n") as Line
   /// would, in one loop: nearly every line of a large program is one. Returns how much of `text`
@@ -537,9 +535,8 @@ class PassTranslator {
     std::vector<PathCut> geometry;
     for (const HeldCut& cut : cuts) geometry.push_back(GeometryOf(cut));
     const auto asWritten = [](double value) { return CoordValue(FormatCoord(value)).value(); };
-    const std::vector<RampStep> steps =
-        PlanRamp(geometry, top, bottom, RampRun(top, bottom, settings_.rampAngle),
-                 clockwise_, asWritten);
+    const std::vector<RampStep> steps = PlanRamp(
+        geometry, top, bottom, RampRun(top, bottom, settings_.rampAngle), clockwise_, asWritten);
     for (const RampStep& step : steps) WriteRampStep(cuts[step.cut], step);
     if (!steps.empty()) return;
     WritePlunge(bottom);
@@ -760,9 +757,9 @@ ControllerProgramSink::ControllerProgramSink(const MachineSettings& settings,
                                              std::unique_ptr<ByteSink> destination,
                                              std::string finishingPass, bool outside,
                                              ControllerNotice notice)
-    : program_(std::make_unique<ControllerProgram>(settings, std::move(destination),
-                                                   std::move(finishingPass), outside,
-                                                   std::move(notice))) {}
+    : program_(std::make_unique<ControllerProgram>(
+          settings, std::move(destination), std::move(finishingPass), outside, std::move(notice))) {
+}
 
 ControllerProgramSink::~ControllerProgramSink() = default;
 

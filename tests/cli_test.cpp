@@ -256,7 +256,8 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--tool-radius=2,5"}), "--tool-radius needs a number, not \"2,5\""},
       {with({"--depth=abc"}), "--depth needs a number, not \"abc\""},
       {with({"--tool-radius=1/8"}), "--tool-radius needs a number, not \"1/8\""},
-      {with({"--shape=circle", "--width=8"}), "--width is not used by a circle: its size is --radius"},
+      {with({"--shape=circle", "--width=8"}),
+       "--width is not used by a circle: its size is --radius"},
       {with({"--radius=3"}), "--radius is not used by a rectangle: its size is --width and"},
       {with({"--entry=ramp", "--ramp-angle=0.4"}), "from 0.5 to 90 degrees, not 0.4"},
       {with({"--entry=ramp", "--ramp-angle=91"}), "--ramp-angle is the steepest descent"},
@@ -428,7 +429,8 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
   std::istringstream options(RunTool({"--help"}).standardOutput);
   for (std::string word; options >> word;) {
     if (!word.starts_with("--")) continue;
-    const std::string option = word.substr(0, word.find_first_not_of("-abcdefghijklmnopqrstuvwxyz"));
+    const std::string option =
+        word.substr(0, word.find_first_not_of("-abcdefghijklmnopqrstuvwxyz"));
     EXPECT_TRUE(std::any_of(synopsis.begin(), synopsis.end(), [&](const std::string& used) {
       return used.find(option + "=") != std::string::npos || used == option ||
              used.find("[" + option) != std::string::npos;
