@@ -57,8 +57,9 @@ case "${1:-}" in
     cmake --build --preset release --target bench
     ;;
   test)
-    # LinuxCNC's own interpreter, rs274, reads every controller program the tests write.
-    packages+=(linuxcnc-uspace)
+    # LinuxCNC's own interpreter, rs274, reads every controller program the tests write; strace
+    # shows how a save meets the file system, and stands in for one that cannot reserve room.
+    packages+=(linuxcnc-uspace strace)
     install_missing_packages
     build dev
     ctest --preset dev

@@ -17,6 +17,10 @@ class ByteSink {
   virtual void Write(std::string_view bytes) = 0;
   /// Completes the output (closes a file) and raises OutputError if any of it was lost.
   virtual void Finish() = 0;
+  /// Told, before the first Write, how many bytes the whole output will be, by a sink that knows
+  /// (one that holds the program back until it is complete), so that room can be made for them.
+  /// Raises OutputError, with the destination unchanged, where there is none.
+  virtual void Reserve(std::uint64_t bytes) { static_cast<void>(bytes); }
 
   /// Whether the sink can read back what it was given, and so WriteAgain.
   virtual bool CanWriteAgain() const { return false; }

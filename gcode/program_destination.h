@@ -17,11 +17,14 @@ struct ResolvedDestination {
   std::optional<struct stat> existing;
 };
 
-/// A regular file that is replaced only by a complete program. The bytes go to a new file beside
-/// the target (a hidden name in the same folder); Finish gives it the target's permissions and
-/// renames it over the target in one step. Destroyed without Finish, or after a failed write, it
-/// removes its new file, so the target keeps every byte it had. The target is the file a
-/// symbolic link points to: the link stays a link.
+/// A regular file that is replaced only by a complete program. The bytes go to a new file in the
+/// target's folder that has no name while it is written (or, where the file system cannot make
+/// one, a hidden name), so that a save that is killed leaves nothing behind. Finish flushes the
+/// new file to the disk, names it and renames it over the target in one step, with the target's
+/// permissions, and flushes the folder, so that after a power cut the name holds the old program
+/// or the new one whole. Destroyed without Finish, or after a failed write, it removes its new
+/// file, so the target keeps every byte it had. The target is the file a symbolic link points to:
+/// the link stays a link.
 class ReplacingFileSink : public ByteSink {
  public:
   /// `destination` is where `path` leads (see OpenProgramDestination). Raises OutputError,
@@ -41,11 +44,36 @@ class ReplacingFileSink : public ByteSink {
  private:
   void Discard();
   [[noreturn]] void Fail(int error);
+  void GiveName();
 
-  std::string path_;    // as the user named it, for messages
-  std::string target_;  // the file that is replaced, links followed
-  std::string temporary_;
+  std::string path_;       // as the user named it, for messages
+  std::string target_;     // the file that is replaced, links followed
+  std::string temporary_;  // the new file's name, once it has one
   int descriptor_ = -1;
+};
+
+/// A file that may be changed in a folder that takes no new file: it can only be overwritten in
+/// place. Reserve makes room on the disk for the whole program first, so that a full disk cannot
+/// cut the program short; where the file system cannot reserve, nothing is written. Used behind a
+/// WholeProgramSink, which knows the program's size before its first byte goes out.
+class OverwritingFileSink : public ByteSink {
+ public:
+  explicit OverwritingFileSink(std::string path) : path_(std::move(path)) {}
+  ~OverwritingFileSink() override;
+  OverwritingFileSink(const OverwritingFileSink&) = delete;
+  OverwritingFileSink& operator=(const OverwritingFileSink&) = delete;
+
+  void Reserve(std::uint64_t bytes) override;
+  /// Raises OutputError, saying that the file was changed, when a write fails.
+  void Write(std::string_view bytes) override;
+  void Finish() override;
+
+ private:
+  [[noreturn]] void Fail(int error) const;
+
+  std::string path_;
+  int descriptor_ = -1;
+  std::uint64_t written_ = 0;
 };
 
 /// Holds the whole program back and hands it on only at Finish: for a destination that cannot be
@@ -79,8 +107,14 @@ class WholeProgramSink : public ByteSink {
 };
 
 /// The sink a program is saved through: a ReplacingFileSink for a regular file or a new name, a
-/// WholeProgramSink for anything else (a pipe, a device) and for a file whose folder does not let
-/// a new file be made beside it. Raises OutputError for a folder or a path that cannot be written.
+/// WholeProgramSink for anything else (a pipe, a device), and a WholeProgramSink before an
+/// OverwritingFileSink for a file whose folder does not let a new file be made beside it. Raises
+/// OutputError for a folder or a path that cannot be written.
 std::unique_ptr<ByteSink> OpenProgramDestination(const std::string& path);
+
+/// What a save that failed has left at `path`, for its message: "Nothing was written;
+/// "x" is unchanged." when the destination was not touched (`unchanged`), or that it now holds
+/// part of the program.
+std::string WhatTheDestinationHolds(const std::string& path, bool unchanged);
 
 }  // namespace quorrel

@@ -1,12 +1,11 @@
 #include "gcode/save_command.h"
 
-#include <sys/stat.h>
-
 #include "gcode/arithmetic_fault.h"
 #include "gcode/job_parameters.h"
 #include "gcode/job_refusal.h"
 #include "gcode/output_error.h"
 #include "gcode/parse_field_number.h"
+#include "gcode/program_destination.h"
 
 namespace quorrel {
 namespace {
@@ -24,16 +23,6 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
                "\" rounds to 0 at the program's 3 decimals.";
   }
   return message;
-}
-
-// What a save that stopped has left at its destination, which was not touched.
-std::string NothingWritten(const std::string& path) {
-  if (path == kStandardOutputPath) return "Nothing was written to standard output.";
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) != 0) {
-    return "Nothing was written; no file \"" + path + "\" was made.";
-  }
-  return "Nothing was written; \"" + path + "\" is unchanged.";
 }
 
 }  // namespace
@@ -58,13 +47,12 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
     ProgramWriter writer = open(path);
     WriteStrategyProgram(job, request.texts, writer, request.decimalSeparator, request.strategy);
   } catch (const ArithmeticFault& fault) {
-    return Failure(
-        SaveOutcome::ArithmeticFault,
-        FaultMessage(fault, request.texts) + " The save was stopped. " + NothingWritten(path));
+    return Failure(SaveOutcome::ArithmeticFault,
+                   FaultMessage(fault, request.texts) + " The save was stopped. " +
+                       WhatTheDestinationHolds(path, kDestinationUnchanged));
   } catch (const OutputError& error) {
-    std::string message = error.what();
-    if (error.unchanged()) message += " " + NothingWritten(path);
-    return Failure(SaveOutcome::CannotWrite, message);
+    return Failure(SaveOutcome::CannotWrite, std::string(error.what()) + " " +
+                                                 WhatTheDestinationHolds(path, error.unchanged()));
   } catch (const JobRefused& refused) {
     return Failure(SaveOutcome::Refused, refused.what());
   }

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -172,28 +174,144 @@ TEST_F(CliFiles, AnOutputThatCannotBeWrittenExitsWithThree) {
   }
 }
 
-TEST_F(CliFiles, AReadOnlyFileIsNotReplaced) {
+// Root may write any file and folder, so as root a command runs as the unprivileged user
+// "nobody", who is given the files a test hands over.
+class AsUnprivilegedUser : public testing::TemporaryFolder {
+ protected:
+  // Runs `shell` (with the tool as "$0" and `arguments` after it) as an ordinary user; nothing
+  // when there is no such user to run it as.
+  std::optional<ProcessResult> RunShell(const std::string& shell,
+                                        const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"-c", shell, GcodeToolPath()};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    if (geteuid() != 0) return RunProcess("/bin/sh", command, {{"LC_ALL", "C"}});
+    std::vector<std::string> asNobody{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                      "/bin/sh"};
+    if (RunProcess("/usr/bin/setpriv",
+                   {asNobody[0], asNobody[1], asNobody[2], GcodeToolPath(), "--version"})
+            .exitStatus != 0) {
+      return std::nullopt;
+    }
+    asNobody.insert(asNobody.end(), command.begin(), command.end());
+    return RunProcess("/usr/bin/setpriv", asNobody, {{"LC_ALL", "C"}});
+  }
+  // The file becomes the ordinary user's, and the folder takes no new file from them.
+  void HandOver(const std::string& name) {
+    if (geteuid() == 0 && ::chown(PathOf(name).c_str(), 65534, 65534) != 0) FAIL() << name;
+    std::filesystem::permissions(
+        folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                     std::filesystem::perms::others_exec);
+    if (geteuid() != 0) {
+      std::filesystem::permissions(folder_, std::filesystem::perms::owner_write,
+                                   std::filesystem::perm_options::remove);
+    }
+  }
+};
+
+TEST_F(AsUnprivilegedUser, AReadOnlyFileIsNotReplaced) {
   std::ofstream(PathOf("read-only.din")) << "old";
   std::filesystem::permissions(PathOf("read-only.din"), std::filesystem::perms::owner_read |
                                                             std::filesystem::perms::group_read |
                                                             std::filesystem::perms::others_read);
-  // Root may write any file, so as root the tool runs as the unprivileged user "nobody".
-  std::vector<std::string> command{GcodeToolPath()};
-  std::string program = GcodeToolPath();
-  if (geteuid() == 0) {
-    program = "/usr/bin/setpriv";
-    command = {"--reuid=65534", "--regid=65534", "--clear-groups", GcodeToolPath()};
-    std::vector<std::string> version = command;
-    version.push_back("--version");
-    if (RunProcess(program, version).exitStatus != 0) {
-      GTEST_SKIP() << "the user \"nobody\" cannot run " << GcodeToolPath();
-    }
-  }
-  command.push_back("--output=" + PathOf("read-only.din"));
-  const ProcessResult result = RunProcess(program, command, {{"LC_ALL", "C"}});
-  EXPECT_EQ(result.exitStatus, 3) << result.standardError;
-  EXPECT_NE(result.standardError.find("Permission denied"), std::string::npos);
+  const std::optional<ProcessResult> result =
+      RunShell("exec \"$0\" \"$@\"", {"--output=" + PathOf("read-only.din")});
+  if (!result) GTEST_SKIP() << "no ordinary user can run " << GcodeToolPath();
+  EXPECT_EQ(result->exitStatus, 3) << result->standardError;
+  EXPECT_NE(result->standardError.find("Permission denied"), std::string::npos);
   EXPECT_EQ(ReadFileBytes(PathOf("read-only.din")), "old");
+}
+
+// A file that may be written in a folder that takes no new file is written over in place, and
+// only into room reserved for the whole program first: a full disk, or a file system that cannot
+// reserve, leaves the old program byte for byte, and the message says so.
+TEST_F(AsUnprivilegedUser, ALockedFolderKeepsItsProgramUnlessTheNewOneFitsWhole) {
+  const std::vector<std::string> job{"--fill", "--tool-radius=0.01", "--width=90", "--height=90"};
+  const ProcessResult expected = RunTool(job);
+  const struct {
+    const char* name;
+    const char* shell;
+    int exitStatus;
+    const char* words;
+  } rows[] = {
+      {"room enough", "exec \"$0\" \"$@\"", 0, ""},
+      {"a full disk", "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$@\"", 3,
+       "no room can be reserved for the program (File too large). Nothing was written;"},
+      {"no reservation",
+       "exec strace -f -qq -o /dev/null -e trace=fallocate "
+       "-e inject=fallocate:error=EOPNOTSUPP \"$0\" \"$@\"",
+       3, "its file system cannot reserve room for the program before it is written over"},
+  };
+  const std::string good = "a good program\r\n" + std::string(100000, '.');
+  std::ofstream(PathOf("part.din")) << good;
+  HandOver("part.din");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::vector<std::string> arguments = job;
+    arguments.push_back("--output=" + PathOf("part.din"));
+    const std::optional<ProcessResult> result = RunShell(row.shell, arguments);
+    if (!result) GTEST_SKIP() << "no ordinary user can run " << GcodeToolPath();
+    EXPECT_EQ(result->exitStatus, row.exitStatus) << result->standardError;
+    EXPECT_NE(result->standardError.find(row.words), std::string::npos) << result->standardError;
+    if (row.exitStatus == 0) {
+      EXPECT_TRUE(ReadFileBytes(PathOf("part.din")) == expected.standardOutput);
+      std::ofstream(PathOf("part.din"), std::ios::trunc) << good;
+    } else {
+      EXPECT_NE(result->standardError.find("\"" + PathOf("part.din") + "\" is unchanged."),
+                std::string::npos);
+      EXPECT_TRUE(ReadFileBytes(PathOf("part.din")) == good);
+    }
+    EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+  }
+}
+
+// What the tool asked of the system while it saved, as strace saw it.
+std::vector<std::string> SystemCallsOfASave(const std::vector<std::string>& arguments) {
+  std::vector<std::string> command{"-f", "-qq", "-e", "trace=openat,fsync,linkat,rename,close",
+                                   GcodeToolPath()};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  const ProcessResult traced = RunProcess("/usr/bin/strace", command, {{"LC_ALL", "C"}});
+  std::vector<std::string> calls;
+  std::istringstream lines(traced.standardError);
+  for (std::string line; std::getline(lines, line);) calls.push_back(line);
+  return calls;
+}
+
+// The new program has no name until it is complete and on the disk; it is flushed before it is
+// renamed over the old one, and the folder after, so that a power cut leaves one program whole.
+TEST_F(CliFiles, ANewProgramIsNamelessUntilItIsOnTheDisk) {
+  std::ofstream(PathOf("part.din")) << "a good program";
+  const std::vector<std::string> calls = SystemCallsOfASave({"--output=" + PathOf("part.din")});
+  const auto at = [&](const std::string& what) {
+    return std::find_if(
+               calls.begin(), calls.end(),
+               [&](const std::string& call) { return call.find(what) != std::string::npos; }) -
+           calls.begin();
+  };
+  const auto end = static_cast<std::ptrdiff_t>(calls.size());
+  const auto unnamed = at("O_TMPFILE"), flushed = at("fsync("), named = at("linkat("),
+             renamed = at("rename("), folderFlushed = at("O_DIRECTORY");
+  ASSERT_LT(renamed, end) << "no rename: is strace installed?";
+  EXPECT_LT(unnamed, flushed);
+  EXPECT_LT(flushed, named);
+  EXPECT_LT(named, renamed);
+  EXPECT_LT(renamed, folderFlushed);
+  EXPECT_NE(calls[static_cast<std::size_t>(renamed)].find(PathOf("part.din")), std::string::npos);
+  EXPECT_LT(folderFlushed + 1, end);
+  EXPECT_NE(calls[static_cast<std::size_t>(folderFlushed + 1)].find("fsync("), std::string::npos);
+}
+
+// A save killed on the way leaves nothing in the folder but what was there.
+TEST_F(CliFiles, AKilledSaveLeavesNothingBehind) {
+  std::ofstream(PathOf("part.din")) << "a good program";
+  for (const char* delay : {"0.001", "0.003", "0.006", "0.01", "0.02", "0.04"}) {
+    SCOPED_TRACE(delay);
+    RunProcess("/bin/sh", {"-c", "\"$0\" \"$@\" & sleep " + std::string(delay) + "; kill -9 $!",
+                           GcodeToolPath(), "--shape=rounded-rectangle", "--fill",
+                           "--tool-radius=0.001", "--width=98.303", "--height=98.303",
+                           "--radius=49", "--output=" + PathOf("part.din")});
+    EXPECT_EQ(Names(), std::vector<std::string>{"part.din"});
+  }
 }
 
 TEST(Cli, AStandardOutputThatCannotBeWrittenExitsWithThree) {
