@@ -196,6 +196,11 @@ void ReplacingFileSink::Fail(int error) {
 
 void ReplacingFileSink::Write(std::string_view bytes) {
   if (const int error = WriteAll(descriptor_, bytes); error != 0) Fail(error);
+  // The disk starts on what is written while the rest is made, so that the flush at the end
+  // waits for little more than the last piece.
+  ::sync_file_range(descriptor_, static_cast<::off_t>(written_), static_cast<::off_t>(bytes.size()),
+                    SYNC_FILE_RANGE_WRITE);
+  written_ += bytes.size();
 }
 
 void ReplacingFileSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {

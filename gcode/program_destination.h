@@ -50,6 +50,7 @@ class ReplacingFileSink : public ByteSink {
   std::string target_;     // the file that is replaced, links followed
   std::string temporary_;  // the new file's name, once it has one
   int descriptor_ = -1;
+  std::uint64_t written_ = 0;
 };
 
 /// A file that may be changed in a folder that takes no new file: it can only be overwritten in
