@@ -18,7 +18,7 @@
 #include "app/shapepictogram.h"
 #include "app/twips.h"
 #include "app/wrappingradiobutton.h"
-#include "gcode/field_table.h"
+#include "gcode/job/field_table.h"
 
 namespace quorrel::app {
 namespace {

@@ -4,8 +4,8 @@
 #include <array>
 
 #include "app/formdialogs.h"
-#include "gcode/field_table.h"
-#include "gcode/save_command.h"
+#include "gcode/job/field_table.h"
+#include "gcode/save/save_command.h"
 
 class QButtonGroup;
 class QCheckBox;

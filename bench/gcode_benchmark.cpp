@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
-#include "gcode/byte_sink.h"
-#include "gcode/job_parameters.h"
-#include "gcode/number_text.h"
-#include "gcode/round3.h"
-#include "gcode/write_program.h"
+#include "gcode/job/job_parameters.h"
+#include "gcode/numbers/number_text.h"
+#include "gcode/numbers/round3.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/shapes/write_program.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "gcode/field_table.h"
-#include "gcode/ordinary_number.h"
-#include "gcode/round3.h"
+#include "gcode/job/field_table.h"
+#include "gcode/numbers/ordinary_number.h"
+#include "gcode/numbers/round3.h"
 
 namespace quorrel::cli {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "gcode/machine_settings.h"
-#include "gcode/save_command.h"
+#include "gcode/job/machine_settings.h"
+#include "gcode/save/save_command.h"
 
 namespace quorrel::cli {
 

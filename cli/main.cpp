@@ -11,14 +11,14 @@
 #include "cli/command_line.h"
 #include "cli/decimal_separator.h"
 #include "cli/toolpath_preview.h"
-#include "gcode/arithmetic_fault.h"
-#include "gcode/byte_sink.h"
-#include "gcode/controller_program.h"
-#include "gcode/cutting_strategy.h"
-#include "gcode/output_error.h"
-#include "gcode/program_destination.h"
-#include "gcode/program_reader.h"
-#include "gcode/save_command.h"
+#include "gcode/numbers/arithmetic_fault.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/output/output_error.h"
+#include "gcode/output/program_destination.h"
+#include "gcode/program/controller_program.h"
+#include "gcode/program/program_reader.h"
+#include "gcode/save/save_command.h"
+#include "gcode/strategy/cutting_strategy.h"
 
 namespace {
 

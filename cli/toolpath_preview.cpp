@@ -7,9 +7,9 @@
 #include <numbers>
 #include <vector>
 
-#include "gcode/contour.h"
-#include "gcode/round3.h"
-#include "gcode/toolpath.h"
+#include "gcode/numbers/round3.h"
+#include "gcode/toolpath/contour.h"
+#include "gcode/toolpath/toolpath.h"
 
 namespace quorrel::cli {
 namespace {

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "gcode/job_parameters.h"
-#include "gcode/program_reader.h"
+#include "gcode/job/job_parameters.h"
+#include "gcode/program/program_reader.h"
 
 namespace quorrel::cli {
 

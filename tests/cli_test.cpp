@@ -13,7 +13,7 @@
 #include <sstream>
 #include <string>
 
-#include "gcode/program_reader.h"
+#include "gcode/program/program_reader.h"
 #include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"

@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "gcode/byte_sink.h"
-#include "gcode/save_command.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/save/save_command.h"
 #include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "gcode/arithmetic_fault.h"
-#include "gcode/job_parameters.h"
-#include "gcode/job_refusal.h"
+#include "gcode/job/job_parameters.h"
+#include "gcode/job/job_refusal.h"
+#include "gcode/numbers/arithmetic_fault.h"
 #include "tests/support/raised.h"
 
 namespace quorrel {

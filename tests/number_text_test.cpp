@@ -7,12 +7,12 @@
 #include <random>
 #include <string>
 
-#include "gcode/arithmetic_fault.h"
-#include "gcode/number_text.h"
-#include "gcode/parse_field_number.h"
-#include "gcode/pocket_fill.h"
-#include "gcode/ring_count.h"
-#include "gcode/round3.h"
+#include "gcode/numbers/arithmetic_fault.h"
+#include "gcode/numbers/number_text.h"
+#include "gcode/numbers/parse_field_number.h"
+#include "gcode/numbers/ring_count.h"
+#include "gcode/numbers/round3.h"
+#include "gcode/shapes/pocket_fill.h"
 #include "tests/support/raised.h"
 
 namespace quorrel {

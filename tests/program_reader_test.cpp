@@ -4,7 +4,7 @@
 #include <numbers>
 #include <string>
 
-#include "gcode/program_reader.h"
+#include "gcode/program/program_reader.h"
 #include "tests/support/raised.h"
 
 namespace quorrel {

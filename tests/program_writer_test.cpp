@@ -7,10 +7,10 @@
 #include <functional>
 #include <string>
 
-#include "gcode/byte_sink.h"
-#include "gcode/output_error.h"
-#include "gcode/program_destination.h"
-#include "gcode/program_writer.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/output/output_error.h"
+#include "gcode/output/program_destination.h"
+#include "gcode/program/program_writer.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/raised.h"
 #include "tests/support/temporary_folder.h"

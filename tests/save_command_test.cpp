@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "gcode/save_command.h"
+#include "gcode/save/save_command.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/temporary_folder.h"
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "gcode/byte_sink.h"
-#include "gcode/controller_program.h"
-#include "gcode/field_table.h"
-#include "gcode/job_refusal.h"
-#include "gcode/program_reader.h"
-#include "gcode/save_command.h"
+#include "gcode/job/field_table.h"
+#include "gcode/job/job_refusal.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/program/controller_program.h"
+#include "gcode/program/program_reader.h"
+#include "gcode/save/save_command.h"
 
 namespace {
 

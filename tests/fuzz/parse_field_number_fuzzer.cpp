@@ -6,11 +6,11 @@
 #include <limits>
 #include <string_view>
 
-#include "gcode/arithmetic_fault.h"
-#include "gcode/number_text.h"
-#include "gcode/parse_field_number.h"
-#include "gcode/program_reader.h"
-#include "gcode/round3.h"
+#include "gcode/numbers/arithmetic_fault.h"
+#include "gcode/numbers/number_text.h"
+#include "gcode/numbers/parse_field_number.h"
+#include "gcode/numbers/round3.h"
+#include "gcode/program/program_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gcode/machine_settings.h"
+#include "gcode/job/machine_settings.h"
 
 namespace quorrel::testing {
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "gcode/field_table.h"
+#include "gcode/job/field_table.h"
 
 namespace quorrel::testing {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "gcode/save_command.h"
+#include "gcode/save/save_command.h"
 
 namespace quorrel::testing {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "gcode/toolpath.h"
+#include "gcode/toolpath/toolpath.h"
 
 namespace quorrel::testing {
 

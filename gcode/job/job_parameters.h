@@ -1,0 +1,31 @@
+#pragma once
+
+#include "gcode/job/field_texts.h"
+#include "gcode/job/shape_kind.h"
+
+namespace quorrel {
+
+/// The parsed, rounded numbers of one job and the two choices. Tool Radius and Depth are held in
+/// 32 bits, everything else in 64.
+struct JobParameters {
+  double CenterX = 0.0;
+  double CenterY = 0.0;
+  double Width = 0.0;
+  double Height = 0.0;
+  double CornerRadius = 0.0;  ///< the Radius field: the circle's radius and the corners' radius
+  float ToolRadius = 0.0F;
+  float Depth = 0.0F;
+  quorrel::ShapeKind ShapeKind = quorrel::ShapeKind::Rectangle;
+  bool Fill = false;
+};
+
+/// Parses every field with ParseFieldNumber and rounds it with Round3, whatever the shape; Tool
+/// Radius and Depth are narrowed to 32 bits before and after the rounding.
+/// Raises ArithmeticFault(Overflow) naming the field when a number lies beyond the 64-bit range,
+/// or a Tool Radius or Depth beyond the 32-bit range.
+JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill);
+
+/// The Tool Radius alone, as MakeJobParameters forms it, for those who need no other field.
+float MakeToolRadius(const FieldTexts& texts);
+
+}  // namespace quorrel

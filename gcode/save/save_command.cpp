@@ -1,0 +1,62 @@
+#include "gcode/save/save_command.h"
+
+#include "gcode/job/job_parameters.h"
+#include "gcode/job/job_refusal.h"
+#include "gcode/numbers/arithmetic_fault.h"
+#include "gcode/numbers/parse_field_number.h"
+#include "gcode/output/output_error.h"
+#include "gcode/output/program_destination.h"
+
+namespace quorrel {
+namespace {
+
+SaveResult Failure(SaveOutcome outcome, std::string message) {
+  return {outcome, std::move(message)};
+}
+
+std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) {
+  std::string message = std::string(FaultName(fault.kind())) + ": " + fault.what();
+  // A Tool Radius that was typed but is too small for the program's thousandths reads as 0; say
+  // so, or the machinist looks at a field that does not say 0.
+  if (fault.kind() == FaultKind::DivisionByZero && ParseFieldNumber(texts.ToolRadiusText) != 0.0) {
+    message += " The Tool Radius \"" + texts.ToolRadiusText +
+               "\" rounds to 0 at the program's 3 decimals.";
+  }
+  return message;
+}
+
+}  // namespace
+
+SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
+                     const OpenProgramWriter& open) {
+  JobParameters job;
+  try {
+    job = MakeJobParameters(request.texts, request.shape, request.fill);
+  } catch (const ArithmeticFault& fault) {
+    return Failure(SaveOutcome::ArithmeticFault,
+                   FaultMessage(fault, request.texts) + " Nothing was written.");
+  }
+  if (auto reason = RefusalReason(job)) return Failure(SaveOutcome::Refused, *reason);
+
+  const std::string path = askPath();
+  if (path.empty()) return {SaveOutcome::Cancelled, {}};
+
+  // The program reaches its destination only when the generator closes the writer after the
+  // last line; a writer dropped on the way abandons it, and the destination stays as it was.
+  try {
+    ProgramWriter writer = open(path);
+    WriteStrategyProgram(job, request.texts, writer, request.decimalSeparator, request.strategy);
+  } catch (const ArithmeticFault& fault) {
+    return Failure(SaveOutcome::ArithmeticFault,
+                   FaultMessage(fault, request.texts) + " The save was stopped. " +
+                       WhatTheDestinationHolds(path, kDestinationUnchanged));
+  } catch (const OutputError& error) {
+    return Failure(SaveOutcome::CannotWrite, std::string(error.what()) + " " +
+                                                 WhatTheDestinationHolds(path, error.unchanged()));
+  } catch (const JobRefused& refused) {
+    return Failure(SaveOutcome::Refused, refused.what());
+  }
+  return {SaveOutcome::Written, {}};
+}
+
+}  // namespace quorrel

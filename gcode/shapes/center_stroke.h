@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string_view>
+
+#include "gcode/numbers/checked_float.h"
+#include "gcode/program/program_writer.h"
+#include "gcode/shapes/rectangle_path.h"
+
+namespace quorrel {
+
+/// A point of the tool centre's path.
+struct PathPoint {
+  Float64 x;
+  Float64 y;
+};
+
+/// The straight stroke that opens a rectangular pocket, through its middle along the longer side
+/// (along X when Width >= Height). Its ends lie StepOver beyond the sides of the first ring, but
+/// never beyond the outline path, so that in a narrow pocket the cutter stays inside the shape.
+class CenterStroke {
+ public:
+  CenterStroke(const RectanglePath& rectangle, Float32 ringOffset, Float64 stepOver)
+      : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
+
+  /// Rapid to the start, plunge, cut to the end; the cut's line begins with `cutBlock`
+  /// ("N20 G1 X" or "N40 G1 X"). Raises ArithmeticFault where an end cannot be computed.
+  void Write(std::string_view cutBlock, ProgramWriter& writer) const;
+
+ private:
+  // StepOver inside the first ring's far side (right, or top).
+  PathPoint Start() const;
+  // StepOver inside the first ring's near side (left, or bottom).
+  PathPoint End() const;
+  bool AlongX() const { return rectangle_.width >= rectangle_.height; }
+  Float64 ClampIntoPath(Float64 value, Float64 low, Float64 size) const;
+
+  RectanglePath rectangle_;
+  Float32 ringOffset_;
+  Float64 stepOver_;
+};
+
+}  // namespace quorrel

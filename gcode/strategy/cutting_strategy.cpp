@@ -1,0 +1,117 @@
+#include "gcode/strategy/cutting_strategy.h"
+
+#include <algorithm>
+
+#include "gcode/numbers/arithmetic_fault.h"
+#include "gcode/numbers/checked_float.h"
+#include "gcode/numbers/number_text.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/program/program_reader.h"
+#include "gcode/shapes/outside_profile.h"
+#include "gcode/shapes/write_program.h"
+#include "gcode/toolpath/contour.h"
+
+namespace quorrel {
+namespace {
+
+void WritePaths(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                std::string_view decimalSeparator, const CuttingStrategy& strategy,
+                const RingSpacing& spacing) {
+  if (strategy.outside) {
+    WriteOutsideProfile(job, texts, writer, decimalSeparator);
+  } else {
+    WriteProgram(job, texts, writer, decimalSeparator, spacing);
+  }
+}
+
+}  // namespace
+
+JobParameters RoughingJob(const JobParameters& job, double allowance) {
+  JobParameters roughing = job;
+  roughing.ToolRadius =
+      Narrow32(Round3(Float64(Float32(job.ToolRadius)) + Float64(allowance))).value();
+  return roughing;
+}
+
+std::optional<std::string> AllowanceProblem(const JobParameters& job,
+                                            const CuttingStrategy& strategy) {
+  if (!strategy.finishAllowance || strategy.outside) return std::nullopt;
+  const double allowance = *strategy.finishAllowance;
+  const double reach = RoughingJob(job, allowance).ToolRadius;
+  const bool circle = job.ShapeKind == ShapeKind::Circle;
+  const double room = circle ? job.CornerRadius : std::min(job.Width, job.Height) / 2.0;
+  if (reach >= room) {
+    return "leaves no room for the tool: the paths keep Tool Radius and allowance, " +
+           FormatCoord(reach) + ", from the wall, and " +
+           (circle ? "the circle's radius" : "half the shorter side") + " is " + FormatCoord(room);
+  }
+  const RingSpacing spacing{strategy.stepover, job.ToolRadius};
+  const double step = spacing.StepFor(Float32(job.ToolRadius), !circle).value();
+  if (job.Fill && allowance > step) {
+    return "leaves more than one pass along the wall can cut: a Fill may leave at most its ring "
+           "spacing, " +
+           FormatCoord(step) + ", on the walls";
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
+                                                   const FieldTexts& texts,
+                                                   const CuttingStrategy& strategy) {
+  if (!(job.Depth < 0.0F)) {
+    return "The Depth is " + FormatCoord(job.Depth) +
+           ": a controller's program cuts below the work surface (Z 0), so give a negative "
+           "Depth. Nothing was written.";
+  }
+  if (job.ToolRadius < 0.0F) {
+    return "The Tool Radius is " + FormatCoord(job.ToolRadius) +
+           ": a cutter's radius is 0 or more. Nothing was written.";
+  }
+  // Every other path lies between the wall path and the middle of the shape.
+  const ReadBackProgram wall = ReadProgram(FinishingPassProgram(job, texts, ".", strategy));
+  const std::vector<ToolMove> cuts(wall.moves.begin() + 2, wall.moves.end() - 1);
+  if (!CutterCrossesContour(ContourOf(job), cuts, job.ToolRadius, strategy.outside)) {
+    return std::nullopt;
+  }
+  if (strategy.outside) {
+    return "The cutter would enter the shape it cuts out: give the shape sizes above 0. Nothing "
+           "was written.";
+  }
+  const double halfShortSide = std::min(job.Width, job.Height) / 2.0;
+  if (job.ShapeKind == ShapeKind::RoundedRectangle && job.CornerRadius > halfShortSide) {
+    return "The Radius " + FormatCoord(job.CornerRadius) + " is more than half the shorter side (" +
+           FormatCoord(halfShortSide) +
+           "): the rounded corners would cross and the cutter leave the contour. Give a smaller "
+           "Radius. Nothing was written.";
+  }
+  return "The tool does not fit inside the shape: with a Tool Radius of " +
+         FormatCoord(job.ToolRadius) +
+         " the cutter would leave the contour. Give a smaller Tool Radius or a larger shape. "
+         "Nothing was written.";
+}
+
+void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy) {
+  RingSpacing spacing{strategy.stepover, std::nullopt};
+  if (!strategy.finishAllowance) {
+    WritePaths(job, texts, writer, decimalSeparator, strategy, spacing);
+    return;
+  }
+  // The rings are still spaced for the cutter that cuts them, not for the larger reach.
+  spacing.cutterRadius = job.ToolRadius;
+  WritePaths(RoughingJob(job, *strategy.finishAllowance), texts, writer, decimalSeparator, strategy,
+             spacing);
+}
+
+std::string FinishingPassProgram(const JobParameters& job, const FieldTexts& texts,
+                                 std::string_view decimalSeparator,
+                                 const CuttingStrategy& strategy) {
+  JobParameters wall = job;
+  wall.Fill = false;
+  std::string program;
+  ProgramWriter writer(std::make_unique<StringSink>(program));
+  WritePaths(wall, texts, writer, decimalSeparator, strategy, {});
+  return program;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "gcode/job/field_texts.h"
+#include "gcode/job/job_parameters.h"
+#include "gcode/program/program_writer.h"
+#include "gcode/shapes/pocket_fill.h"
+
+namespace quorrel {
+
+/// How a controller's program cuts a job where the window's program knows one way only: how far
+/// apart a Fill's rings lie, on which side of the contour the outline runs, and what is left on
+/// the walls for a finishing pass.
+struct CuttingStrategy {
+  double stepover = kWindowStepover;  ///< a Fill's ring spacing, in % of the cutter's diameter
+  bool outside = false;               ///< the outline with the tool outside the contour
+  /// Left on the walls by every path, then cut in one last pass along the wall at full depth.
+  std::optional<double> finishAllowance;
+};
+
+/// The job whose paths keep `allowance` more from the wall: its Tool Radius grown by the
+/// allowance, rounded to the program's thousandths and held in 32 bits as every Tool Radius is.
+/// Raises ArithmeticFault(Overflow) when the sum lies beyond the 32-bit range.
+JobParameters RoughingJob(const JobParameters& job, double allowance);
+
+/// What is wrong with the strategy's finishing allowance for the job, as the words that follow
+/// "--finish": paths that keep it from the wall leave the tool no room inside the shape, or a
+/// Fill leaves more to the finishing pass than one ring spacing, which is what one pass along the
+/// wall can take. Nothing when it is sound (an outside profile always has room).
+std::optional<std::string> AllowanceProblem(const JobParameters& job,
+                                            const CuttingStrategy& strategy);
+
+/// Why a program for a controller cannot be written for the job, or nothing when it can: a Depth
+/// at or above the work surface cuts nothing, a negative Tool Radius is no cutter, and a tool
+/// that does not fit the shape leaves its contour (or, cut from outside, enters the shape). The
+/// window's own program is written as computed all the same. Raises ArithmeticFault where the
+/// path along the wall cannot be computed.
+std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
+                                                   const FieldTexts& texts,
+                                                   const CuttingStrategy& strategy);
+
+/// Writes the program of the job's paths as `strategy` cuts them, in the window's program form,
+/// and closes the writer: the outline on its side of the contour or the Fill with its spacing,
+/// each keeping the finishing allowance from the wall. The default strategy writes exactly the
+/// window's program. Raises what the generators raise.
+void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy);
+
+/// The finishing pass of `strategy`, in the window's program form: the path along the wall, the
+/// outline inside or outside the contour, whatever the job's Fill.
+std::string FinishingPassProgram(const JobParameters& job, const FieldTexts& texts,
+                                 std::string_view decimalSeparator,
+                                 const CuttingStrategy& strategy);
+
+}  // namespace quorrel

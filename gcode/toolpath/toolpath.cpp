@@ -1,0 +1,104 @@
+#include "gcode/toolpath/toolpath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace quorrel {
+namespace {
+
+constexpr double kTurn = 2 * std::numbers::pi;
+
+double AngleOf(double x, double y, const ToolMove& arc) {
+  return std::atan2(y - arc.centerY, x - arc.centerX);
+}
+
+double DistanceToSegment(double x, double y, const ToolPoint& from, const ToolPoint& to) {
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
+  const double length2 = dx * dx + dy * dy;
+  const double t =
+      length2 > 0 ? std::clamp(((x - from.x) * dx + (y - from.y) * dy) / length2, 0.0, 1.0) : 0.0;
+  return std::hypot(x - (from.x + t * dx), y - (from.y + t * dy));
+}
+
+double DistanceToArc(double x, double y, const ToolMove& arc) {
+  const double radius = ArcRadius(arc);
+  if (radius == 0.0) return std::hypot(x - arc.centerX, y - arc.centerY);
+  const double along =
+      std::fmod(AngleOf(x, y, arc) - AngleOf(arc.from.x, arc.from.y, arc) + 2 * kTurn, kTurn);
+  if (along <= ArcSweep(arc))
+    return std::fabs(std::hypot(x - arc.centerX, y - arc.centerY) - radius);
+  return std::min(std::hypot(x - arc.from.x, y - arc.from.y),
+                  std::hypot(x - arc.to.x, y - arc.to.y));
+}
+
+}  // namespace
+
+bool IsArc(const ToolMove& move) {
+  return move.kind == MoveKind::ArcCounterClockwise;
+}
+
+double ArcRadius(const ToolMove& arc) {
+  return std::hypot(arc.from.x - arc.centerX, arc.from.y - arc.centerY);
+}
+
+double ArcSweep(const ToolMove& arc) {
+  if (ArcRadius(arc) == 0.0) return 0.0;
+  if (arc.from.x == arc.to.x && arc.from.y == arc.to.y) return kTurn;
+  const double sweep = std::fmod(
+      AngleOf(arc.to.x, arc.to.y, arc) - AngleOf(arc.from.x, arc.from.y, arc) + 2 * kTurn, kTurn);
+  return sweep == 0.0 ? kTurn : sweep;
+}
+
+ToolPoint CenterBetweenEnds(const ToolMove& arc) {
+  const double dx = arc.to.x - arc.from.x;
+  const double dy = arc.to.y - arc.from.y;
+  const double chord2 = dx * dx + dy * dy;
+  if (chord2 == 0.0) return {arc.centerX, arc.centerY, arc.to.z};
+  // Along the chord to its perpendicular bisector.
+  const double midX = (arc.from.x + arc.to.x) / 2;
+  const double midY = (arc.from.y + arc.to.y) / 2;
+  const double t = ((arc.centerX - midX) * dx + (arc.centerY - midY) * dy) / chord2;
+  return {arc.centerX - t * dx, arc.centerY - t * dy, arc.to.z};
+}
+
+double MoveLength(const ToolMove& move) {
+  if (IsArc(move)) return ArcRadius(move) * ArcSweep(move);
+  return std::hypot(move.to.x - move.from.x, move.to.y - move.from.y);
+}
+
+ToolPoint PointAlong(const ToolMove& move, double t) {
+  const double z = move.from.z + t * (move.to.z - move.from.z);
+  if (!IsArc(move)) {
+    return {move.from.x + t * (move.to.x - move.from.x),
+            move.from.y + t * (move.to.y - move.from.y), z};
+  }
+  const double angle = AngleOf(move.from.x, move.from.y, move) + t * ArcSweep(move);
+  const double radius = ArcRadius(move);
+  return {move.centerX + radius * std::cos(angle), move.centerY + radius * std::sin(angle), z};
+}
+
+double DistanceToMove(double x, double y, const ToolMove& move) {
+  return IsArc(move) ? DistanceToArc(x, y, move) : DistanceToSegment(x, y, move.from, move.to);
+}
+
+int CountClosedPaths(const std::vector<ToolMove>& moves) {
+  int paths = 0;
+  std::vector<const ToolPoint*> visited;
+  for (const ToolMove& move : moves) {
+    if (move.from.x == move.to.x && move.from.y == move.to.y) continue;
+    if (visited.empty()) visited.push_back(&move.from);
+    const bool closes = std::any_of(visited.begin(), visited.end(), [&](const ToolPoint* p) {
+      return p->x == move.to.x && p->y == move.to.y;
+    });
+    if (closes && visited.size() >= 2) {
+      ++paths;
+      visited.clear();
+    }
+    visited.push_back(&move.to);
+  }
+  return paths;
+}
+
+}  // namespace quorrel
