@@ -8,7 +8,7 @@
 #include "gcode/numbers/number_text.h"
 #include "gcode/numbers/round3.h"
 #include "gcode/output/byte_sink.h"
-#include "gcode/shapes/write_program.h"
+#include "gcode/program/window_programs.h"
 
 namespace {
 

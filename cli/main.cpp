@@ -10,15 +10,18 @@
 
 #include "cli/command_line.h"
 #include "cli/decimal_separator.h"
-#include "cli/toolpath_preview.h"
+#include "gcode/job/job_parameters.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
+#include "gcode/preview/toolpath_drawing.h"
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
 #include "gcode/save/save_command.h"
 #include "gcode/strategy/cutting_strategy.h"
+#include "gcode/toolpath/toolpath_recording.h"
+#include "gcode/version.h"
 
 namespace {
 
@@ -45,46 +48,24 @@ std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
   return OpenProgramDestination(path);
 }
 
-// The destination of a program in the command's dialect: a controller's program is made from the
-// window's program as it arrives, followed by its finishing pass when there is one.
-std::unique_ptr<ByteSink> OpenProgramFor(const cli::CommandLine& command, const std::string& path,
-                                         std::string finishingPass = {}) {
-  std::unique_ptr<ByteSink> sink = OpenDestination(path);
-  if (command.machine.dialect == Dialect::Din) return sink;
-  return std::make_unique<ControllerProgramSink>(command.machine, std::move(sink),
-                                                 std::move(finishingPass),
-                                                 command.request.strategy.outside, Complain);
-}
-
-// The job's numbers, or nothing when they cannot be formed: the save says why.
-std::optional<JobParameters> JobOf(const SaveRequest& request) {
-  try {
-    return MakeJobParameters(request.texts, request.shape, request.fill);
-  } catch (const ArithmeticFault&) {
-    return std::nullopt;
-  }
-}
-
 // An allowance that pushes the paths past the middle of the shape, or leaves more than the
 // finishing pass can take, is a mistake in the command, found before anything is written.
 void RequireSoundAllowance(const cli::CommandLine& command) {
-  if (command.from) return;
-  const std::optional<JobParameters> job = JobOf(command.request);
-  if (!job) return;
+  const SaveRequest& request = command.request;
+  if (command.from || !request.strategy.finishAllowance) return;
+  JobParameters job;
+  try {
+    job = MakeJobParameters(request.texts, request.shape, request.fill);
+  } catch (const ArithmeticFault&) {
+    return;  // the save says why
+  }
   std::optional<std::string> problem;
   try {
-    problem = AllowanceProblem(*job, command.request.strategy);
+    problem = AllowanceProblem(job, request.strategy);
   } catch (const ArithmeticFault& fault) {
     problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
   if (problem) throw cli::UsageError("--finish " + *problem);
-}
-
-// The program of the finishing pass, made before the job's own program, which it follows.
-std::string FinishingPassOf(const SaveRequest& request) {
-  const std::optional<JobParameters> job = JobOf(request);
-  if (!request.strategy.finishAllowance || !job) return {};
-  return FinishingPassProgram(*job, request.texts, request.decimalSeparator, request.strategy);
 }
 
 // True when two destinations are one file, however they are spelled: through "./", an absolute
@@ -113,7 +94,7 @@ void RequireDistinctFiles(const cli::CommandLine& command) {
   }
 }
 
-// The bytes of a program to draw, or a message that says why there are none to draw.
+// The bytes of a program to read, or a message that says why there are none.
 std::string ReadProgramFile(const std::string& path) {
   const std::string name = "The program \"" + path + "\"";
   std::FILE* file = std::fopen(path.c_str(), "rb");
@@ -142,31 +123,17 @@ std::string ReadProgramFile(const std::string& path) {
   return bytes;
 }
 
-// Reads a saved program move by move, every word and number checked as the window's programs
-// are read back, and hands each move to `visit`; returns its comment. Raises ProgramFormatError
-// for a program that is not Quorrel's, and an error naming the file when it has no M30 line.
-template <class Visit>
-std::string ReadCompleteProgram(const std::string& bytes, const std::string& path, Visit visit) {
-  ProgramMoveReader reader(bytes);
-  for (ToolMove move{}; reader.Next(move);) visit(move);
-  if (!reader.ended()) {
-    throw std::runtime_error("The program \"" + path +
-                             "\" has no M30 end line: it is not complete.");
-  }
-  return reader.comment();
-}
-
 std::string NotQuorrels(const std::string& path, const ProgramFormatError& error) {
   return "The program \"" + path + "\" is not one Quorrel writes (" + error.what() + ").";
 }
 
 // `programWritten` names where the program went when the drawing is made beside it, so that a
 // drawing that fails does not leave the machinist wondering about the program.
-int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program,
-                 const cli::PreviewContext& context, const std::string& programWritten = {}) {
+int WritePreview(const cli::CommandLine& command, const ToolpathRecording& toolpath,
+                 const PreviewContext& context, const std::string& programWritten = {}) {
   try {
     std::unique_ptr<ByteSink> sink = OpenDestination(*command.previewPath);
-    sink->Write(cli::DrawToolpathSvg(program, context));
+    sink->Write(DrawToolpathSvg(toolpath, context));
     sink->Finish();
   } catch (const OutputError& error) {
     std::string message = error.what();
@@ -180,29 +147,17 @@ int WritePreview(const cli::CommandLine& command, const ReadBackProgram& program
   return kWritten;
 }
 
-// A controller runs what it is given, so a job whose program cannot be right is refused before
-// anything is written, where the window's own program is written as computed.
-std::optional<std::string> ControllerRefusal(const cli::CommandLine& command) {
-  if (command.machine.dialect == Dialect::Din) return std::nullopt;
-  const std::optional<JobParameters> job = JobOf(command.request);
-  if (!job) return std::nullopt;  // the save says why
-  try {
-    return ControllerRefusalReason(*job, command.request.texts, command.request.strategy);
-  } catch (const ArithmeticFault&) {
-    return std::nullopt;  // the save says why
-  }
-}
-
 int DrawExistingProgram(const cli::CommandLine& command) {
   try {
-    ReadBackProgram program;
-    program.comment =
-        ReadCompleteProgram(ReadProgramFile(*command.previewOf), *command.previewOf,
-                            [&](const ToolMove& move) { program.moves.push_back(move); });
-    program.ended = true;
-    cli::PreviewContext context;
+    ToolpathRecording toolpath;
+    ReadAnyProgram(ReadProgramFile(*command.previewOf), toolpath);
+    if (!toolpath.ended()) {
+      throw std::runtime_error("The program \"" + *command.previewOf +
+                               "\" has no M30 end line: it is not complete.");
+    }
+    PreviewContext context;
     if (command.toolRadiusGiven) context.toolRadius = MakeToolRadius(command.request.texts);
-    return WritePreview(command, program, context);
+    return WritePreview(command, toolpath, context);
   } catch (const ProgramFormatError& error) {
     Complain(NotQuorrels(*command.previewOf, error));
     return kFault;
@@ -218,13 +173,10 @@ int ConvertProgram(const cli::CommandLine& command) {
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   try {
     const std::string program = ReadProgramFile(*command.from);
-    // Checked whole before the controller's program is made of it, without holding its moves.
-    ReadCompleteProgram(program, *command.from, [](const ToolMove&) {});
-    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, destination);
-    sink->Write(program);
-    sink->Finish();
+    ConvertWindowProgram(program, command.machine, Complain, OpenDestination(destination));
   } catch (const OutputError& error) {
-    Complain(error.what());
+    Complain(std::string(error.what()) + " " +
+             WhatTheDestinationHolds(destination, error.unchanged()));
     return kCannotWrite;
   } catch (const ProgramFormatError& error) {
     Complain(NotQuorrels(*command.from, error) + " Nothing was written.");
@@ -239,28 +191,15 @@ int ConvertProgram(const cli::CommandLine& command) {
 int WriteJob(const cli::CommandLine& command) {
   SaveRequest request = command.request;
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
+  request.machine = command.machine;
 
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
-  if (const std::optional<std::string> refusal = ControllerRefusal(command)) {
-    Complain(*refusal);
-    return kFault;
-  }
-  std::string finishingPass;
-  try {
-    finishingPass = FinishingPassOf(request);
-  } catch (const ArithmeticFault& fault) {
-    Complain(std::string(FaultName(fault.kind())) + ": " + fault.what() + " Nothing was written.");
-    return kFault;
-  }
-  std::string written;
-  const auto askPath = [&] { return destination; };
-  const auto open = [&](const std::string& path) {
-    std::unique_ptr<ByteSink> sink = OpenProgramFor(command, path, finishingPass);
-    if (command.previewPath) sink = std::make_unique<CopyingSink>(std::move(sink), written);
-    return ProgramWriter(std::move(sink));
-  };
-
-  const SaveResult result = SaveGCode(request, askPath, open);
+  ToolpathRecording moves;
+  ProgramObservers observers;
+  observers.notice = Complain;
+  if (command.previewPath) observers.moves = &moves;
+  const SaveResult result = SaveGCode(
+      request, [&] { return destination; }, OpenDestination, observers);
   if (!result.message.empty()) Complain(result.message);
   switch (result.outcome) {
     case SaveOutcome::Written:
@@ -274,7 +213,7 @@ int WriteJob(const cli::CommandLine& command) {
   }
   if (!command.previewPath) return kWritten;
   const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
-  return WritePreview(command, ReadProgram(written),
+  return WritePreview(command, moves,
                       {job, static_cast<double>(job.ToolRadius), request.strategy.outside},
                       destination);
 }
@@ -298,7 +237,7 @@ int main(int argc, char** argv) {
     return kUsage;
   }
   if (command.help) return PrintAndExit(cli::HelpText());
-  if (command.version) return PrintAndExit("quorrel-gcode 1.00\n");
+  if (command.version) return PrintAndExit("quorrel-gcode " + std::string(kVersion) + "\n");
   if (command.previewOf) return DrawExistingProgram(command);
   if (command.from) return ConvertProgram(command);
   return WriteJob(command);

@@ -23,7 +23,7 @@ TEST_P(GoldenProgram, CoreWritesTheExpectedBytes) {
   std::string bytes;
   const SaveResult result = SaveGCode(
       testing::RequestOf(golden), [] { return std::string("memory"); },
-      [&](const std::string&) { return ProgramWriter(std::make_unique<StringSink>(bytes)); });
+      [&](const std::string&) { return std::make_unique<StringSink>(bytes); });
 
   EXPECT_EQ(bytes, golden.expectedProgram);
   if (golden.exitStatus == 0) {

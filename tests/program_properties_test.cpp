@@ -21,8 +21,9 @@
 #include "gcode/output/byte_sink.h"
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
+#include "gcode/program/window_programs.h"
+#include "gcode/save/write_job.h"
 #include "gcode/shapes/outside_profile.h"
-#include "gcode/shapes/write_program.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/toolpath/contour.h"
@@ -113,7 +114,7 @@ template <class Visit>
 void ForPointsAlong(const ToolMove& move, Visit visit) {
   constexpr int kSamples = 8;
   for (int i = 0; i <= kSamples; ++i) {
-    const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
+    const Point point = PointAlong(move, static_cast<double>(i) / kSamples);
     visit(point.x, point.y);
   }
 }
@@ -372,28 +373,29 @@ std::string FinishingPassOf(const Job& job, const CuttingStrategy& strategy) {
 std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
                                 const CuttingStrategy& strategy = {}, int* told = nullptr) {
   std::string bytes;
-  const std::string finishing = FinishingPassOf(job, strategy);
-  const auto tell = [told](const std::string&) {
+  SaveRequest request;
+  request.texts = job.texts;
+  request.strategy = strategy;
+  request.machine = machine;
+  ProgramObservers observers;
+  observers.notice = [told](const std::string&) {
     if (told != nullptr) ++*told;
   };
-  ProgramWriter writer(std::make_unique<ControllerProgramSink>(
-      machine, std::make_unique<StringSink>(bytes), finishing, strategy.outside, tell));
-  WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
+  WriteJobProgram(request, job.parameters, std::make_unique<StringSink>(bytes), observers);
   return bytes;
 }
 
-// The controller's program of a saved program's text, arriving a few bytes at a time, into a
-// stream that cannot be read back: the later passes are made from a copy of the first.
-std::string ConvertedInPieces(const std::string& dinProgram, const MachineSettings& machine,
-                              const std::string& finishing = {}) {
-  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(std::tmpfile(), std::fclose);
-  ControllerProgramSink sink(machine, std::make_unique<StreamSink>(stream.get(), "stream"),
-                             finishing);
-  for (std::size_t at = 0; at < dinProgram.size(); at += 7) sink.Write(dinProgram.substr(at, 7));
-  sink.Finish();
-  std::rewind(stream.get());
+// The controller's program of a saved program, and of its finishing pass, read back: the reader
+// and the generators speak one language, so this is the program written from the job.
+std::string Converted(const std::string& dinProgram, const MachineSettings& machine,
+                      const CuttingStrategy& strategy, const std::string& finishing) {
   std::string bytes;
-  for (int c; (c = std::fgetc(stream.get())) != EOF;) bytes.push_back(static_cast<char>(c));
+  const ToolpathSource wall = [&](ToolpathSink& sink) { ReadWindowProgram(finishing, sink); };
+  ControllerProgramParts parts;
+  parts.outside = strategy.outside;
+  if (!finishing.empty()) parts.finishingPath = &wall;
+  WriteControllerProgram([&](ToolpathSink& sink) { ReadWindowProgram(dinProgram, sink); }, machine,
+                         parts, std::make_unique<StringSink>(bytes));
   return bytes;
 }
 
@@ -434,10 +436,12 @@ std::multimap<CutKey, ToolMove> CutSetOf(const ReadBackProgram& din) {
 // The length in the XY plane of a move LinuxCNC made from (x, y).
 double LengthOf(const testing::CanonMove& move, double x, double y) {
   if (move.kind != testing::CanonMove::Kind::Arc) return std::hypot(move.x - x, move.y - y);
-  // A clockwise arc sweeps what the counter-clockwise one from its end back to its start does.
-  const ToolPoint start{x, y, 0}, end{move.x, move.y, 0};
-  return MoveLength(ToolMove{MoveKind::ArcCounterClockwise, move.rotation > 0 ? start : end,
-                             move.rotation > 0 ? end : start, move.centerX, move.centerY, 0});
+  const double start = std::atan2(y - move.centerY, x - move.centerX);
+  const double end = std::atan2(move.y - move.centerY, move.x - move.centerX);
+  const double turn = 2 * std::numbers::pi;
+  double sweep = std::fmod((move.rotation > 0 ? end - start : start - end) + 2 * turn, turn);
+  if (sweep == 0.0) sweep = turn;
+  return std::hypot(x - move.centerX, y - move.centerY) * sweep;
 }
 
 // A step of a ramp lies along one cut of the pass: an arc is one of its arcs, a straight step
@@ -481,7 +485,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
   // From the first move down of a pass until the tool is at the pass's start and depth.
   bool descending = false;
   double bottom = 0.0;
-  ToolPoint start{};
+  Point start{};
   for (const testing::CanonMove& move : run.moves) {
     const bool across = std::fabs(move.x - x) > kPrinted || std::fabs(move.y - y) > kPrinted;
     const bool down = move.z < z - kPrinted;
@@ -497,7 +501,7 @@ void ExpectLinuxCncCutsTheDinPathSafely(const ReadBackProgram& din, const Machin
       // first of them level when a shallow ramp's first step rounds to the height it starts at.
       EXPECT_TRUE(left.empty()) << "a plunge before the pass was cut whole";
       descending = true;
-      start = {x, y, 0};
+      start = {x, y};
       if (finishing && deepest <= std::min(depth, 0.0) + kPrinted && passes > 0) {
         EXPECT_FALSE(finished) << "a second finishing pass";
         finished = true;
@@ -573,9 +577,8 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
     const CuttingStrategy strategy = StrategyFor(job, n++);
     const std::string program = ControllerProgramOf(job, machine, strategy);
     EXPECT_EQ(testing::GrblRuleBreaks(program, machine.units), std::vector<std::string>());
-    // Converting the window's program gives the same bytes, however its text arrives.
     EXPECT_EQ(
-        ConvertedInPieces(DinProgramOf(job, strategy), machine, FinishingPassOf(job, strategy)),
+        Converted(DinProgramOf(job, strategy), machine, strategy, FinishingPassOf(job, strategy)),
         program);
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);

@@ -4,7 +4,12 @@
 #include <numbers>
 #include <string>
 
+#include "gcode/job/job_refusal.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
+#include "gcode/toolpath/move_geometry.h"
+#include "tests/support/hostile_programs.h"
 #include "tests/support/raised.h"
 
 namespace quorrel {
@@ -23,6 +28,8 @@ TEST(ProgramReader, TurnsLinesIntoMoves) {
   EXPECT_EQ(plunge.kind, MoveKind::Feed);
   EXPECT_EQ(plunge.to.x, -1.0);  // a missing axis word keeps its value
   EXPECT_EQ(plunge.to.z, -2.0);
+  EXPECT_EQ(plunge.block, 30);
+  EXPECT_EQ(plunge.words, kWordZ);
   const ToolMove& firstHalf = program.moves[2];
   EXPECT_EQ(firstHalf.kind, MoveKind::ArcCounterClockwise);
   EXPECT_EQ(firstHalf.to.y, 0.0);
@@ -34,40 +41,73 @@ TEST(ProgramReader, TurnsLinesIntoMoves) {
   EXPECT_EQ(secondHalf.line, 5);
 }
 
+ToolMove Arc(double fromX, double fromY, double toX, double toY,
+             MoveKind kind = MoveKind::ArcCounterClockwise) {
+  ToolMove arc;
+  arc.kind = kind;
+  arc.from = {Coord::Of(fromX), Coord::Of(fromY), Coord::Of(0.0)};
+  arc.to = {Coord::Of(toX), Coord::Of(toY), Coord::Of(0.0)};
+  return arc;
+}
+
 // The geometry the drawing and the checks measure programs by.
 TEST(Toolpath, MeasuresArcsAndClosedPaths) {
   const double pi = std::numbers::pi;
-  const auto arc = [](double fromX, double fromY, double toX, double toY) {
-    return ToolMove{MoveKind::ArcCounterClockwise, {fromX, fromY, 0}, {toX, toY, 0}, 0, 0, 0};
-  };
+  ToolMove line = Arc(0, 0, 3, 4);
+  line.kind = MoveKind::Feed;
   const struct {
     ToolMove move;
     double sweep;
     double length;
   } rows[] = {
-      {arc(2, 0, 0, 2), pi / 2, pi},          // a quarter turn
-      {arc(0, 2, 2, 0), 3 * pi / 2, 3 * pi},  // three quarters, the long way round
-      {arc(2, 0, 2, 0), 2 * pi, 4 * pi},      // ends where it began: a whole circle
-      {arc(0, 0, 0, 0), 0, 0},                // radius 0: the tool exactly fills the hole
-      {{MoveKind::Feed, {0, 0, 0}, {3, 4, 0}, 0, 0, 0}, 0, 5},
+      {Arc(2, 0, 0, 2), pi / 2, pi},                          // a quarter turn
+      {Arc(0, 2, 2, 0), 3 * pi / 2, 3 * pi},                  // three quarters, the long way
+      {Arc(0, 2, 2, 0, MoveKind::ArcClockwise), pi / 2, pi},  // clockwise, the short way
+      {Arc(2, 0, 2, 0), 2 * pi, 4 * pi},                      // a whole circle
+      {Arc(0, 0, 0, 0), 0, 0},                                // radius 0: the tool fills it
+      {line, 0, 5},
   };
   for (const auto& row : rows) {
     if (IsArc(row.move)) {
       EXPECT_DOUBLE_EQ(ArcSweep(row.move), row.sweep);
     }
     EXPECT_DOUBLE_EQ(MoveLength(row.move), row.length);
-    const ToolPoint middle = PointAlong(row.move, 0.5);
+    const Point middle = PointAlong(row.move, 0.5);
     EXPECT_NEAR(DistanceToMove(middle.x, middle.y, row.move), 0.0, 1e-12);
   }
-  const ToolPoint quarter = PointAlong(arc(2, 0, 0, 2), 0.5);
+  const Point quarter = PointAlong(Arc(2, 0, 0, 2), 0.5);
   EXPECT_NEAR(quarter.x, std::sqrt(2.0), 1e-12);
-  EXPECT_NEAR(DistanceToMove(-2, 0, arc(2, 0, 0, 2)), 2 * std::sqrt(2.0), 1e-12);  // past the end
+  EXPECT_NEAR(DistanceToMove(-2, 0, Arc(2, 0, 0, 2)), 2 * std::sqrt(2.0), 1e-12);  // past the end
 
   const ReadBackProgram pocket = ReadProgram(
       "N10 ( Circle R3 )\r\nN10 G0 X0 Y0 Z0\r\nN20 G1 Z-1\r\nN30 G1 X-1\r\n"
       "N40 G3 X1 I0 J0\r\nN50 G3 X-1 Y0\r\nN30 G1 X-2\r\nN40 G3 X2 I0 J0\r\nN50 G3 X-2 Y0\r\n"
       "N60 G1 Z0\r\nN70  M30\r\n");
   EXPECT_EQ(CountClosedPaths(pocket.moves), 2);
+}
+
+// Nothing reaches a machine that Quorrel did not make: each of these is refused at its line,
+// read on its own and converted for a controller, before anything is written.
+TEST(ProgramReader, RefusesWhatQuorrelNeverWrites) {
+  MachineSettings grbl;
+  grbl.dialect = Dialect::Grbl;
+  grbl.feed = grbl.plungeFeed = 600;
+  grbl.safeZ = 5;
+  for (const testing::HostileProgram& hostile : testing::HostilePrograms()) {
+    SCOPED_TRACE(hostile.name);
+    std::string written;
+    try {
+      ConvertWindowProgram(hostile.program, grbl, {}, std::make_unique<StringSink>(written));
+      ADD_FAILURE() << "converted";
+    } catch (const ProgramFormatError& error) {
+      EXPECT_EQ(error.line(), hostile.line) << error.what();
+    } catch (const JobRefused& refused) {
+      EXPECT_NE(std::string(refused.what()).find("line " + std::to_string(hostile.line)),
+                std::string::npos)
+          << refused.what();
+    }
+    EXPECT_EQ(written, "");
+  }
 }
 
 TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
@@ -78,8 +118,6 @@ TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
   } rows[] = {
       {head + "N30 G1 Z-2\n", 3},               // no CR LF
       {head + "N30 G1 Z-2", 3},                 // no line end at all
-      {head + "N30 G1 F100 Z-2\r\n", 3},        // unknown word
-      {head + "N30 G2 X1\r\n", 3},              // clockwise arcs are never written
       {head + "N30 G1 Z-2.0\r\n", 3},           // trailing zero
       {head + "N30 G1 Z-0.5\r\n", 3},           // a "0" before the point
       {head + "N30 G1 Z1e3\r\n", 3},            // exponent
@@ -90,10 +128,10 @@ TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
       {head + "N30 X1\r\n", 3},                 // no motion word
       {head + "N30 G1 I1\r\n", 3},              // a centre on a straight move
       {head + "30 G1 X1\r\n", 3},               // no block number
-      {head + "N90  M30\r\nN20 G0 X1\r\n", 4},  // anything after M30
-      {"N20 G0 X1 Y1 Z0\r\n", 1},               // no comment first
+      {head + "N90  M30\r\nN20 G0 X1\r\n", 3},  // an end where the program does not end
+      {"N20 G0 X1 Y1 Z0\r\n", 1},               // no title first
       {"N10 ( open comment\r\n", 1},
-      {"N10 ( Circle R2 )\r\nN40 G3 X1\r\n", 2},  // an arc with no centre yet
+      {"N10 ( Circle R2 )\r\nN20 G0 X-1 Y0 Z0\r\nN30 G1 Z-2\r\nN50 G3 X1 Y0\r\n", 4},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.program);

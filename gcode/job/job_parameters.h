@@ -5,6 +5,10 @@
 
 namespace quorrel {
 
+/// The Z of every approach and retract of the window's programs, the work surface; written like
+/// any coordinate, as "0".
+inline constexpr double ZeroHeight = 0.0;
+
 /// The parsed, rounded numbers of one job and the two choices. Tool Radius and Depth are held in
 /// 32 bits, everything else in 64.
 struct JobParameters {

@@ -38,9 +38,6 @@ struct MachineSettings {
 /// The controller's name as messages say it: "LinuxCNC", "GRBL".
 std::string_view DialectName(Dialect dialect);
 
-/// The longest line the controller reads, in the characters it counts.
-std::size_t LongestLine(Dialect dialect);
-
 /// True when closed paths run clockwise: climb round the outside of a part, or conventional
 /// inside a contour.
 bool CutsClockwise(Direction direction, bool outside);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "gcode/numbers/round3.h"
 #include "gcode/numbers/thousandths.h"
@@ -57,26 +58,45 @@ char* WritePlainDecimal(char* out, double v, int digits) {
   return out;
 }
 
-// The digits after the point of each number of thousandths from 1 to 999, without trailing
-// zeros: 500 is "5", 250 "25", 7 "007".
-struct FractionDigits {
+// The three digits of each number from 0 to 999: as the digits after the point, of which
+// `fraction` are kept (no trailing zeros: 500 is "5", 250 "25", 7 "007"), and as a whole number,
+// left-aligned in `whole`, of which `wholeCount` are kept (no leading zeros: 7 is "7").
+struct ThreeDigits {
   std::array<char, 3> digits;
-  std::uint8_t count;
+  std::array<char, 3> whole;
+  std::uint8_t fraction;
+  std::uint8_t wholeCount;
 };
 
-constexpr std::array<FractionDigits, 1000> MakeFractionTable() {
-  std::array<FractionDigits, 1000> table{};
-  for (int fraction = 1; fraction < 1000; ++fraction) {
-    FractionDigits& entry = table[static_cast<std::size_t>(fraction)];
-    entry.digits = {static_cast<char>('0' + fraction / 100),
-                    static_cast<char>('0' + fraction / 10 % 10),
-                    static_cast<char>('0' + fraction % 10)};
-    entry.count = fraction % 100 == 0 ? 1 : fraction % 10 == 0 ? 2 : 3;
+constexpr std::array<ThreeDigits, 1000> MakeDigitTable() {
+  std::array<ThreeDigits, 1000> table{};
+  for (int number = 0; number < 1000; ++number) {
+    ThreeDigits& entry = table[static_cast<std::size_t>(number)];
+    entry.digits = {static_cast<char>('0' + number / 100),
+                    static_cast<char>('0' + number / 10 % 10),
+                    static_cast<char>('0' + number % 10)};
+    entry.fraction = number % 100 == 0 ? 1 : number % 10 == 0 ? 2 : 3;
+    entry.wholeCount = number >= 100 ? 3 : number >= 10 ? 2 : 1;
+    const std::size_t skipped = 3U - entry.wholeCount;
+    for (std::size_t k = 0; k < entry.wholeCount; ++k) entry.whole[k] = entry.digits[k + skipped];
   }
   return table;
 }
 
-constexpr std::array<FractionDigits, 1000> kFractionDigits = MakeFractionTable();
+constexpr std::array<ThreeDigits, 1000> kDigits = MakeDigitTable();
+
+// A whole number above 0, three digits at a time.
+char* WriteWhole(char* out, std::uint64_t whole) {
+  if (whole >= 1000) {
+    out = WriteWhole(out, whole / 1000);
+    std::memcpy(out, kDigits[whole % 1000].digits.data(), 3);
+    return out + 3;
+  }
+  const ThreeDigits& digits = kDigits[whole];
+  // All three are copied; only `wholeCount` of them are kept.
+  std::memcpy(out, digits.whole.data(), 3);
+  return out + digits.wholeCount;
+}
 
 // Thousandths as "-12.345", ".5", "100": no "0" before the point, no trailing zeros.
 char* WriteThousandths(char* out, Thousandths value) {
@@ -85,15 +105,16 @@ char* WriteThousandths(char* out, Thousandths value) {
     return out;
   }
   if (value.negative) *out++ = '-';
-  const std::int64_t whole = value.magnitude / 1000;
-  const auto fraction = static_cast<std::size_t>(value.magnitude % 1000);
-  if (whole != 0) out = std::to_chars(out, out + 20, whole).ptr;
+  const auto magnitude = static_cast<std::uint64_t>(value.magnitude);
+  const std::uint64_t whole = magnitude / 1000;
+  const auto fraction = static_cast<std::size_t>(magnitude % 1000);
+  if (whole != 0) out = WriteWhole(out, whole);
   if (fraction != 0) {
-    const FractionDigits& digits = kFractionDigits[fraction];
+    const ThreeDigits& digits = kDigits[fraction];
     *out = '.';
-    // All three digits are copied; only `count` of them are kept.
+    // All three digits are copied; only `fraction` of them are kept.
     std::memcpy(out + 1, digits.digits.data(), 3);
-    out += 1 + digits.count;
+    out += 1 + digits.fraction;
   }
   return out;
 }
@@ -131,6 +152,10 @@ char* FormatCoordTo(char* out, float x) {
   return WriteCoord(out, x, kFloatDigits);
 }
 
+char* FormatCoordTo(char* out, Coord x) {
+  return WriteCoord(out, x.value(), kDoubleDigits);
+}
+
 std::string FormatCoord(double x) {
   std::array<char, kMaxNumberTextLength> text;
   return std::string(text.data(), FormatCoordTo(text.data(), x));
@@ -141,19 +166,57 @@ std::string FormatCoord(float x) {
   return std::string(text.data(), FormatCoordTo(text.data(), x));
 }
 
-std::string FormatCenterOffset(double x) {
-  constexpr double kTenThousandths = 10000.0;
+namespace {
+
+constexpr double kTenThousandths = 10000.0;
+
+// x in ten-thousandths, rounded half away from zero; nothing where FormatCoord writes it instead.
+std::optional<std::int64_t> TenThousandths(double x) {
   const double scaled = std::round(x * kTenThousandths);
-  if (!(std::fabs(scaled) < 1e15)) return FormatCoord(x);
-  auto count = static_cast<std::int64_t>(scaled);
-  if (count == 0) return "0";
-  std::string text = count < 0 ? "-" : "";
-  count = count < 0 ? -count : count;
-  if (count >= 10000) text += std::to_string(count / 10000);
-  std::string fraction = std::to_string(count % 10000 + 10000).substr(1);
-  fraction.erase(fraction.find_last_not_of('0') + 1);
-  if (!fraction.empty()) text += "." + fraction;
-  return text;
+  if (!(std::fabs(scaled) < 1e15)) return std::nullopt;
+  return static_cast<std::int64_t>(scaled);
+}
+
+}  // namespace
+
+char* FormatCenterOffsetTo(char* out, double x) {
+  const std::optional<std::int64_t> scaled = TenThousandths(x);
+  if (!scaled) return FormatCoordTo(out, x);
+  std::int64_t count = *scaled;
+  if (count == 0) {
+    *out++ = '0';
+    return out;
+  }
+  if (count < 0) {
+    *out++ = '-';
+    count = -count;
+  }
+  if (count >= 10000) out = std::to_chars(out, out + 20, count / 10000).ptr;
+  std::int64_t fraction = count % 10000;
+  if (fraction == 0) return out;
+  int digits = 4;
+  while (fraction % 10 == 0) {
+    fraction /= 10;
+    --digits;
+  }
+  *out++ = '.';
+  for (int place = digits - 1; place >= 0; --place) {
+    out[place] = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  return out + digits;
+}
+
+std::string FormatCenterOffset(double x) {
+  std::array<char, kMaxNumberTextLength> text;
+  return std::string(text.data(), FormatCenterOffsetTo(text.data(), x));
+}
+
+double CenterOffsetValue(double x) {
+  const std::optional<std::int64_t> scaled = TenThousandths(x);
+  if (!scaled) return Coord::Of(x).value();
+  // One correctly rounded division gives the double nearest the decimal, as reading it would.
+  return *scaled == 0 ? 0.0 : static_cast<double>(*scaled) / kTenThousandths;
 }
 
 std::string FormatNumberPlain(double x, std::string_view decimalSeparator) {

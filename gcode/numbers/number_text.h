@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/numbers/coord.h"
+
 namespace quorrel {
 
 /// Room that one number's text can need: 309 integer digits of the largest double, a sign and
@@ -24,11 +26,16 @@ std::string FormatCoord(float x);
 /// returns the end of the text.
 char* FormatCoordTo(char* out, double x);
 char* FormatCoordTo(char* out, float x);
+/// A coordinate's own text, with no second rounding.
+char* FormatCoordTo(char* out, Coord x);
 
 /// The text of an arc's centre offset in a controller's program: FormatCoord's form, to four
 /// decimals, so that a centre exactly between two written ends can be said exactly enough.
 /// FormatCenterOffset(0.7085) == ".7085"; FormatCenterOffset(-2.5) == "-2.5".
 std::string FormatCenterOffset(double x);
+char* FormatCenterOffsetTo(char* out, double x);
+/// The value FormatCenterOffset's text for x says: CenterOffsetValue(0.70854) == 0.7085.
+double CenterOffsetValue(double x);
 
 /// The ordinary number text, for the one number a comment quotes: a "0" before the point below
 /// 1, at most 15 significant digits, the given decimal separator (the user's locale's).

@@ -1,7 +1,6 @@
 #include "gcode/output/byte_sink.h"
 
 #include <cerrno>
-#include <stdexcept>
 
 #include "gcode/output/output_error.h"
 
@@ -15,23 +14,7 @@ void WriteAll(std::FILE* stream, std::string_view bytes, const std::string& name
   }
 }
 
-// Appends to `bytes` its own `length` bytes from `offset` on.
-void AppendAgain(std::string& bytes, std::uint64_t offset, std::uint64_t length) {
-  if (offset > bytes.size() || length > bytes.size() - offset) {
-    throw std::logic_error("written again: bytes that were never written");
-  }
-  bytes.append(bytes, static_cast<std::size_t>(offset), static_cast<std::size_t>(length));
-}
-
 }  // namespace
-
-void ByteSink::WriteAgain(std::uint64_t, std::uint64_t) {
-  throw std::logic_error("written again to a sink that cannot read back what it was given");
-}
-
-void StringSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  AppendAgain(bytes_, start_ + offset, length);
-}
 
 FileSink::FileSink(const std::string& path) : path_(WithoutNul(path)) {
   errno = 0;
@@ -66,16 +49,6 @@ void StreamSink::Finish() {
   if (std::fflush(stream_) != 0 || std::ferror(stream_) != 0) {
     throw OutputError(name_, SystemReason(errno));
   }
-}
-
-void CopyingSink::Write(std::string_view bytes) {
-  sink_->Write(bytes);
-  copy_ += bytes;
-}
-
-void CopyingSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  sink_->WriteAgain(offset, length);
-  AppendAgain(copy_, start_ + offset, length);
 }
 
 }  // namespace quorrel

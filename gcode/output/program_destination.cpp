@@ -203,13 +203,6 @@ void ReplacingFileSink::Write(std::string_view bytes) {
   written_ += bytes.size();
 }
 
-void ReplacingFileSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  ForEachPieceOf(descriptor_, offset, length, path_, [this](std::string_view bytes) {
-    Write(bytes);
-    return true;
-  });
-}
-
 void ReplacingFileSink::GiveName() {
   if (!temporary_.empty()) return;
   const int descriptor = descriptor_;
@@ -297,19 +290,7 @@ void WholeProgramSink::Write(std::string_view bytes) {
     // A full temporary folder does not fail the program: it waits in memory from here on.
     KeepInMemory();
   }
-  memory_.Write(bytes);
-}
-
-void WholeProgramSink::WriteAgain(std::uint64_t offset, std::uint64_t length) {
-  if (spool_ >= 0) {
-    ForEachPieceOf(spool_, offset, length, path_, [&](std::string_view bytes) {
-      Write(bytes);
-      offset += bytes.size();
-      length -= bytes.size();
-      return spool_ >= 0;  // the rest from memory, once the program waits there
-    });
-  }
-  if (length > 0) memory_.WriteAgain(offset, length);
+  bytes_ += bytes;
 }
 
 void WholeProgramSink::KeepInMemory() {

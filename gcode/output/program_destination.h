@@ -37,9 +37,6 @@ class ReplacingFileSink : public ByteSink {
 
   void Write(std::string_view bytes) override;
   void Finish() override;
-  bool CanWriteAgain() const override { return true; }
-  /// Reads the bytes back from the file being written.
-  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
   void Discard();
@@ -93,8 +90,6 @@ class WholeProgramSink : public ByteSink {
 
   void Write(std::string_view bytes) override;
   void Finish() override;
-  bool CanWriteAgain() const override { return true; }
-  void WriteAgain(std::uint64_t offset, std::uint64_t length) override;
 
  private:
   void KeepInMemory();
@@ -104,7 +99,6 @@ class WholeProgramSink : public ByteSink {
   int spool_ = -1;  // the temporary file, while the program waits there
   std::uint64_t spooled_ = 0;
   std::string bytes_;  // the program, where it waits in memory
-  StringSink memory_{bytes_};
 };
 
 /// The sink a program is saved through: a ReplacingFileSink for a regular file or a new name, a

@@ -1,22 +1,29 @@
 #pragma once
 
-#include <functional>
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "gcode/job/machine_settings.h"
 #include "gcode/output/byte_sink.h"
-#include "gcode/strategy/pass_depths.h"
+#include "gcode/strategy/ramp_entry.h"
+#include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
 
-/// Tells the machinist something about the program being written that is not a failure.
-using ControllerNotice = std::function<void(const std::string& message)>;
+/// A controller's program, and where else its moves go.
+struct ControllerProgramParts {
+  /// The path along the wall cut once more after all passes, at full depth; none when null.
+  const ToolpathSource* finishingPath = nullptr;
+  /// The paths run round the outside of a part, which turns the direction of a climb cut.
+  bool outside = false;
+  /// Hears of a path too short to ramp along.
+  ProgramNotice notice;
+  /// Sees every move the program is written from, as it is written (a preview); none when null.
+  ToolpathSink* observer = nullptr;
+};
 
-/// Writes the program that `dinProgram` (a program as the window saves it, whose number texts
-/// ReadProgram accepts) cuts, as a program that the settings' controller runs as it stands, to
-/// `destination`:
+/// Writes the program the settings' controller runs as it stands, made from the paths `paths`
+/// makes in the window's program's lines, to `destination`:
 ///   ( rectangle H10 x W10 )
 ///   G21 G90 G17 G94 G91.1
 ///   G0 Z5
@@ -27,39 +34,21 @@ using ControllerNotice = std::function<void(const std::string& message)>;
 ///   ...
 ///   G0 Z5
 ///   M30
-/// Rapid moves travel at the clearance height and come down only to the top of what is left;
-/// every move into the material is fed at the plunge feed and every cut at the feed; arcs carry
-/// their centre relative to their start; with a step-down the path is cut again at each depth;
-/// a conventional cut runs every closed path clockwise; a ramp entry comes down along the path
-/// (see PlanRamp) instead of plunging.
-/// Raises ProgramFormatError when the program is not one Quorrel writes, and JobRefused when it
-/// needs more than kMostPasses passes or a line longer than the controller reads.
-void WriteControllerProgram(std::string_view dinProgram, const MachineSettings& settings,
+/// The paths are cut in passes (see Passes), each coming down along its path where the entry is a
+/// ramp (see RampEntry), closed paths run clockwise where the cut asks it (see ReversedPaths), and
+/// arcs as a controller reads them (see ArcsBetweenEnds). Raises JobRefused for a program that
+/// cuts nothing, needs more than kMostPasses passes or a line longer than the controller reads,
+/// OutputError where the destination cannot be written, and what `paths` raises; the destination
+/// then keeps what it held.
+void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& settings,
+                            const ControllerProgramParts& parts,
                             std::unique_ptr<ByteSink> destination);
 
-class ControllerProgram;
-
-/// A destination that takes a program as the window saves it and passes on the controller's
-/// program of it, line by line as it arrives: the same bytes whether the program is being
-/// generated or read from a file. It keeps the first pass's lines only when a later pass repeats
-/// them.
-/// A `finishingPass`, a program in the window's form too, is cut once more after all passes,
-/// at its own depth in one pass. `outside` says that the paths run round the outside of the
-/// part, which turns the direction of a climb cut. `notice` hears of a path too short to ramp
-/// along.
-class ControllerProgramSink : public ByteSink {
- public:
-  ControllerProgramSink(const MachineSettings& settings, std::unique_ptr<ByteSink> destination,
-                        std::string finishingPass = {}, bool outside = false,
-                        ControllerNotice notice = {});
-  ~ControllerProgramSink() override;
-
-  /// Raises what WriteControllerProgram raises, and OutputError.
-  void Write(std::string_view bytes) override;
-  void Finish() override;
-
- private:
-  std::unique_ptr<ControllerProgram> program_;
-};
+/// The controller's program of a program the window saved, read in the one grammar of the
+/// window's programs: the same bytes as writing the job that made it. Raises ProgramFormatError,
+/// before anything is written, for a program that is not one Quorrel writes, and what
+/// WriteControllerProgram raises.
+void ConvertWindowProgram(std::string_view program, const MachineSettings& settings,
+                          const ProgramNotice& notice, std::unique_ptr<ByteSink> destination);
 
 }  // namespace quorrel

@@ -1,205 +1,512 @@
 #include "gcode/program/program_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 #include <optional>
+#include <span>
+
+#include "gcode/numbers/coord.h"
+#include "gcode/shapes/program_title.h"
+#include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
 namespace {
 
-constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+// A piece of a line for a message: short, and with no byte that a terminal would act on.
+std::string Quoted(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  std::string shown = "\"";
+  for (const char c : text.substr(0, kShown)) {
+    const auto byte = static_cast<unsigned char>(c);
+    shown += byte < 0x20 || byte >= 0x7F ? '?' : c;
+  }
+  return shown + (text.size() > kShown ? "...\"" : "\"");
+}
+
+// One line of a program, without its line end, and where it stands.
+class Line {
+ public:
+  Line(std::string_view text, int number) : text_(text), number_(number) {}
+
+  [[noreturn]] void Fail(const std::string& problem) const {
+    throw ProgramFormatError(number_, problem);
+  }
+  std::string_view text() const { return text_; }
+  int number() const { return number_; }
+
+ private:
+  std::string_view text_;
+  int number_;
+};
+
+// Splits a program into lines that each end with `lineEnd`, and hands them to `each`.
+template <class Each>
+void ForEachLine(std::string_view bytes, std::string_view lineEnd, Each each) {
+  int number = 0;
+  while (!bytes.empty()) {
+    ++number;
+    const std::size_t end = bytes.find(lineEnd);
+    if (end == std::string_view::npos) {
+      throw ProgramFormatError(number, lineEnd == "\r\n" ? "no CR LF at the end of the line"
+                                                         : "no LF at the end of the line");
+    }
+    each(Line(bytes.substr(0, end), number));
+    bytes.remove_prefix(end + lineEnd.size());
+  }
+}
+
+// The title between "( " and " )": a job's, as Quorrel writes it.
+std::string TitleOf(const Line& line, std::string_view comment) {
+  if (!comment.starts_with("( ") || !comment.ends_with(" )") || comment.size() < 4) {
+    line.Fail("the first line is not the program's title, \"( \" and a title and \" )\"");
+  }
+  const std::string_view title = comment.substr(2, comment.size() - 4);
+  for (const char c : title) {
+    if (c == '(' || c == ')') line.Fail("a comment inside the title, or words after it");
+    if (c == '\0' || c == '\r' || c == '\n') line.Fail("a control character in the title");
+  }
+  if (!BeginsWithShapeWords(title)) {
+    line.Fail("a title that does not begin with a shape's words (\"rectangle\", \"Circle\")");
+  }
+  return std::string(title);
+}
+
+// The words of a line after its motion, in the order Quorrel writes them.
+struct Words {
+  std::uint8_t present = 0;
+  ToolPoint at = kUnknownPoint;
+  double i = 0.0, j = 0.0;
+  std::optional<Coord> feed;
+};
+
+// How the centre words I and J are written: as absolute coordinates (the window's programs), or
+// as the offset of the centre from the arc's start, to four decimals (the controllers').
+enum class Centers { Absolute, FromStart };
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The words of one line after its block number.
-struct LineWords {
-  std::optional<int> motion;  // 0, 1 or 3
-  std::optional<double> x, y, z, i, j;
-  std::string_view xText, yText;
-  bool end = false;
+// Whether `text` is a number in FormatCoord's form with at most `decimals` decimals: no "+", no
+// "0" before the point, no trailing zero, no "-0".
+bool InCoordForm(std::string_view text, std::size_t decimals) {
+  if (text == "0") return true;
+  std::size_t p = text.starts_with('-') ? 1 : 0;
+  if (p == text.size() || text[p] == '0') return false;
+  while (p < text.size() && IsDigit(text[p])) ++p;
+  if (p == text.size()) return true;
+  if (text[p] != '.') return false;
+  const std::size_t point = p++;
+  while (p < text.size() && IsDigit(text[p])) ++p;
+  const std::size_t count = p - point - 1;
+  return p == text.size() && count >= 1 && count <= decimals && text.back() != '0';
+}
+
+std::optional<double> CenterValue(std::string_view text, Centers centers) {
+  if (centers == Centers::Absolute) {
+    const std::optional<Coord> coord = Coord::Parse(text);
+    return coord ? std::optional(coord->value()) : std::nullopt;
+  }
+  // FormatCenterOffset's text: FormatCoord's form, to four decimals.
+  if (!InCoordForm(text, 4)) return std::nullopt;
+  double value = 0.0;
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
+// Reads the words after a line's motion: each of `letters`, in that order, at most once, one
+// blank before each. A word a motion does not take is refused by the caller.
+Words ReadWords(const Line& line, std::string_view rest, std::string_view letters,
+                Centers centers) {
+  Words words;
+  std::size_t next = 0;  // the first letter still allowed
+  while (!rest.empty()) {
+    if (rest[0] != ' ' || rest.size() < 3 || rest[1] == ' ') {
+      line.Fail("words are separated by one blank, with none at the end of the line");
+    }
+    rest.remove_prefix(1);
+    const std::string_view word = rest.substr(0, rest.find(' '));
+    rest.remove_prefix(word.size());
+    const std::size_t letter = letters.find(word[0], next);
+    if (letter == std::string_view::npos) {
+      line.Fail(letters.find(word[0]) != std::string_view::npos
+                    ? "the word " + Quoted(word) + " twice, or out of its place"
+                    : "a word a program does not write: " + Quoted(word));
+    }
+    next = letter + 1;
+    const std::string_view number = word.substr(1);
+    const char name = word[0];
+    if (name == 'I' || name == 'J') {
+      const std::optional<double> value = CenterValue(number, centers);
+      if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
+      (name == 'I' ? words.i : words.j) = *value;
+      words.present |= kWordCenter;
+      continue;
+    }
+    const std::optional<Coord> value = Coord::Parse(number);
+    if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
+    switch (name) {
+      case 'X':
+        words.at.x = *value;
+        words.present |= kWordX;
+        break;
+      case 'Y':
+        words.at.y = *value;
+        words.present |= kWordY;
+        break;
+      case 'Z':
+        words.at.z = *value;
+        words.present |= kWordZ;
+        break;
+      default:
+        words.feed = *value;
+    }
+  }
+  return words;
+}
+
+// One line of the window's program, read: its block number, and its motion and words, or the
+// title, or the end.
+struct WindowLine {
+  enum class Type { Title, Motion, End } type = Type::Motion;
+  std::uint16_t block = 0;
+  MoveKind kind = MoveKind::Feed;
+  Words words;
+  std::string title;
+  bool twoBlanks = false;
 };
 
-class LineReader {
+WindowLine ReadWindowLine(const Line& line) {
+  std::string_view rest = line.text();
+  std::size_t digits = 1;
+  while (digits < rest.size() && IsDigit(rest[digits])) ++digits;
+  if (!rest.starts_with('N') || digits == 1 || digits > 4) line.Fail("no block number");
+  WindowLine read;
+  for (std::size_t k = 1; k < digits; ++k) {
+    read.block = static_cast<std::uint16_t>(read.block * 10 + (rest[k] - '0'));
+  }
+  rest.remove_prefix(digits);
+  if (rest.starts_with(" (")) {
+    read.type = WindowLine::Type::Title;
+    read.title = TitleOf(line, rest.substr(1));
+    return read;
+  }
+  if (rest == " M30" || rest == "  M30") {
+    read.type = WindowLine::Type::End;
+    read.twoBlanks = rest.size() == 5;
+    return read;
+  }
+  const std::string_view motion = rest.substr(0, 3);
+  if (motion == " G0") {
+    read.kind = MoveKind::Rapid;
+  } else if (motion == " G1") {
+    read.kind = MoveKind::Feed;
+  } else if (motion == " G3") {
+    read.kind = MoveKind::ArcCounterClockwise;
+  } else {
+    line.Fail("no motion the window's programs write (G0, G1 or G3) after the block number");
+  }
+  read.words = ReadWords(line, rest.substr(3), "XYZIJ", Centers::Absolute);
+  return read;
+}
+
+// A line of the window's program between its plunge and its retract, known by its block
+// number, its motion and its words.
+struct Signature {
+  std::uint16_t block;
+  MoveKind kind;
+  std::uint8_t words;
+
+  friend constexpr bool operator==(const Signature&, const Signature&) = default;
+};
+
+constexpr MoveKind kCut = MoveKind::Feed;
+constexpr MoveKind kArc = MoveKind::ArcCounterClockwise;
+constexpr std::uint8_t kX = kWordX, kY = kWordY, kXY = kWordsXY;
+constexpr std::uint8_t kArcCenter = kWordX | kWordCenter, kXYCenter = kWordsXY | kWordCenter;
+
+// The cuts outside closed paths: a pocket's stroke through the middle, and the step out to a
+// ring.
+constexpr std::array<Signature, 5> kOpenCuts{
+    {{20, kCut, kXY}, {30, kCut, kX}, {40, kCut, kXY}, {41, kCut, kXY}, {50, kCut, kXY}}};
+
+// Each closed path the window's programs cut, line by line.
+constexpr std::array<Signature, 4> kRectangle{
+    {{40, kCut, kX}, {50, kCut, kY}, {60, kCut, kX}, {70, kCut, kY}}};
+constexpr std::array<Signature, 2> kCircle{{{40, kArc, kArcCenter}, {50, kArc, kXY}}};
+constexpr std::array<Signature, 8> kRoundedOutline{{{40, kCut, kX},
+                                                    {50, kArc, kXYCenter},
+                                                    {60, kCut, kY},
+                                                    {70, kArc, kXYCenter},
+                                                    {80, kCut, kX},
+                                                    {90, kArc, kXYCenter},
+                                                    {100, kCut, kY},
+                                                    {110, kArc, kXYCenter}}};
+constexpr std::array<Signature, 8> kRoundedRing{{{42, kCut, kX},
+                                                 {43, kArc, kXYCenter},
+                                                 {44, kCut, kY},
+                                                 {45, kArc, kXYCenter},
+                                                 {46, kCut, kX},
+                                                 {47, kArc, kXYCenter},
+                                                 {48, kCut, kY},
+                                                 {49, kArc, kXYCenter}}};
+constexpr std::array<Signature, 4> kSquareRing{
+    {{51, kCut, kX}, {52, kCut, kY}, {53, kCut, kX}, {54, kCut, kY}}};
+constexpr std::array<std::span<const Signature>, 5> kClosedPaths{
+    kRectangle, kCircle, kRoundedOutline, kRoundedRing, kSquareRing};
+
+// Reads the window's program line by line, in the order its generators write it, and hands the
+// toolpath on.
+class WindowProgramReader {
  public:
-  LineReader(std::string_view line, int number) : line_(line), number_(number) {}
+  explicit WindowProgramReader(ToolpathSink& sink) : sink_(sink) {}
 
-  [[noreturn]] void Fail(const std::string& problem) const {
-    throw ProgramFormatError(number_, problem);
-  }
-
-  // "N" and digits.
-  void ReadBlockNumber() {
-    std::size_t end = 1;
-    while (end < line_.size() && IsDigit(line_[end])) ++end;
-    if (line_.empty() || line_[0] != 'N' || end == 1) Fail("no block number");
-    line_.remove_prefix(end);
-  }
-
-  std::optional<std::string> ReadComment() {
-    if (!line_.starts_with(" ( ")) return std::nullopt;
-    if (!line_.ends_with(" )") || line_.size() < 5) Fail("unfinished comment");
-    return std::string(line_.substr(3, line_.size() - 5));
-  }
-
-  LineWords ReadWords() {
-    LineWords words;
-    while (!line_.empty()) {
-      if (line_.starts_with("  M30")) line_.remove_prefix(1);  // "N90  M30" has two blanks
-      if (line_[0] != ' ') Fail("words must be separated by one blank");
-      line_.remove_prefix(1);
-      const std::size_t end = std::min(line_.find(' '), line_.size());
-      if (end < 2) Fail("words must be separated by one blank");
-      ReadWord(line_.substr(0, end), words);
-      line_.remove_prefix(end);
+  void Read(const Line& line) {
+    const WindowLine read = ReadWindowLine(line);
+    if (state_ == State::Title) {
+      if (read.type != WindowLine::Type::Title || read.block != 10) {
+        line.Fail("the first line is not the program's title, \"N10 ( \" and a title and \" )\"");
+      }
+      sink_.Title({read.title});
+      state_ = State::Approach;
+      return;
     }
-    return words;
+    if (state_ == State::Done) line.Fail("a line after the M30 line");
+    if (read.type == WindowLine::Type::Title) line.Fail("a comment after the first line");
+    if (read.type == WindowLine::Type::End) {
+      if (state_ != State::End || (read.block != 70 && read.block != 90 && read.block != 130)) {
+        line.Fail("an M30 line where the program does not end");
+      }
+      sink_.End({read.block, read.twoBlanks});
+      state_ = State::Done;
+      return;
+    }
+    switch (state_) {
+      case State::Approach:
+        if (read.kind != MoveKind::Rapid || read.words.present != (kWordsXY | kWordZ) ||
+            read.words.at.z != 0.0 || (read.block != 10 && read.block != 20)) {
+          line.Fail("the first move is not the rapid to the start at Z 0");
+        }
+        approachBlock_ = read.block;
+        state_ = State::Plunge;
+        break;
+      case State::Plunge:
+        if (Signature{read.block, read.kind, read.words.present} !=
+            Signature{static_cast<std::uint16_t>(approachBlock_ + 10), kCut, kWordZ}) {
+          line.Fail("the second move is not the plunge");
+        }
+        state_ = State::Body;
+        break;
+      case State::Body:
+        Body(line, read);
+        return;
+      default:
+        line.Fail("a move after the retract");
+    }
+    Emit(line, read);
   }
 
  private:
-  void ReadWord(std::string_view word, LineWords& words) const {
-    if (word == "M30") {
-      words.end = true;
+  enum class State { Title, Approach, Plunge, Body, End, Done };
+
+  // A line between the plunge and the retract: a cut of its own, a line of a closed path, or
+  // the retract.
+  void Body(const Line& line, const WindowLine& read) {
+    const Signature signature{read.block, read.kind, read.words.present};
+    if (paths_ == 0 && read.kind == kCut && read.words.present == kWordZ) {
+      if (read.words.at.z != 0.0 || (read.block != 60 && read.block != 80 && read.block != 120)) {
+        line.Fail("the cuts do not end with the retract to Z 0");
+      }
+      state_ = State::End;
+      Emit(line, read);
       return;
     }
-    if (word == "G0" || word == "G1" || word == "G3") {
-      if (words.motion) Fail("two motion words");
-      words.motion = word[1] - '0';
-      return;
+    if (paths_ == 0) {
+      if (std::find(kOpenCuts.begin(), kOpenCuts.end(), signature) != kOpenCuts.end()) {
+        Emit(line, read);
+        return;
+      }
+      for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
+        if (kClosedPaths[k][0] == signature) paths_ |= 1U << k;
+      }
+      if (paths_ == 0) {
+        line.Fail("a line the window's programs do not write between the plunge and the retract");
+      }
+      sink_.ClosedPathBegin();
+      along_ = 0;
+    } else {
+      for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
+        const std::span<const Signature> path = kClosedPaths[k];
+        if (along_ >= path.size() || path[along_] != signature) paths_ &= ~(1U << k);
+      }
+      if (paths_ == 0) line.Fail("a closed path that goes on otherwise than the window's programs");
     }
-    const std::string_view number = word.substr(1);
-    std::optional<double>* axis = nullptr;
-    switch (word[0]) {
-      case 'X':
-        axis = &words.x;
-        break;
-      case 'Y':
-        axis = &words.y;
-        break;
-      case 'Z':
-        axis = &words.z;
-        break;
-      case 'I':
-        axis = &words.i;
-        break;
-      case 'J':
-        axis = &words.j;
-        break;
-      default:
-        Fail("unknown word \"" + std::string(word) + "\"");
+    Emit(line, read);
+    ++along_;
+    for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
+      if ((paths_ & (1U << k)) != 0 && kClosedPaths[k].size() == along_) {
+        sink_.ClosedPathEnd();
+        paths_ = 0;
+      }
     }
-    if (*axis) Fail("axis word given twice");
-    *axis = CoordValue(number);
-    if (!*axis) Fail("number text \"" + std::string(number) + "\" is not a coordinate");
-    if (word[0] == 'X') words.xText = number;
-    if (word[0] == 'Y') words.yText = number;
   }
 
-  std::string_view line_;
-  int number_;
+  void Emit(const Line& line, const WindowLine& read) {
+    const Words& words = read.words;
+    ToolMove move;
+    move.kind = read.kind;
+    move.from = at_;
+    move.to = at_;
+    if ((words.present & kWordX) != 0) move.to.x = words.at.x;
+    if ((words.present & kWordY) != 0) move.to.y = words.at.y;
+    if ((words.present & kWordZ) != 0) move.to.z = words.at.z;
+    if ((words.present & kWordCenter) != 0) {
+      centerX_ = words.i;
+      centerY_ = words.j;
+    }
+    if (IsArc(move) && std::isnan(centerX_)) line.Fail("an arc with no centre");
+    move.centerX = centerX_;
+    move.centerY = centerY_;
+    move.words = words.present;
+    move.block = read.block;
+    move.line = line.number();
+    at_ = move.to;
+    sink_.Move(move);
+  }
+
+  ToolpathSink& sink_;
+  State state_ = State::Title;
+  std::uint16_t approachBlock_ = 0;
+  unsigned paths_ = 0;     // the closed paths of kClosedPaths the lines read so far may be
+  std::size_t along_ = 0;  // lines read of it
+  ToolPoint at_ = kUnknownPoint;
+  double centerX_ = Coord::Unknown();
+  double centerY_ = Coord::Unknown();
+};
+
+// Reads a program Quorrel wrote for a controller, line by line.
+class ControllerProgramReader {
+ public:
+  explicit ControllerProgramReader(ToolpathSink& sink) : sink_(sink) {}
+
+  void Read(const Line& line) {
+    const std::string_view text = line.text();
+    if (ended_) line.Fail("a line after the M30 line");
+    if (line.number() == 1) {
+      sink_.Title({TitleOf(line, text)});
+      return;
+    }
+    if (line.number() == 2) {
+      if (text != "G21 G90 G17 G94 G91.1" && text != "G20 G90 G17 G94 G91.1") {
+        line.Fail("the second line is not the set-up line Quorrel writes");
+      }
+      return;
+    }
+    if (text == "M30") {
+      ended_ = true;
+      sink_.End({});
+      return;
+    }
+    if (text == "M5") return;
+    if (text.starts_with("M3 S") && !moved_) {
+      const Words words = ReadWords(line, text.substr(2), "S", Centers::Absolute);
+      if (!words.feed) line.Fail("M3 without a spindle speed");
+      return;
+    }
+    Motion(line);
+  }
+
+  void Finish(int lines) const {
+    if (lines < 2) throw ProgramFormatError(lines + 1, "the program ends before its set-up line");
+  }
+
+ private:
+  void Motion(const Line& line) {
+    const std::string_view text = line.text();
+    ToolMove move;
+    const std::string_view motion = text.substr(0, 2);
+    if (motion == "G0") {
+      move.kind = MoveKind::Rapid;
+    } else if (motion == "G1") {
+      move.kind = MoveKind::Feed;
+    } else if (motion == "G2") {
+      move.kind = MoveKind::ArcClockwise;
+    } else if (motion == "G3") {
+      move.kind = MoveKind::ArcCounterClockwise;
+    } else {
+      line.Fail("a line Quorrel does not write for a controller");
+    }
+    const bool arc = IsArc(move);
+    const Words words = ReadWords(line, text.substr(2),
+                                  move.kind == MoveKind::Rapid ? "XYZ"
+                                  : arc                        ? "XYZIJF"
+                                                               : "XYZF",
+                                  Centers::FromStart);
+    if ((words.present & (kWordsXY | kWordZ)) == 0) line.Fail("a move without a place to go");
+    if (arc && ((words.present & kWordsXY) != kWordsXY || (words.present & kWordCenter) == 0)) {
+      line.Fail("an arc without its end or its centre");
+    }
+    moved_ = true;
+    move.from = at_;
+    move.to = at_;
+    if ((words.present & kWordX) != 0) move.to.x = words.at.x;
+    if ((words.present & kWordY) != 0) move.to.y = words.at.y;
+    if ((words.present & kWordZ) != 0) move.to.z = words.at.z;
+    move.words = words.present;
+    if (arc) {
+      move.offsetX = words.i;
+      move.offsetY = words.j;
+      move.centerX = move.from.x + move.offsetX;
+      move.centerY = move.from.y + move.offsetY;
+    }
+    move.line = line.number();
+    at_ = move.to;
+    sink_.Move(move);
+  }
+
+  ToolpathSink& sink_;
+  ToolPoint at_ = kUnknownPoint;
+  bool moved_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace
 
-// Up to 15 digits the text is a whole number of thousandths, and that count divided by 1000 is
-// the correctly rounded value, as from_chars would give it.
-std::optional<double> CoordValue(std::string_view text) {
-  if (text == "0") return 0.0;
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  const bool negative = p != end && *p == '-';
-  if (negative) ++p;
-  if (p == end || *p == '0') return std::nullopt;  // no leading zero, and "-0" is never written
-  std::uint64_t count = 0;  // wraps harmlessly past 19 digits, where it is not used
-  int digits = 0;
-  for (; p != end && IsDigit(*p); ++p, ++digits)
-    count = count * 10 + static_cast<unsigned>(*p - '0');
-  int decimals = 0;
-  if (p != end) {
-    if (*p != '.') return std::nullopt;
-    for (++p; p != end && IsDigit(*p); ++p, ++decimals) {
-      count = count * 10 + static_cast<unsigned>(*p - '0');
-    }
-    if (p != end || decimals == 0 || decimals > 3 || p[-1] == '0') return std::nullopt;
-  }
-  digits += decimals;
-  if (digits > 15) {
-    double value = 0.0;
-    std::from_chars(text.data(), end, value);
-    return value;
-  }
-  for (; decimals < 3; ++decimals) count *= 10;
-  const double value = static_cast<double>(count) / 1000.0;
-  return negative ? -value : value;
+void ReadWindowProgram(std::string_view bytes, ToolpathSink& sink) {
+  WindowProgramReader reader(sink);
+  ForEachLine(bytes, "\r\n", [&](const Line& line) { reader.Read(line); });
 }
 
-bool IsCoordText(std::string_view text) {
-  return CoordValue(text).has_value();
+void ReadControllerProgram(std::string_view bytes, ToolpathSink& sink) {
+  ControllerProgramReader reader(sink);
+  int lines = 0;
+  ForEachLine(bytes, "\n", [&](const Line& line) {
+    if (line.text().find('\r') != std::string_view::npos) line.Fail("a CR in the line");
+    reader.Read(line);
+    lines = line.number();
+  });
+  reader.Finish(lines);
 }
 
-ProgramMoveReader::ProgramMoveReader(std::string_view bytes)
-    : bytes_(bytes),
-      position_{kUnknown, kUnknown, kUnknown},
-      centerX_(kUnknown),
-      centerY_(kUnknown) {}
-
-bool ProgramMoveReader::Next(ToolMove& move) {
-  while (!bytes_.empty()) {
-    ++number_;
-    const std::size_t end = bytes_.find("\r\n");
-    if (end == std::string_view::npos) throw ProgramFormatError(number_, "no CR LF at the end");
-    LineReader reader(bytes_.substr(0, end), number_);
-    bytes_.remove_prefix(end + 2);
-    if (ended_) reader.Fail("a line after M30");
-
-    reader.ReadBlockNumber();
-    if (auto comment = reader.ReadComment()) {
-      if (number_ != 1) reader.Fail("a comment after the first line");
-      comment_ = *comment;
-      continue;
-    }
-    if (number_ == 1) reader.Fail("the first line is not a comment");
-    const LineWords words = reader.ReadWords();
-    if (words.end) {
-      if (words.motion || words.x || words.y || words.z || words.i || words.j) {
-        reader.Fail("M30 shares its line");
-      }
-      ended_ = true;
-      continue;
-    }
-    if (!words.motion) reader.Fail("no motion word");
-    if (*words.motion != 3 && (words.i || words.j)) reader.Fail("a centre on a straight move");
-
-    const ToolPoint from = position_;
-    position_ = {words.x.value_or(position_.x), words.y.value_or(position_.y),
-                 words.z.value_or(position_.z)};
-    if (words.x) xText_ = words.xText;
-    if (words.y) yText_ = words.yText;
-    MoveKind kind = MoveKind::Rapid;
-    if (*words.motion == 1) kind = MoveKind::Feed;
-    if (*words.motion == 3) {
-      kind = MoveKind::ArcCounterClockwise;
-      centerX_ = words.i.value_or(centerX_);
-      centerY_ = words.j.value_or(centerY_);
-      if (std::isnan(centerX_) || std::isnan(centerY_)) reader.Fail("an arc without a centre");
-    }
-    move = {kind, from, position_, centerX_, centerY_, number_};
-    return true;
+void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink) {
+  if (bytes.starts_with("(")) {
+    ReadControllerProgram(bytes, sink);
+  } else {
+    ReadWindowProgram(bytes, sink);
   }
-  return false;
 }
 
 ReadBackProgram ReadProgram(std::string_view bytes) {
-  ProgramMoveReader reader(bytes);
-  ReadBackProgram program;
-  for (ToolMove move{}; reader.Next(move);) program.moves.push_back(move);
-  program.comment = reader.comment();
-  program.ended = reader.ended();
-  return program;
+  ToolpathRecording recording;
+  ReadWindowProgram(bytes, recording);
+  return {recording.title(), recording.moves(), recording.ended()};
+}
+
+bool IsCoordText(std::string_view text) {
+  return Coord::Parse(text).has_value();
 }
 
 }  // namespace quorrel

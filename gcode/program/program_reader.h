@@ -1,21 +1,13 @@
 #pragma once
 
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "gcode/toolpath/toolpath.h"
+#include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
-
-/// What a program says, read back.
-struct ReadBackProgram {
-  std::string comment;  ///< the text between "( " and " )" of the first line
-  std::vector<ToolMove> moves;
-  bool ended = false;  ///< an M30 line was read, and it was the last line
-};
 
 /// A program that is not in the form Quorrel writes; the message names the line.
 class ProgramFormatError : public std::runtime_error {
@@ -28,44 +20,35 @@ class ProgramFormatError : public std::runtime_error {
   int line_;
 };
 
-/// Reads a program written by Quorrel move by move, without holding the moves: a program of any
-/// length is read in the memory of one line.
-class ProgramMoveReader {
- public:
-  explicit ProgramMoveReader(std::string_view bytes);
+/// Reads a program as the window writes it, in the one grammar of those programs, and hands its
+/// toolpath to `sink`: the title, each move with its block number and words, where each closed
+/// path begins and ends, and the end. Every line ends with CR LF; the first is the title, "N10 ( "
+/// and the job's title, which begins with its shape's words and holds no "(" or ")", and " )";
+/// then the rapid to the start at Z 0, the plunge, the cuts and closed paths of one of the
+/// window's shapes, each line as its generator writes it (block number, motion, the words X Y Z
+/// I J in that order, numbers as FormatCoord writes them), the retract to Z 0 and the M30 line,
+/// and nothing after it. Raises ProgramFormatError at the first line that is anything else; the
+/// sink has then been handed the lines before it. A program that ends before its M30 line has no
+/// End.
+void ReadWindowProgram(std::string_view bytes, ToolpathSink& sink);
 
-  /// The next move, or false at the end of the program. Raises ProgramFormatError as
-  /// ReadProgram does.
-  bool Next(ToolMove& move);
+/// Reads a program Quorrel wrote for LinuxCNC or GRBL and hands its title and moves to `sink`:
+/// arcs with their centre from the start as written (I, J) and absolute; End at M30. Lines end
+/// with LF. Raises ProgramFormatError at a line Quorrel does not write.
+void ReadControllerProgram(std::string_view bytes, ToolpathSink& sink);
 
-  /// The first line's text between "( " and " )", once that line was read.
-  const std::string& comment() const { return comment_; }
-  /// True once the M30 line was read.
-  bool ended() const { return ended_; }
-  /// The tool's X and Y after the last move as the program wrote them ("-.25"), for a writer
-  /// that repeats them: empty before the first.
-  std::string_view xText() const { return xText_; }
-  std::string_view yText() const { return yText_; }
+/// Reads either kind of program, as its first line shows.
+void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink);
 
- private:
-  std::string_view bytes_;
-  std::string comment_;
-  ToolPoint position_;
-  std::string_view xText_, yText_;
-  double centerX_, centerY_;
-  int number_ = 0;
-  bool ended_ = false;
+/// What a program the window saved says, read back whole.
+struct ReadBackProgram {
+  std::string comment;  ///< the title
+  std::vector<ToolMove> moves;
+  bool ended = false;  ///< the M30 line was read
 };
 
-/// Reads a program written by Quorrel back into the tool's moves. A missing axis word keeps its
-/// value; an arc without I and J keeps the centre of the arc before it. Raises ProgramFormatError
-/// for a line without CR LF, an unknown word, a number text that FormatCoord would never write,
-/// or anything after the M30 line.
+/// ReadWindowProgram into memory.
 ReadBackProgram ReadProgram(std::string_view bytes);
-
-/// The value of a number as FormatCoord writes it, read in one pass; nothing for any other text.
-/// CoordValue("-.25") == -0.25; CoordValue("0.5") is nothing.
-std::optional<double> CoordValue(std::string_view text);
 
 /// True when `text` is a number as FormatCoord writes it: "0", "-.25", "12.346", never "0.5",
 /// "-0", "1.50" or "1e5".

@@ -1,5 +1,6 @@
 #include "gcode/program/program_writer.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "gcode/numbers/number_text.h"
@@ -27,35 +28,7 @@ void ProgramWriter::Flush() {
   if (used_ == 0) return;
   const std::size_t bytes = used_;
   used_ = 0;
-  handedOn_ += bytes;
   sink_->Write(std::string_view(buffer_.get(), bytes));
-}
-
-void ProgramWriter::WriteLines(std::string_view lines) {
-  if (kCapacity - used_ >= lines.size()) {
-    Append(lines);
-  } else {
-    // Far larger than the buffer: straight to the sink, after what is buffered.
-    Flush();
-    handedOn_ += lines.size();
-    sink_->Write(lines);
-  }
-  if (used_ >= kFlushThreshold) Flush();
-}
-
-void ProgramWriter::WriteAgain(std::uint64_t from, std::uint64_t to) {
-  const std::size_t length = static_cast<std::size_t>(to - from);
-  if (from >= handedOn_ && kCapacity - used_ >= length) {
-    // Still in the buffer, as a small program's lines are: copied within it.
-    char* const buffer = buffer_.get();
-    std::memcpy(buffer + used_, buffer + (from - handedOn_), length);
-    used_ += length;
-  } else {
-    Flush();
-    sink_->WriteAgain(from, length);
-    handedOn_ += length;
-  }
-  if (used_ >= kFlushThreshold) Flush();
 }
 
 void ProgramWriter::Append(Float64 value) {
@@ -70,9 +43,27 @@ void ProgramWriter::Append(Float32 value) {
   used_ += static_cast<std::size_t>(FormatCoordTo(start, value.value()) - start);
 }
 
-void ProgramWriter::Append(CommentText comment) {
-  AppendInParts(comment.text,
-                [](char c) { return (c == '\r' || c == '\n' || c == '(' || c == ')') ? ' ' : c; });
+void ProgramWriter::Append(Coord value) {
+  MakeRoom(kMaxNumberTextLength);
+  char* const start = buffer_.get() + used_;
+  used_ += static_cast<std::size_t>(FormatCoordTo(start, value) - start);
+}
+
+void ProgramWriter::Append(unsigned number) {
+  MakeRoom(10);
+  char* const start = buffer_.get() + used_;
+  used_ += static_cast<std::size_t>(std::to_chars(start, start + 10, number).ptr - start);
+}
+
+void ProgramWriter::AppendInParts(std::string_view text) {
+  while (!text.empty()) {
+    MakeRoom(text.size() < kCapacity ? text.size() : kCapacity);
+    const std::size_t room = kCapacity - used_;
+    const std::size_t part = text.size() < room ? text.size() : room;
+    std::memcpy(buffer_.get() + used_, text.data(), part);
+    used_ += part;
+    text.remove_prefix(part);
+  }
 }
 
 }  // namespace quorrel

@@ -11,18 +11,10 @@
 #include <utility>
 
 #include "gcode/numbers/checked_float.h"
+#include "gcode/numbers/coord.h"
 #include "gcode/output/byte_sink.h"
 
 namespace quorrel {
-
-/// The Z of every approach and retract; written like any coordinate, as "0".
-inline constexpr double ZeroHeight = 0.0;
-
-/// A field text copied into a comment line. CR, LF, "(" and ")" are written as blanks, so that
-/// no typed text can end the comment or the line; every other byte is copied as typed.
-struct CommentText {
-  std::string_view text;
-};
 
 /// A string literal's text, whose length the compiler knows: copied without a call to find it
 /// or to copy it.
@@ -37,7 +29,7 @@ struct LiteralText {
 /// One line of a program: fixed literal pieces and values, glued together with nothing in
 /// between. Values are written by FormatCoord at the moment the line is written; a Float32 on its
 /// own keeps at most 7 significant digits.
-/// ProgramLine{"N20 G0 X", -4.5, " Y", 0.25, " Z", ZeroHeight} is "N20 G0 Y.25 Z0".
+/// ProgramLine{"N20 G0 X", -4.5, " Y", 0.25, " Z", 0.0} is "N20 G0 Y.25 Z0".
 template <class... Pieces>
 struct ProgramLine {
   template <class... Given>
@@ -83,21 +75,53 @@ class ProgramWriter {
   template <class... Pieces>
   void WriteLine(const ProgramLine<Pieces...>& line) {
     std::apply([this](const auto&... piece) { (this->Append(piece), ...); }, line.pieces);
+    EndLine();
+  }
+
+  /// A line piece by piece: text, a number's text, then EndLine.
+  void Append(std::string_view text) {
+    if (kCapacity - used_ >= text.size()) {
+      std::memcpy(buffer_.get() + used_, text.data(), text.size());
+      used_ += text.size();
+      return;
+    }
+    AppendInParts(text);
+  }
+  template <std::size_t Length>
+  void Append(LiteralText<Length> literal) {
+    static_assert(Length < kCapacity);
+    MakeRoom(Length);
+    std::memcpy(buffer_.get() + used_, literal.text, Length);
+    used_ += Length;
+  }
+  void Append(char c) {
+    MakeRoom(1);
+    buffer_[used_++] = c;
+  }
+  /// A whole number, as a block number is written.
+  void Append(unsigned number);
+  void Append(Coord value);
+  void Append(Float64 value);
+  void Append(double value) { Append(Float64(value)); }
+  void Append(Float32 value);
+  /// Room for a line of at most `most` bytes, to be written straight into the buffer from the
+  /// pointer returned; EndLineAt ends the line where it was written up to.
+  char* LineRoom(std::size_t most) {
+    MakeRoom(most + 2);
+    return buffer_.get() + used_;
+  }
+  void EndLineAt(char* end) {
+    if (lineEnd_ == LineEnd::CrLf) *end++ = '\r';
+    *end++ = '\n';
+    used_ = static_cast<std::size_t>(end - buffer_.get());
+    if (used_ >= kFlushThreshold) Flush();
+  }
+  void EndLine() {
     MakeRoom(2);
     if (lineEnd_ == LineEnd::CrLf) buffer_[used_++] = '\r';
     buffer_[used_++] = '\n';
     if (used_ >= kFlushThreshold) Flush();
   }
-
-  /// Writes whole lines, line ends included, as they stand: lines written once and kept.
-  void WriteLines(std::string_view lines);
-
-  /// How many bytes were written so far.
-  std::uint64_t Position() const { return handedOn_ + used_; }
-  /// Whether WriteAgain can be used: the sink can read back what it was given.
-  bool CanWriteAgain() const { return sink_->CanWriteAgain(); }
-  /// Writes again the bytes written from Position `from` up to Position `to`.
-  void WriteAgain(std::uint64_t from, std::uint64_t to);
 
   /// Writes what is buffered and completes the sink. Raises OutputError when bytes were lost.
   /// Later calls do nothing.
@@ -107,49 +131,17 @@ class ProgramWriter {
   static constexpr std::size_t kCapacity = 256 * 1024;
   static constexpr std::size_t kFlushThreshold = kCapacity - 4096;
 
-  void Append(std::string_view literal) {
-    if (kCapacity - used_ >= literal.size()) {
-      std::memcpy(buffer_.get() + used_, literal.data(), literal.size());
-      used_ += literal.size();
-      return;
-    }
-    AppendInParts(literal, [](char c) { return c; });
-  }
-  template <std::size_t Length>
-  void Append(LiteralText<Length> literal) {
-    static_assert(Length < kCapacity);
-    MakeRoom(Length);
-    std::memcpy(buffer_.get() + used_, literal.text, Length);
-    used_ += Length;
-  }
-  void Append(Float64 value);
-  void Append(double value) { Append(Float64(value)); }
-  void Append(Float32 value);
-  void Append(CommentText comment);
   void MakeRoom(std::size_t bytes) {
     if (kCapacity - used_ < bytes) Flush();
   }
-
-  // Copies text of any length through the buffer, byte by byte through `copy`.
-  template <class CopyByte>
-  void AppendInParts(std::string_view text, CopyByte copy) {
-    while (!text.empty()) {
-      MakeRoom(text.size() < kCapacity ? text.size() : kCapacity);
-      const std::size_t room = kCapacity - used_;
-      const std::size_t part = text.size() < room ? text.size() : room;
-      char* const out = buffer_.get() + used_;
-      for (std::size_t i = 0; i < part; ++i) out[i] = copy(text[i]);
-      used_ += part;
-      text.remove_prefix(part);
-    }
-  }
+  // Copies text of any length through the buffer.
+  void AppendInParts(std::string_view text);
   void Flush();
 
   std::unique_ptr<ByteSink> sink_;
   LineEnd lineEnd_;
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
-  std::uint64_t handedOn_ = 0;  // to the sink
   bool closed_ = false;
 };
 

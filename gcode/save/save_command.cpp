@@ -6,6 +6,7 @@
 #include "gcode/numbers/parse_field_number.h"
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
+#include "gcode/save/write_job.h"
 
 namespace quorrel {
 namespace {
@@ -28,7 +29,7 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
 }  // namespace
 
 SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
-                     const OpenProgramWriter& open) {
+                     const OpenDestination& open, const ProgramObservers& observers) {
   JobParameters job;
   try {
     job = MakeJobParameters(request.texts, request.shape, request.fill);
@@ -37,15 +38,24 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
                    FaultMessage(fault, request.texts) + " Nothing was written.");
   }
   if (auto reason = RefusalReason(job)) return Failure(SaveOutcome::Refused, *reason);
+  if (request.machine.dialect != Dialect::Din) {
+    try {
+      if (auto reason = ControllerRefusalReason(job, request.texts, request.strategy)) {
+        return Failure(SaveOutcome::Refused, *reason);
+      }
+    } catch (const ArithmeticFault& fault) {
+      return Failure(SaveOutcome::ArithmeticFault,
+                     FaultMessage(fault, request.texts) + " Nothing was written.");
+    }
+  }
 
   const std::string path = askPath();
   if (path.empty()) return {SaveOutcome::Cancelled, {}};
 
-  // The program reaches its destination only when the generator closes the writer after the
-  // last line; a writer dropped on the way abandons it, and the destination stays as it was.
+  // The program reaches its destination only once it is complete; a destination dropped on the
+  // way abandons it, and stays as it was.
   try {
-    ProgramWriter writer = open(path);
-    WriteStrategyProgram(job, request.texts, writer, request.decimalSeparator, request.strategy);
+    WriteJobProgram(request, job, open(path), observers);
   } catch (const ArithmeticFault& fault) {
     return Failure(SaveOutcome::ArithmeticFault,
                    FaultMessage(fault, request.texts) + " The save was stopped. " +

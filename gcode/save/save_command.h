@@ -4,28 +4,19 @@
 #include <string>
 #include <string_view>
 
-#include "gcode/job/field_texts.h"
-#include "gcode/job/shape_kind.h"
-#include "gcode/program/program_writer.h"
-#include "gcode/strategy/cutting_strategy.h"
+#include <memory>
+
+#include "gcode/output/byte_sink.h"
+#include "gcode/output/program_destination.h"
+#include "gcode/save/program_request.h"
 
 namespace quorrel {
-
-/// What the window or the command line hands to a save.
-struct SaveRequest {
-  FieldTexts texts;
-  ShapeKind shape = ShapeKind::Rectangle;
-  bool fill = false;
-  std::string decimalSeparator = ".";  ///< the user's locale's, for the rounded-corner radius
-  /// How a controller's program cuts the job; the window always cuts as the default does.
-  CuttingStrategy strategy;
-};
 
 enum class SaveOutcome {
   Written,          ///< the whole program is in the file
   Cancelled,        ///< no path was chosen; nothing was touched
   CannotWrite,      ///< the file could not be opened or written
-  ArithmeticFault,  ///< a number could not be computed; the lines before the fault stay
+  ArithmeticFault,  ///< a number could not be computed; nothing was written
   Refused,          ///< the job cannot be cut; nothing was touched
 };
 
@@ -37,14 +28,17 @@ struct SaveResult {
 /// Asks where the program goes (the window shows its save dialog); returns the chosen path, or
 /// an empty text when the user cancels.
 using ShowSaveDialog = std::function<std::string()>;
-/// Opens a writer on the chosen path (created or emptied), raising OutputError when it cannot.
-using OpenProgramWriter = std::function<ProgramWriter(const std::string& path)>;
+/// Opens the destination at the chosen path, which its program replaces only once it is complete,
+/// raising OutputError when it cannot.
+using OpenDestination = std::function<std::unique_ptr<ByteSink>(const std::string& path)>;
 
-/// The "Save G-Code" command. The job is parsed and rounded, and refused if it cannot be cut,
-/// before the path is asked for; an empty path writes nothing; the file is created or emptied
-/// and the shape's generator writes the program and closes it. Every failure comes back as an
-/// outcome with a message, never as success.
+/// The "Save G-Code" command, of the window and of the command line alike. The job is parsed and
+/// rounded, and refused if it cannot be cut (for a controller, if its program cannot be right),
+/// before the path is asked for; an empty path writes nothing; then the job's program takes the
+/// one road to its destination (see WriteJobProgram). Every failure comes back as an outcome with
+/// a message, never as success.
 SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
-                     const OpenProgramWriter& open = &ProgramWriter::Open);
+                     const OpenDestination& open = &OpenProgramDestination,
+                     const ProgramObservers& observers = {});
 
 }  // namespace quorrel

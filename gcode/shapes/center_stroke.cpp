@@ -2,12 +2,12 @@
 
 namespace quorrel {
 
-void CenterStroke::Write(std::string_view cutBlock, ProgramWriter& writer) const {
+void CenterStroke::Make(std::uint16_t cutBlock, MoveMaker& moves) const {
   const PathPoint start = Start();
-  writer.WriteLine(ProgramLine{"N20 G0 X", start.x, " Y", start.y, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", rectangle_.depth});
+  moves.Rapid(20, start.x, start.y);
+  moves.Plunge(30, rectangle_.depth);
   const PathPoint end = End();
-  writer.WriteLine(ProgramLine{cutBlock, end.x, " Y", end.y});
+  moves.CutXY(cutBlock, end.x, end.y);
 }
 
 Float64 CenterStroke::ClampIntoPath(Float64 value, Float64 low, Float64 size) const {
@@ -20,14 +20,14 @@ Float64 CenterStroke::ClampIntoPath(Float64 value, Float64 low, Float64 size) co
   return value;
 }
 
-PathPoint CenterStroke::Start() const {
+CenterStroke::PathPoint CenterStroke::Start() const {
   const auto [L, B, W, H, T, D] = rectangle_;
   const Float64 reach = (ringOffset_ + T) + stepOver_;
   if (AlongX()) return {ClampIntoPath(L + (W - reach), L, W), B + H / 2.0};
   return {L + W / 2.0, ClampIntoPath(B + (H - reach), B, H)};
 }
 
-PathPoint CenterStroke::End() const {
+CenterStroke::PathPoint CenterStroke::End() const {
   const auto [L, B, W, H, T, D] = rectangle_;
   if (AlongX()) return {ClampIntoPath(((L + ringOffset_) + T) + stepOver_, L, W), B + H / 2.0};
   return {L + W / 2.0, ClampIntoPath(((B + ringOffset_) + T) + stepOver_, B, H)};

@@ -1,18 +1,12 @@
 #pragma once
 
-#include <string_view>
+#include <cstdint>
 
 #include "gcode/numbers/checked_float.h"
-#include "gcode/program/program_writer.h"
 #include "gcode/shapes/rectangle_path.h"
+#include "gcode/toolpath/move_maker.h"
 
 namespace quorrel {
-
-/// A point of the tool centre's path.
-struct PathPoint {
-  Float64 x;
-  Float64 y;
-};
 
 /// The straight stroke that opens a rectangular pocket, through its middle along the longer side
 /// (along X when Width >= Height). Its ends lie StepOver beyond the sides of the first ring, but
@@ -22,11 +16,16 @@ class CenterStroke {
   CenterStroke(const RectanglePath& rectangle, Float32 ringOffset, Float64 stepOver)
       : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
 
-  /// Rapid to the start, plunge, cut to the end; the cut's line begins with `cutBlock`
-  /// ("N20 G1 X" or "N40 G1 X"). Raises ArithmeticFault where an end cannot be computed.
-  void Write(std::string_view cutBlock, ProgramWriter& writer) const;
+  /// Rapid to the start, plunge, cut to the end, the cut's line numbered `cutBlock` (20 or 40).
+  /// Raises ArithmeticFault where an end cannot be computed.
+  void Make(std::uint16_t cutBlock, MoveMaker& moves) const;
 
  private:
+  struct PathPoint {
+    Float64 x;
+    Float64 y;
+  };
+
   // StepOver inside the first ring's far side (right, or top).
   PathPoint Start() const;
   // StepOver inside the first ring's near side (left, or bottom).

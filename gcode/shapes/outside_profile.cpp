@@ -2,61 +2,66 @@
 
 #include "gcode/numbers/checked_float.h"
 #include "gcode/shapes/program_title.h"
+#include "gcode/toolpath/move_maker.h"
 
 namespace quorrel {
 namespace {
 
-void WriteCircle(const JobParameters& job, ProgramWriter& writer) {
+void MakeCircle(const JobParameters& job, MoveMaker& moves) {
   const Float64 cx = job.CenterX, cy = job.CenterY;
   const Float64 reach = Float64(job.CornerRadius) + Float32(job.ToolRadius);
-  writer.WriteLine(ProgramLine{"N20 G0 X", cx - reach, " Y", cy, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", Float32(job.Depth)});
-  writer.WriteLine(ProgramLine{"N40 G3 X", cx + reach, " I", cx, " J", cy});
-  writer.WriteLine(ProgramLine{"N50 G3 X", cx - reach, " Y", cy});
-  writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N70 M30"});
+  moves.Rapid(20, cx - reach, cy);
+  moves.Plunge(30, Float32(job.Depth));
+  moves.ClosedPathBegin();
+  moves.ArcX(40, cx + reach, cx, cy);
+  moves.ArcXY(50, cx - reach, cy);
+  moves.ClosedPathEnd();
+  moves.Retract(60);
+  moves.End(70, false);
 }
 
 // Four sides Tool Radius outside the rectangle's, joined by arcs of `corner` + Tool Radius about
 // the centres of its corners, which lie `corner` inside the rectangle's corners.
-void WriteRoundedBox(const JobParameters& job, Float64 corner, ProgramWriter& writer) {
+void MakeRoundedBox(const JobParameters& job, Float64 corner, MoveMaker& moves) {
   const Float64 T = Float32(job.ToolRadius);
   const Float64 left = Float64(job.CenterX) - Float64(job.Width) / 2.0;
   const Float64 bottom = Float64(job.CenterY) - Float64(job.Height) / 2.0;
   const Float64 right = left + job.Width, top = bottom + job.Height;
   const Float64 x0 = left + corner, x1 = right - corner;  // the corner centres
   const Float64 y0 = bottom + corner, y1 = top - corner;
-  writer.WriteLine(ProgramLine{"N20 G0 X", x0, " Y", bottom - T, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", Float32(job.Depth)});
-  writer.WriteLine(ProgramLine{"N40 G1 X", x1});
-  writer.WriteLine(ProgramLine{"N50 G3 X", right + T, " Y", y0, " I", x1, " J", y0});
-  writer.WriteLine(ProgramLine{"N60 G1 Y", y1});
-  writer.WriteLine(ProgramLine{"N70 G3 X", x1, " Y", top + T, " I", x1, " J", y1});
-  writer.WriteLine(ProgramLine{"N80 G1 X", x0});
-  writer.WriteLine(ProgramLine{"N90 G3 X", left - T, " Y", y1, " I", x0, " J", y1});
-  writer.WriteLine(ProgramLine{"N100 G1 Y", y0});
-  writer.WriteLine(ProgramLine{"N110 G3 X", x0, " Y", bottom - T, " I", x0, " J", y0});
-  writer.WriteLine(ProgramLine{"N120 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N130  M30"});
+  moves.Rapid(20, x0, bottom - T);
+  moves.Plunge(30, Float32(job.Depth));
+  moves.ClosedPathBegin();
+  moves.CutX(40, x1);
+  moves.ArcXY(50, right + T, y0, x1, y0);
+  moves.CutY(60, y1);
+  moves.ArcXY(70, x1, top + T, x1, y1);
+  moves.CutX(80, x0);
+  moves.ArcXY(90, left - T, y1, x0, y1);
+  moves.CutY(100, y0);
+  moves.ArcXY(110, x0, bottom - T, x0, y0);
+  moves.ClosedPathEnd();
+  moves.Retract(120);
+  moves.End(130, true);
 }
 
 }  // namespace
 
-void WriteOutsideProfile(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                         std::string_view decimalSeparator) {
-  WriteProgramTitle(job, texts, writer, decimalSeparator);
+void MakeOutsideProfile(const JobParameters& job, const FieldTexts& texts,
+                        std::string_view decimalSeparator, ToolpathSink& sink) {
+  MoveMaker moves(sink);
+  moves.Title(ProgramTitleText(job, texts, decimalSeparator));
   switch (job.ShapeKind) {
     case ShapeKind::Circle:
-      WriteCircle(job, writer);
+      MakeCircle(job, moves);
       break;
     case ShapeKind::Rectangle:
-      WriteRoundedBox(job, 0.0, writer);
+      MakeRoundedBox(job, 0.0, moves);
       break;
     case ShapeKind::RoundedRectangle:
-      WriteRoundedBox(job, job.CornerRadius, writer);
+      MakeRoundedBox(job, job.CornerRadius, moves);
       break;
   }
-  writer.Close();
 }
 
 }  // namespace quorrel

@@ -1,29 +1,55 @@
 #include "gcode/shapes/program_title.h"
 
-#include <string>
-
 #include "gcode/numbers/number_text.h"
 
 namespace quorrel {
+namespace {
 
-void WriteProgramTitle(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                       std::string_view decimalSeparator) {
+// Appends a field text with the characters that would end a comment or its line blanked.
+void AppendBlanked(std::string& title, std::string_view text) {
+  const std::size_t start = title.size();
+  title += text;
+  for (std::size_t i = start; i < title.size(); ++i) {
+    const char c = title[i];
+    if (c == '\r' || c == '\n' || c == '(' || c == ')') title[i] = ' ';
+  }
+}
+
+constexpr std::string_view kRectangleWords = "rectangle H";
+constexpr std::string_view kCircleWords = "Circle R";
+constexpr std::string_view kRoundedWords = "rectangle rounded corner H";
+
+}  // namespace
+
+std::string ProgramTitleText(const JobParameters& job, const FieldTexts& texts,
+                             std::string_view decimalSeparator) {
+  std::string title;
   switch (job.ShapeKind) {
     case ShapeKind::Rectangle:
-      writer.WriteLine(ProgramLine{"N10 ( rectangle H", CommentText{texts.WidthText}, " x W",
-                                   CommentText{texts.HeightText}, " )"});
-      return;
+      title = kRectangleWords;
+      AppendBlanked(title, texts.WidthText);
+      title += " x W";
+      AppendBlanked(title, texts.HeightText);
+      break;
     case ShapeKind::Circle:
-      writer.WriteLine(ProgramLine{"N10 ( Circle R", CommentText{texts.RadiusText}, " )"});
-      return;
-    case ShapeKind::RoundedRectangle: {
-      const std::string radius = FormatNumberPlain(job.CornerRadius, decimalSeparator);
-      writer.WriteLine(ProgramLine{"N10 ( rectangle rounded corner H", CommentText{texts.WidthText},
-                                   " x W", CommentText{texts.HeightText},
-                                   " R=", CommentText{radius}, " )"});
-      return;
-    }
+      title = kCircleWords;
+      AppendBlanked(title, texts.RadiusText);
+      break;
+    case ShapeKind::RoundedRectangle:
+      title = kRoundedWords;
+      AppendBlanked(title, texts.WidthText);
+      title += " x W";
+      AppendBlanked(title, texts.HeightText);
+      title += " R=";
+      AppendBlanked(title, FormatNumberPlain(job.CornerRadius, decimalSeparator));
+      break;
   }
+  return title;
+}
+
+bool BeginsWithShapeWords(std::string_view title) {
+  return title.starts_with(kRectangleWords) || title.starts_with(kCircleWords) ||
+         title.starts_with(kRoundedWords);
 }
 
 }  // namespace quorrel

@@ -9,16 +9,18 @@ RectanglePath RectanglePathOf(const JobParameters& job) {
           Float32(job.ToolRadius),   Float32(job.Depth)};
 }
 
-void WriteInsetRectangle(const RectanglePath& rectangle, ProgramWriter& writer) {
+void InsetRectangle(const RectanglePath& rectangle, MoveMaker& moves) {
   const auto [L, B, W, H, T, D] = rectangle;
-  writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + T, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
-  writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - T)});
-  writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - T)});
-  writer.WriteLine(ProgramLine{"N60 G1 X", L + T});
-  writer.WriteLine(ProgramLine{"N70 G1 Y", B + T});
-  writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N90  M30"});
+  moves.Rapid(20, L + T, B + T);
+  moves.Plunge(30, D);
+  moves.ClosedPathBegin();
+  moves.CutX(40, L + (W - T));
+  moves.CutY(50, B + (H - T));
+  moves.CutX(60, L + T);
+  moves.CutY(70, B + T);
+  moves.ClosedPathEnd();
+  moves.Retract(80);
+  moves.End(90, true);
 }
 
 }  // namespace quorrel

@@ -2,7 +2,7 @@
 
 #include "gcode/job/job_parameters.h"
 #include "gcode/numbers/checked_float.h"
-#include "gcode/program/program_writer.h"
+#include "gcode/toolpath/move_maker.h"
 
 namespace quorrel {
 
@@ -16,8 +16,8 @@ struct RectanglePath {
 /// LeftX = CenterX - Width / 2 and BottomY = CenterY - Height / 2, with the job's sides and tool.
 RectanglePath RectanglePathOf(const JobParameters& job);
 
-/// The plain rectangle at inset Tool Radius: rapid to the lower-left corner, plunge, then
-/// counter-clockwise round to it, retract, end. Eight lines, "N20" to "N90  M30".
-void WriteInsetRectangle(const RectanglePath& rectangle, ProgramWriter& writer);
+/// The plain rectangle at inset Tool Radius, a closed path: rapid to the lower-left corner,
+/// plunge, then counter-clockwise round to it, retract, end. "N20" to "N90  M30".
+void InsetRectangle(const RectanglePath& rectangle, MoveMaker& moves);
 
 }  // namespace quorrel

@@ -5,22 +5,20 @@
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/numbers/checked_float.h"
 #include "gcode/numbers/number_text.h"
-#include "gcode/output/byte_sink.h"
-#include "gcode/program/program_reader.h"
 #include "gcode/shapes/outside_profile.h"
-#include "gcode/shapes/write_program.h"
+#include "gcode/shapes/shape_toolpath.h"
 #include "gcode/toolpath/contour.h"
+#include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
 namespace {
 
-void WritePaths(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                std::string_view decimalSeparator, const CuttingStrategy& strategy,
-                const RingSpacing& spacing) {
+void MakePaths(const JobParameters& job, const FieldTexts& texts, std::string_view decimalSeparator,
+               const CuttingStrategy& strategy, const RingSpacing& spacing, ToolpathSink& sink) {
   if (strategy.outside) {
-    WriteOutsideProfile(job, texts, writer, decimalSeparator);
+    MakeOutsideProfile(job, texts, decimalSeparator, sink);
   } else {
-    WriteProgram(job, texts, writer, decimalSeparator, spacing);
+    MakeShapeToolpath(job, texts, decimalSeparator, sink, spacing);
   }
 }
 
@@ -68,8 +66,9 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
            ": a cutter's radius is 0 or more. Nothing was written.";
   }
   // Every other path lies between the wall path and the middle of the shape.
-  const ReadBackProgram wall = ReadProgram(FinishingPassProgram(job, texts, ".", strategy));
-  const std::vector<ToolMove> cuts(wall.moves.begin() + 2, wall.moves.end() - 1);
+  ToolpathRecording wall;
+  MakeFinishingPath(job, texts, ".", strategy, wall);
+  const std::vector<ToolMove> cuts(wall.moves().begin() + 2, wall.moves().end() - 1);
   if (!CutterCrossesContour(ContourOf(job), cuts, job.ToolRadius, strategy.outside)) {
     return std::nullopt;
   }
@@ -90,28 +89,26 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
          "Nothing was written.";
 }
 
-void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                          std::string_view decimalSeparator, const CuttingStrategy& strategy) {
+void MakeStrategyToolpath(const JobParameters& job, const FieldTexts& texts,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy,
+                          ToolpathSink& sink) {
   RingSpacing spacing{strategy.stepover, std::nullopt};
   if (!strategy.finishAllowance) {
-    WritePaths(job, texts, writer, decimalSeparator, strategy, spacing);
+    MakePaths(job, texts, decimalSeparator, strategy, spacing, sink);
     return;
   }
   // The rings are still spaced for the cutter that cuts them, not for the larger reach.
   spacing.cutterRadius = job.ToolRadius;
-  WritePaths(RoughingJob(job, *strategy.finishAllowance), texts, writer, decimalSeparator, strategy,
-             spacing);
+  MakePaths(RoughingJob(job, *strategy.finishAllowance), texts, decimalSeparator, strategy, spacing,
+            sink);
 }
 
-std::string FinishingPassProgram(const JobParameters& job, const FieldTexts& texts,
-                                 std::string_view decimalSeparator,
-                                 const CuttingStrategy& strategy) {
+void MakeFinishingPath(const JobParameters& job, const FieldTexts& texts,
+                       std::string_view decimalSeparator, const CuttingStrategy& strategy,
+                       ToolpathSink& sink) {
   JobParameters wall = job;
   wall.Fill = false;
-  std::string program;
-  ProgramWriter writer(std::make_unique<StringSink>(program));
-  WritePaths(wall, texts, writer, decimalSeparator, strategy, {});
-  return program;
+  MakePaths(wall, texts, decimalSeparator, strategy, {}, sink);
 }
 
 }  // namespace quorrel

@@ -6,8 +6,8 @@
 
 #include "gcode/job/field_texts.h"
 #include "gcode/job/job_parameters.h"
-#include "gcode/program/program_writer.h"
 #include "gcode/shapes/pocket_fill.h"
+#include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
 
@@ -42,17 +42,18 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
                                                    const CuttingStrategy& strategy);
 
-/// Writes the program of the job's paths as `strategy` cuts them, in the window's program form,
-/// and closes the writer: the outline on its side of the contour or the Fill with its spacing,
-/// each keeping the finishing allowance from the wall. The default strategy writes exactly the
-/// window's program. Raises what the generators raise.
-void WriteStrategyProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
-                          std::string_view decimalSeparator, const CuttingStrategy& strategy);
+/// The toolpath of the job's paths as `strategy` cuts them, in the window's program's lines: the
+/// outline on its side of the contour or the Fill with its spacing, each keeping the finishing
+/// allowance from the wall. The default strategy makes exactly the window's program. Raises what
+/// the generators raise.
+void MakeStrategyToolpath(const JobParameters& job, const FieldTexts& texts,
+                          std::string_view decimalSeparator, const CuttingStrategy& strategy,
+                          ToolpathSink& sink);
 
-/// The finishing pass of `strategy`, in the window's program form: the path along the wall, the
-/// outline inside or outside the contour, whatever the job's Fill.
-std::string FinishingPassProgram(const JobParameters& job, const FieldTexts& texts,
-                                 std::string_view decimalSeparator,
-                                 const CuttingStrategy& strategy);
+/// The path along the wall that the finishing pass of `strategy` cuts: the outline inside or
+/// outside the contour, whatever the job's Fill.
+void MakeFinishingPath(const JobParameters& job, const FieldTexts& texts,
+                       std::string_view decimalSeparator, const CuttingStrategy& strategy,
+                       ToolpathSink& sink);
 
 }  // namespace quorrel

@@ -23,8 +23,13 @@ bool Closes(std::span<const PathCut> cuts) {
 
 double CutLength(const PathCut& cut) {
   if (!cut.center) return std::hypot(cut.to.x - cut.from.x, cut.to.y - cut.from.y);
-  return MoveLength(
-      ToolMove{MoveKind::ArcCounterClockwise, cut.from, cut.to, cut.center->x, cut.center->y, 0});
+  ToolMove arc;
+  arc.kind = MoveKind::ArcCounterClockwise;
+  arc.from = cut.from;
+  arc.to = cut.to;
+  arc.centerX = cut.center->x;
+  arc.centerY = cut.center->y;
+  return MoveLength(arc);
 }
 
 double RampRun(double top, double bottom, double angleDegrees) {
@@ -37,7 +42,7 @@ bool EnoughToRamp(std::span<const PathCut> cuts, double length, double run) {
 }
 
 std::vector<RampStep> PlanRamp(std::span<const PathCut> cuts, double top, double bottom, double run,
-                               bool clockwise, const std::function<double(double)>& asWritten) {
+                               bool clockwise) {
   const bool helix = StartsWithArc(cuts) && Closes(cuts);
   std::vector<RampStep> once;
   std::vector<double> lengths;
@@ -52,8 +57,8 @@ std::vector<RampStep> PlanRamp(std::span<const PathCut> cuts, double top, double
       std::optional<ToolPoint> end;
       double partLength = cutLength;
       if (t < 1.0) {
-        end = ToolPoint{asWritten(cut.from.x + t * (cut.to.x - cut.from.x)),
-                        asWritten(cut.from.y + t * (cut.to.y - cut.from.y)), cut.to.z};
+        end = ToolPoint{Coord::Of(cut.from.x + t * (cut.to.x - cut.from.x)),
+                        Coord::Of(cut.from.y + t * (cut.to.y - cut.from.y)), cut.to.z};
         partLength = CutLength(PathCut{cut.from, *end, std::nullopt});
       }
       once.push_back({k, false, end, 0.0});

@@ -1,12 +1,12 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
 
-#include "gcode/toolpath/toolpath.h"
+#include "gcode/toolpath/move_geometry.h"
+#include "gcode/toolpath/tool_move.h"
 
 namespace quorrel {
 
@@ -14,11 +14,11 @@ namespace quorrel {
 /// size of the tool) is plunged instead, and a ramp never looks at more of a pass than that.
 inline constexpr std::size_t kMostRampLines = 200;
 
-/// A cut of a path as a ramp runs along it: its ends in the XY plane, and an arc's centre (an
-/// arc runs counter-clockwise from `from` to `to`).
+/// A cut of a path as a ramp runs along it: its ends as written, and an arc's centre (an arc runs
+/// counter-clockwise from `from` to `to`).
 struct PathCut {
   ToolPoint from, to;
-  std::optional<ToolPoint> center;
+  std::optional<Point> center;
 };
 
 /// The cut's length in the XY plane.
@@ -46,10 +46,10 @@ bool EnoughToRamp(std::span<const PathCut> cuts, double length, double run);
 /// the path begins, at `bottom`, never descending more steeply than the run allows. A path that
 /// begins with an arc and closes is gone round in a helix, the other way round when `clockwise`;
 /// any other is run back and forth along its first cuts, the last of them cut short where the ramp
-/// has gone far enough (`asWritten` gives a coordinate as the program writes it, so that the
-/// ramp is measured along what is written). Empty when the cuts are too short to come down along
-/// in kMostRampLines lines: the pass plunges instead.
+/// has gone far enough, at a point as the program writes it, so that the ramp is measured along
+/// what is written. Empty when the cuts are too short to come down along in kMostRampLines lines:
+/// the pass plunges instead.
 std::vector<RampStep> PlanRamp(std::span<const PathCut> cuts, double top, double bottom, double run,
-                               bool clockwise, const std::function<double(double)>& asWritten);
+                               bool clockwise);
 
 }  // namespace quorrel

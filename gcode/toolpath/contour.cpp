@@ -23,7 +23,7 @@ bool CutterCrossesContour(const Contour& contour, const std::vector<ToolMove>& c
   constexpr int kSamples = 16;
   for (const ToolMove& move : cuts) {
     for (int i = 0; i <= kSamples; ++i) {
-      const ToolPoint point = PointAlong(move, static_cast<double>(i) / kSamples);
+      const Point point = PointAlong(move, static_cast<double>(i) / kSamples);
       const double distance = contour.Distance(point.x, point.y);
       if (outside ? distance - toolRadius < -kWrittenRounding
                   : distance + toolRadius > kWrittenRounding) {

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "gcode/job/job_parameters.h"
-#include "gcode/toolpath/toolpath.h"
+#include "gcode/toolpath/move_geometry.h"
 
 namespace quorrel {
 

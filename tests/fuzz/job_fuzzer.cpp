@@ -11,6 +11,7 @@
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
 #include "gcode/save/save_command.h"
+#include "gcode/toolpath/toolpath_recording.h"
 
 namespace {
 
@@ -46,9 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string bytes;
   const quorrel::SaveResult result = quorrel::SaveGCode(
       request, [] { return std::string("memory"); },
-      [&](const std::string&) {
-        return quorrel::ProgramWriter(std::make_unique<quorrel::StringSink>(bytes));
-      });
+      [&](const std::string&) { return std::make_unique<quorrel::StringSink>(bytes); });
 
   const std::size_t title = 64 + size;
   if (bytes.size() > title + kMostLines * kLongestNumberedLine) std::abort();
@@ -67,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if ((data[0] & 0x08) != 0) machine.direction = quorrel::Direction::Conventional;
       std::string controller;
       try {
-        quorrel::WriteControllerProgram(bytes, machine,
-                                        std::make_unique<quorrel::StringSink>(controller));
+        quorrel::ConvertWindowProgram(bytes, machine, {},
+                                      std::make_unique<quorrel::StringSink>(controller));
         if (!controller.ends_with("M30\n")) std::abort();
       } catch (const quorrel::JobRefused& refused) {
         if (std::string_view(refused.what()).empty()) std::abort();
@@ -90,10 +89,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   linuxCnc.safeZ = 1;
   try {
     std::string converted;
-    quorrel::WriteControllerProgram(std::string_view(reinterpret_cast<const char*>(data), size),
-                                    linuxCnc, std::make_unique<quorrel::StringSink>(converted));
+    quorrel::ConvertWindowProgram(std::string_view(reinterpret_cast<const char*>(data), size),
+                                  linuxCnc, {}, std::make_unique<quorrel::StringSink>(converted));
   } catch (const quorrel::ProgramFormatError&) {
   } catch (const quorrel::JobRefused&) {
+  }
+  // And as a program to draw, of either kind.
+  try {
+    quorrel::ToolpathRecording drawn;
+    quorrel::ReadAnyProgram(std::string_view(reinterpret_cast<const char*>(data), size), drawn);
+  } catch (const quorrel::ProgramFormatError&) {
   }
   return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "gcode/toolpath/toolpath.h"
+#include "gcode/toolpath/move_geometry.h"
 
 namespace quorrel::testing {
 

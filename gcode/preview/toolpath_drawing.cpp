@@ -1,4 +1,4 @@
-#include "cli/toolpath_preview.h"
+#include "gcode/preview/toolpath_drawing.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,9 +9,9 @@
 
 #include "gcode/numbers/round3.h"
 #include "gcode/toolpath/contour.h"
-#include "gcode/toolpath/toolpath.h"
+#include "gcode/toolpath/move_geometry.h"
 
-namespace quorrel::cli {
+namespace quorrel {
 namespace {
 
 constexpr double kDrawingSize = 600;  // px, the square the drawing fits in
@@ -36,7 +36,12 @@ constexpr Style kSweptOutside{"swept-outside",
 constexpr Style kSweptInside{"swept-inside", kSweptOutside.attributes, "cutter inside the contour"};
 constexpr Style kContour{"contour", "fill=\"none\" stroke=\"#202020\" stroke-width=\"1\"",
                          "contour"};
-constexpr Style kPlunge{"plunge", "fill=\"#d03030\"", "where the tool goes down"};
+constexpr Style kRamp{"ramps", "fill=\"none\" stroke=\"#d07020\" stroke-width=\"1.5\"",
+                      "ramp into the material"};
+constexpr Style kRapid{
+    "rapids", "fill=\"none\" stroke=\"#808080\" stroke-width=\"1\" stroke-dasharray=\"4 3\"",
+    "rapid move at the clearance height"};
+constexpr Style kPlunge{"plunges", "fill=\"#d03030\"", "where the tool plunges"};
 constexpr Style kAxes{"axes",
                       "stroke=\"#9a9a9a\" stroke-width=\"1\" font-family=\"sans-serif\" "
                       "font-size=\"12\" fill=\"#6a6a6a\"",
@@ -152,34 +157,40 @@ std::string Element(const Style& style, const std::string& tag, const std::strin
          "/>\n";
 }
 
-// The SVG arc command to (x, y) on a circle of page radius `r`, counter-clockwise on the
-// machine, so clockwise on the page.
-std::string ArcTo(const PageMapping& page, double r, bool large, double x, double y) {
+// The SVG arc command to (x, y) on a circle of page radius `r`. The page shows Y up as the
+// machine does, so an arc turns on the page as it does on the machine: counter-clockwise is
+// SVG's sweep 0.
+std::string ArcTo(const PageMapping& page, double r, bool large, bool clockwise, double x,
+                  double y) {
   const std::string radius = SvgNumber(page.Length(r));
-  return " A" + radius + " " + radius + " 0 " + (large ? "1" : "0") + " 0 " + page.Point(x, y);
+  return " A" + radius + " " + radius + " 0 " + (large ? "1" : "0") + (clockwise ? " 1 " : " 0 ") +
+         page.Point(x, y);
 }
 
 std::string ArcData(const PageMapping& page, const ToolMove& arc) {
   const double radius = ArcRadius(arc);
   const double sweep = ArcSweep(arc);
+  const bool clockwise = arc.kind == MoveKind::ArcClockwise;
   if (sweep == 2 * std::numbers::pi) {
     // A whole circle: two halves through the point opposite the start.
-    const ToolPoint opposite = PointAlong(arc, 0.5);
-    return ArcTo(page, radius, false, opposite.x, opposite.y) +
-           ArcTo(page, radius, false, arc.to.x, arc.to.y);
+    const Point opposite = PointAlong(arc, 0.5);
+    return ArcTo(page, radius, false, clockwise, opposite.x, opposite.y) +
+           ArcTo(page, radius, false, clockwise, arc.to.x, arc.to.y);
   }
-  return ArcTo(page, radius, sweep > std::numbers::pi, arc.to.x, arc.to.y);
+  return ArcTo(page, radius, sweep > std::numbers::pi, clockwise, arc.to.x, arc.to.y);
 }
 
-// The cutting path as one line: moves at depth, in order, a new start wherever one is left.
-std::string PathData(const PageMapping& page, const std::vector<ToolMove>& cuts) {
+// Moves as one line, in order, a new start wherever one is left.
+std::string PathData(const PageMapping& page, const std::vector<ToolMove>& moves) {
   std::string data;
-  ToolPoint at{std::numeric_limits<double>::quiet_NaN(), 0, 0};
-  for (const ToolMove& move : cuts) {
-    if (!(move.from.x == at.x && move.from.y == at.y))
+  double atX = std::numeric_limits<double>::quiet_NaN(), atY = 0;
+  for (const ToolMove& move : moves) {
+    if (!(move.from.x == atX && move.from.y == atY)) {
       data += "M" + page.Point(move.from.x, move.from.y);
+    }
     data += IsArc(move) ? ArcData(page, move) : " L" + page.Point(move.to.x, move.to.y);
-    at = move.to;
+    atX = move.to.x;
+    atY = move.to.y;
   }
   return data;
 }
@@ -187,7 +198,7 @@ std::string PathData(const PageMapping& page, const std::vector<ToolMove>& cuts)
 std::string ContourData(const PageMapping& page, const Contour& c) {
   const double x0 = c.centerX, y0 = c.centerY, w = c.halfWidth, h = c.halfHeight;
   const double r = c.cornerRadius;
-  const auto corner = [&](double x, double y) { return ArcTo(page, r, false, x, y); };
+  const auto corner = [&](double x, double y) { return ArcTo(page, r, false, false, x, y); };
   return "M" + page.Point(x0 - w + r, y0 - h) + " L" + page.Point(x0 + w - r, y0 - h) +
          corner(x0 + w, y0 - h + r) + " L" + page.Point(x0 + w, y0 + h - r) +
          corner(x0 + w - r, y0 + h) + " L" + page.Point(x0 - w + r, y0 + h) +
@@ -240,10 +251,49 @@ std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, 
                  wide + " mask=\"url(#outside)\"");
 }
 
-std::vector<std::string> LegendLines(const ReadBackProgram& program, const PreviewContext& context,
-                                     const std::vector<ToolMove>& cuts, double depth,
+// The moves as they are drawn, each from where the one before left the tool.
+struct DrawnMoves {
+  std::vector<ToolMove> cuts;     // across at one height
+  std::vector<ToolMove> ramps;    // across while going down or up
+  std::vector<ToolMove> rapids;   // across at the rapid rate
+  std::vector<ToolMove> plunges;  // straight down
+  int passes = 0;                 // how often the tool goes down into the material
+  int closedPaths = 0;
+  double deepest = std::numeric_limits<double>::infinity();
+  double cutLength = 0.0;
+};
+
+DrawnMoves Sort(const std::vector<ToolMove>& moves) {
+  DrawnMoves drawn;
+  ToolPoint at = kUnknownPoint;
+  bool goingDown = false;
+  for (ToolMove move : moves) {
+    move.from = at;
+    at = move.to;
+    const bool across = !(move.from.x == move.to.x && move.from.y == move.to.y) || IsArc(move);
+    const bool down = move.to.z < move.from.z;
+    if (down && !goingDown && move.kind != MoveKind::Rapid) ++drawn.passes;
+    goingDown = down && move.kind != MoveKind::Rapid;
+    if (move.kind == MoveKind::Rapid) {
+      if (across && std::isfinite(move.from.x)) drawn.rapids.push_back(move);
+      continue;
+    }
+    if (!across) {
+      if (down) drawn.plunges.push_back(move);
+      continue;
+    }
+    (move.from.z == move.to.z ? drawn.cuts : drawn.ramps).push_back(move);
+    drawn.deepest = std::min(drawn.deepest, static_cast<double>(move.to.z));
+    drawn.cutLength += MoveLength(move);
+  }
+  drawn.closedPaths = CountClosedPaths(moves);
+  return drawn;
+}
+
+std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
+                                     const PreviewContext& context, const DrawnMoves& drawn,
                                      const PageMapping& page) {
-  std::vector<std::string> lines{XmlText(program.comment)};
+  std::vector<std::string> lines{XmlText(toolpath.title())};
   const double tool = context.toolRadius.value_or(0.0);
   if (context.job) {
     const JobParameters& job = *context.job;
@@ -259,18 +309,20 @@ std::vector<std::string> LegendLines(const ReadBackProgram& program, const Previ
     lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
                     : context.outside ? "outline, cut from outside"
                                       : "outline");
-    if (CutterCrossesContour(ContourOf(job), cuts, tool, context.outside)) {
+    std::vector<ToolMove> cutting = drawn.cuts;
+    cutting.insert(cutting.end(), drawn.ramps.begin(), drawn.ramps.end());
+    if (CutterCrossesContour(ContourOf(job), cutting, tool, context.outside)) {
       lines.push_back(context.outside ? "The cutter enters the shape."
                                       : "The cutter leaves the contour.");
     }
   }
   lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool)
                                      : "tool radius not known (give --tool-radius)");
-  lines.push_back(std::isfinite(depth) ? "depth " + JobNumber(depth) : "no cut at depth");
-  lines.push_back("closed paths (rings) " + std::to_string(CountClosedPaths(cuts)));
-  double cutLength = 0;
-  for (const ToolMove& move : cuts) cutLength += MoveLength(move);
-  lines.push_back("cut length " + JobNumber(cutLength));
+  lines.push_back(std::isfinite(drawn.deepest) ? "depth " + JobNumber(drawn.deepest)
+                                               : "no cut at depth");
+  lines.push_back("passes " + std::to_string(drawn.passes));
+  lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
+  lines.push_back("cut length " + JobNumber(drawn.cutLength));
   lines.push_back("1 unit = " + SvgNumber(page.scale()) + " px; Y points up");
   return lines;
 }
@@ -302,30 +354,20 @@ std::string DrawLegend(const std::vector<std::string>& lines, const std::vector<
 
 }  // namespace
 
-std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext& context) {
-  const std::vector<ToolMove>& moves = program.moves;
-  // The depth is where the plunge goes: the first feed move.
-  const auto plunge = std::find_if(
-      moves.begin(), moves.end(), [](const ToolMove& move) { return move.kind == MoveKind::Feed; });
-  const double depth =
-      plunge != moves.end() ? plunge->to.z : std::numeric_limits<double>::quiet_NaN();
-  std::vector<ToolMove> cuts;
-  for (const ToolMove& move : moves) {
-    if (move.kind != MoveKind::Rapid && move.from.z == depth && move.to.z == depth) {
-      cuts.push_back(move);
-    }
-  }
+std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
+  const DrawnMoves drawn = Sort(toolpath.moves());
   const double tool = context.toolRadius.value_or(0.0);
 
+  // The view holds the moves and the cutter round them, and nothing the moves cannot tell.
   Box view;
-  for (const ToolMove& move : moves) {
-    view.Add(move.to.x, move.to.y, std::fabs(tool));
-    if (IsArc(move)) view.Add(move.centerX, move.centerY, ArcRadius(move) + std::fabs(tool));
+  for (const std::vector<ToolMove>* moves : {&drawn.cuts, &drawn.ramps, &drawn.rapids}) {
+    for (const ToolMove& move : *moves) {
+      view.Add(move.from.x, move.from.y, std::fabs(tool));
+      view.Add(move.to.x, move.to.y, std::fabs(tool));
+      if (IsArc(move)) view.Add(move.centerX, move.centerY, ArcRadius(move) + std::fabs(tool));
+    }
   }
-  if (context.job) {
-    const Contour contour = ContourOf(*context.job);
-    view.Add(contour.centerX, contour.centerY, std::max(contour.halfWidth, contour.halfHeight));
-  }
+  for (const ToolMove& plunge : drawn.plunges) view.Add(plunge.to.x, plunge.to.y, std::fabs(tool));
   if (view.Empty()) view.Add(0, 0, 1);
   // The origin belongs in the picture unless it would shrink the work to a speck.
   Box withOrigin = view;
@@ -339,32 +381,44 @@ std::string DrawToolpathSvg(const ReadBackProgram& program, const PreviewContext
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + pageWidth + "\" height=\"" +
          pageHeight + "\" viewBox=\"0 0 " + pageWidth + " " + pageHeight + "\"" +
          page.DataAttributes() + ">\n";
-  svg += "<title>" + XmlText(program.comment) + "</title>\n";
+  svg += "<title>" + XmlText(toolpath.title()) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   svg += DrawAxes(page, originShown);
 
   std::vector<Style> keys{kCut};
   const std::string contourData = context.job ? ContourData(page, ContourOf(*context.job)) : "";
   if (context.job) svg += Element(kContour, "path", "d=\"" + contourData + "\"");
-  const std::string pathData = PathData(page, cuts);
-  if (tool > 0 && !cuts.empty()) {
-    svg += DrawSweptArea(page, pathData, tool, contourData, context.outside);
+  const std::string cutData = PathData(page, drawn.cuts);
+  const std::string rampData = PathData(page, drawn.ramps);
+  if (tool > 0 && !(drawn.cuts.empty() && drawn.ramps.empty())) {
+    svg += DrawSweptArea(page, cutData + rampData, tool, contourData, context.outside);
     keys.push_back(kSwept);
     if (context.job) keys.push_back(context.outside ? kSweptInside : kSweptOutside);
   }
-  if (!pathData.empty()) {
-    svg += Element(kCut, "path", "d=\"" + pathData + "\"", " stroke-linejoin=\"round\"");
+  if (!drawn.rapids.empty()) {
+    svg += Element(kRapid, "path", "d=\"" + PathData(page, drawn.rapids) + "\"");
+    keys.push_back(kRapid);
   }
-  if (plunge != moves.end()) {
-    svg += Element(kPlunge, "circle",
-                   "cx=\"" + SvgNumber(page.X(plunge->to.x)) + "\" cy=\"" +
-                       SvgNumber(page.Y(plunge->to.y)) + "\" r=\"3\"");
+  if (!cutData.empty()) {
+    svg += Element(kCut, "path", "d=\"" + cutData + "\"", " stroke-linejoin=\"round\"");
+  }
+  if (!rampData.empty()) {
+    svg += Element(kRamp, "path", "d=\"" + rampData + "\"", " stroke-linejoin=\"round\"");
+    keys.push_back(kRamp);
+  }
+  if (!drawn.plunges.empty()) {
+    svg += "<g id=\"" + std::string(kPlunge.id) + "\" " + kPlunge.attributes + ">\n";
+    for (const ToolMove& plunge : drawn.plunges) {
+      svg += "<circle cx=\"" + SvgNumber(page.X(plunge.to.x)) + "\" cy=\"" +
+             SvgNumber(page.Y(plunge.to.y)) + "\" r=\"3\"/>\n";
+    }
+    svg += "</g>\n";
     keys.push_back(kPlunge);
   }
   if (context.job) keys.push_back(kContour);
 
-  svg += DrawLegend(LegendLines(program, context, cuts, depth, page), keys);
+  svg += DrawLegend(LegendLines(toolpath, context, drawn, page), keys);
   return svg + "</svg>\n";
 }
 
-}  // namespace quorrel::cli
+}  // namespace quorrel

@@ -1,8 +1,8 @@
-#include "gcode/shapes/circle_program.h"
+#include "gcode/shapes/circle_toolpath.h"
 
 #include "gcode/job/job_refusal.h"
-#include "gcode/shapes/pocket_fill.h"
 #include "gcode/shapes/program_title.h"
+#include "gcode/toolpath/move_maker.h"
 
 namespace quorrel {
 namespace {
@@ -12,14 +12,16 @@ struct Circle {
   Float32 toolRadius, depth;
 };
 
-void WriteOutline(const Circle& c, ProgramWriter& writer) {
+void MakeOutline(const Circle& c, MoveMaker& moves) {
   const auto [L, B, R, T, D] = c;
-  writer.WriteLine(ProgramLine{"N20 G0 X", L + T, " Y", B + R, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N30 G1 Z", D});
-  writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - T), " I", L + R, " J", B + R});
-  writer.WriteLine(ProgramLine{"N50 G3 X", L + T, " Y", B + R});
-  writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N70 M30"});
+  moves.Rapid(20, L + T, B + R);
+  moves.Plunge(30, D);
+  moves.ClosedPathBegin();
+  moves.ArcX(40, L + (R * 2.0 - T), L + R, B + R);
+  moves.ArcXY(50, L + T, B + R);
+  moves.ClosedPathEnd();
+  moves.Retract(60);
+  moves.End(70, false);
 }
 
 // The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
@@ -38,7 +40,7 @@ Float32 FirstRingOffset(const Circle& c, Float64 stepOver, double percent, Float
   return stepOver > StepOver(cutterRadius) && leavesMaterial ? innermost : offset;
 }
 
-void WriteFill(const Circle& c, const RingSpacing& spacing, ProgramWriter& writer) {
+void MakeFill(const Circle& c, const RingSpacing& spacing, MoveMaker& moves) {
   const Float64 L = c.leftX, B = c.bottomY, R = c.radius;
   const Float32 T = c.toolRadius, D = c.depth;
   const Float64 stepOver = spacing.StepFor(T, false);
@@ -46,34 +48,35 @@ void WriteFill(const Circle& c, const RingSpacing& spacing, ProgramWriter& write
       FirstRingOffset(c, stepOver, spacing.PercentFor(false),
                       spacing.cutterRadius ? Float32(*spacing.cutterRadius) : T);
 
-  writer.WriteLine(ProgramLine{"N10 G0 X", L + R, " Y", B + R, " Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N20 G1 Z", D});
+  moves.Rapid(10, L + R, B + R);
+  moves.Plunge(20, D);
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
-    writer.WriteLine(ProgramLine{"N30 G1 X", (L + ringOffset) + T});
+    moves.CutX(30, (L + ringOffset) + T);
     const Float32 ringInset = RingInset(ringOffset, T);
-    writer.WriteLine(ProgramLine{"N40 G3 X", L + (R * 2.0 - ringInset), " I", L + R, " J", B + R});
-    writer.WriteLine(ProgramLine{"N50 G3 X", (L + T) + ringOffset, " Y", B + R});
+    moves.ClosedPathBegin();
+    moves.ArcX(40, L + (R * 2.0 - ringInset), L + R, B + R);
+    moves.ArcXY(50, (L + T) + ringOffset, B + R);
+    moves.ClosedPathEnd();
   });
-  writer.WriteLine(ProgramLine{"N60 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N70  M30"});
+  moves.Retract(60);
+  moves.End(70, true);
 }
 
 }  // namespace
 
-void WriteCircleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+void MakeCircleToolpath(const JobParameters& job, const FieldTexts& texts, ToolpathSink& sink,
                         const RingSpacing& spacing) {
   RequireCuttable(job);
   const Float64 radius = job.CornerRadius;
   const Circle circle{job.CenterX - radius, job.CenterY - radius, radius, Float32(job.ToolRadius),
                       Float32(job.Depth)};
-
-  WriteProgramTitle(job, texts, writer, ".");
+  MoveMaker moves(sink);
+  moves.Title(ProgramTitleText(job, texts, "."));
   if (job.Fill) {
-    WriteFill(circle, spacing, writer);
+    MakeFill(circle, spacing, moves);
   } else {
-    WriteOutline(circle, writer);
+    MakeOutline(circle, moves);
   }
-  writer.Close();
 }
 
 }  // namespace quorrel

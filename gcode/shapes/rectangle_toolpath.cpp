@@ -1,9 +1,9 @@
-#include "gcode/shapes/rectangle_program.h"
+#include "gcode/shapes/rectangle_toolpath.h"
 
 #include "gcode/job/job_refusal.h"
 #include "gcode/shapes/center_stroke.h"
-#include "gcode/shapes/pocket_fill.h"
 #include "gcode/shapes/program_title.h"
+#include "gcode/toolpath/move_maker.h"
 
 namespace quorrel {
 namespace {
@@ -18,39 +18,40 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver, double percent
   return OffsetWithinRoom(Narrow32(Round3(offset)), ringLimit);
 }
 
-void WriteFill(const RectanglePath& r, const RingSpacing& spacing, ProgramWriter& writer) {
+void MakeFill(const RectanglePath& r, const RingSpacing& spacing, MoveMaker& moves) {
   const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
   const Float32 T = r.toolRadius;
   const Float64 stepOver = spacing.StepFor(T, true);
   const Float32 firstOffset = FirstRingOffset(r, stepOver, spacing.PercentFor(true));
-  CenterStroke(r, firstOffset, stepOver).Write("N20 G1 X", writer);
+  CenterStroke(r, firstOffset, stepOver).Make(20, moves);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
     const Float32 ringInset = RingInset(ringOffset, T);
-    writer.WriteLine(ProgramLine{"N20 G1 X", (L + T) + ringOffset, " Y", (B + T) + ringOffset});
-    writer.WriteLine(ProgramLine{"N40 G1 X", L + (W - ringInset)});
-    writer.WriteLine(ProgramLine{"N50 G1 Y", B + (H - ringInset)});
-    writer.WriteLine(ProgramLine{"N60 G1 X", (L + T) + ringOffset});
-    writer.WriteLine(ProgramLine{"N70 G1 Y", (B + T) + ringOffset});
+    moves.CutXY(20, (L + T) + ringOffset, (B + T) + ringOffset);
+    moves.ClosedPathBegin();
+    moves.CutX(40, L + (W - ringInset));
+    moves.CutY(50, B + (H - ringInset));
+    moves.CutX(60, (L + T) + ringOffset);
+    moves.CutY(70, (B + T) + ringOffset);
+    moves.ClosedPathEnd();
   });
-  writer.WriteLine(ProgramLine{"N80 G1 Z", ZeroHeight});
-  writer.WriteLine(ProgramLine{"N90  M30"});
+  moves.Retract(80);
+  moves.End(90, true);
 }
 
 }  // namespace
 
-void WriteRectangleProgram(const JobParameters& job, const FieldTexts& texts, ProgramWriter& writer,
+void MakeRectangleToolpath(const JobParameters& job, const FieldTexts& texts, ToolpathSink& sink,
                            const RingSpacing& spacing) {
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
-
-  WriteProgramTitle(job, texts, writer, ".");
+  MoveMaker moves(sink);
+  moves.Title(ProgramTitleText(job, texts, "."));
   if (job.Fill) {
-    WriteFill(rectangle, spacing, writer);
+    MakeFill(rectangle, spacing, moves);
   } else {
-    WriteInsetRectangle(rectangle, writer);
+    InsetRectangle(rectangle, moves);
   }
-  writer.Close();
 }
 
 }  // namespace quorrel

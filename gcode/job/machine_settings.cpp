@@ -1,0 +1,27 @@
+#include "gcode/job/machine_settings.h"
+
+namespace quorrel {
+
+std::string_view DialectName(Dialect dialect) {
+  switch (dialect) {
+    case Dialect::Din:
+      return "din";
+    case Dialect::LinuxCnc:
+      return "LinuxCNC";
+    case Dialect::Grbl:
+      return "GRBL";
+  }
+  return "";
+}
+
+bool CutsClockwise(Direction direction, bool outside) {
+  // With a clockwise spindle, climb milling keeps the material on the cutter's right: inside a
+  // contour that is counter-clockwise, round the outside of a part clockwise.
+  return (direction == Direction::Conventional) != outside;
+}
+
+double DefaultSafeZ(Units units) {
+  return units == Units::Inches ? 0.2 : 5.0;
+}
+
+}  // namespace quorrel

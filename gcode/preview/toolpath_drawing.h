@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "gcode/job/job_parameters.h"
+#include "gcode/toolpath/toolpath_recording.h"
+
+namespace quorrel {
+
+/// What the drawing knows besides the moves themselves.
+struct PreviewContext {
+  /// The job that made the moves, when known: its contour is drawn and its sizes listed.
+  std::optional<JobParameters> job;
+  /// The cutter's radius, when known: the area it sweeps is shaded.
+  std::optional<double> toolRadius;
+  /// The outline runs outside the contour, cutting a part out: the cutter must not enter it.
+  bool outside = false;
+};
+
+/// An SVG drawing of a program's moves, seen from above: every cut of every pass (arcs as true
+/// arcs about their centres), the ramps down into the material, where the tool plunges, the
+/// rapid moves across, the area the cutter sweeps (in a warning colour where it leaves the
+/// shape's contour, or enters it for an outside profile), the contour, axes with the origin, and
+/// a legend that counts the passes and the closed paths. Y points up, as on the machine. The
+/// drawing is scaled to fit the moves and the cutter alone, so that the moves of a program drawn
+/// as it is written and as it is read back are drawn alike; it has no external references.
+std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context);
+
+}  // namespace quorrel

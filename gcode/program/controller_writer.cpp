@@ -1,0 +1,145 @@
+#include "gcode/program/controller_writer.h"
+
+#include <cctype>
+
+#include "gcode/job/job_refusal.h"
+#include "gcode/numbers/number_text.h"
+
+namespace quorrel {
+namespace {
+
+constexpr DialectRules kLinuxCnc{"LinuxCNC", 252, true, false, true};
+// GRBL keeps one byte of its 80-byte line buffer for the end of the line, and answers a line of
+// 80 counted characters with error 11.
+constexpr DialectRules kGrbl{"GRBL", 79, false, true, false};
+
+bool IsRealTimeCharacter(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
+}
+
+// The longest move line: six numbers and their words.
+constexpr std::size_t kLongestMoveLine = 24 + 6 * kMaxNumberTextLength;
+
+}  // namespace
+
+const DialectRules& RulesOf(Dialect dialect) {
+  return dialect == Dialect::Grbl ? kGrbl : kLinuxCnc;
+}
+
+bool IsActiveComment(std::string_view text) {
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return false;
+  std::size_t end = start;
+  std::string word;
+  while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end])) != 0) {
+    word += static_cast<char>(std::toupper(static_cast<unsigned char>(text[end++])));
+  }
+  if (end == text.size() || (text[end] != ',' && text[end] != ' ')) return false;
+  return word == "MSG" || word == "DEBUG" || word == "PRINT" || word.starts_with("LOG") ||
+         word.starts_with("PROBE");
+}
+
+ControllerWriter::ControllerWriter(const MachineSettings& settings, ProgramWriter& writer)
+    : settings_(settings), rules_(RulesOf(settings.dialect)), writer_(writer) {}
+
+void ControllerWriter::Line(std::string_view text, std::size_t counted, int sourceLine) {
+  Check(counted, sourceLine);
+  writer_.Append(text);
+  writer_.EndLine();
+}
+
+void ControllerWriter::Refuse(std::size_t counted, int sourceLine) const {
+  throw JobRefused(
+      std::string(rules_.name) + " reads lines of at most " + std::to_string(rules_.longestLine) +
+      " characters, and this job needs one of " + std::to_string(counted) +
+      (sourceLine > 0
+           ? " (for line " + std::to_string(sourceLine) + " of the program it was made from)"
+           : "") +
+      ". Nothing was written.");
+}
+
+void ControllerWriter::Title(const ProgramTitle& title) {
+  std::string comment = "( " + title.text + " )";
+  if (rules_.actsOnRealTimeCharacters) {
+    for (char& c : comment) {
+      if (IsRealTimeCharacter(c)) c = ' ';
+    }
+  }
+  if (rules_.actsOnActiveComments && IsActiveComment(title.text)) {
+    throw JobRefused("The title \"" + title.text + "\" is a comment " + std::string(rules_.name) +
+                     " would act on. Nothing was written.");
+  }
+  Line(comment, rules_.countsBlanksAndComments ? comment.size() : 0, 0);
+  const std::string_view setUp =
+      settings_.units == Units::Inches ? "G20 G90 G17 G94 G91.1" : "G21 G90 G17 G94 G91.1";
+  Line(setUp, rules_.countsBlanksAndComments ? setUp.size() : setUp.size() - 4, 0);
+  if (settings_.spindle) {
+    const std::string spindle = "M3 S" + FormatCoord(*settings_.spindle);
+    Line(spindle, spindle.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
+  }
+}
+
+void ControllerWriter::Move(ToolMove& move) {
+  char* const start = writer_.LineRoom(kLongestMoveLine);
+  char* p = start;
+  std::size_t blanks = 0;
+  const auto word = [&](char letter) {
+    *p++ = ' ';
+    *p++ = letter;
+    ++blanks;
+  };
+  *p++ = 'G';
+  switch (move.kind) {
+    case MoveKind::Rapid:
+      *p++ = '0';
+      break;
+    case MoveKind::Feed:
+      *p++ = '1';
+      break;
+    case MoveKind::ArcCounterClockwise:
+      *p++ = '3';
+      break;
+    case MoveKind::ArcClockwise:
+      *p++ = '2';
+      break;
+  }
+  const bool arc = IsArc(move);
+  if (arc || (move.words & kWordX) != 0) {
+    word('X');
+    p = FormatCoordTo(p, move.to.x);
+  }
+  if (arc || (move.words & kWordY) != 0) {
+    word('Y');
+    p = FormatCoordTo(p, move.to.y);
+  }
+  if ((move.words & kWordZ) != 0) {
+    word('Z');
+    p = FormatCoordTo(p, move.to.z);
+  }
+  if (arc) {
+    word('I');
+    p = FormatCenterOffsetTo(p, move.offsetX);
+    word('J');
+    p = FormatCenterOffsetTo(p, move.offsetY);
+  }
+  if (move.kind != MoveKind::Rapid) {
+    const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
+    if (feed_ != feed) {
+      word('F');
+      p = FormatCoordTo(p, feed);
+      feed_ = feed;
+    }
+  }
+  const auto length = static_cast<std::size_t>(p - start);
+  Check(rules_.countsBlanksAndComments ? length : length - blanks, move.line);
+  writer_.EndLineAt(p);
+}
+
+void ControllerWriter::Finish() {
+  if (settings_.spindle) Line("M5", 2, 0);
+  Line("M30", 3, 0);
+  writer_.Close();
+}
+
+}  // namespace quorrel

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "gcode/job/machine_settings.h"
+#include "gcode/program/program_writer.h"
+#include "gcode/toolpath/toolpath_sink.h"
+
+namespace quorrel {
+
+/// What a controller asks of a program's text.
+struct DialectRules {
+  std::string_view name;    ///< as messages say it: "LinuxCNC", "GRBL"
+  std::size_t longestLine;  ///< in the characters it counts
+  /// GRBL counts neither blanks nor comments; LinuxCNC counts every character.
+  bool countsBlanksAndComments;
+  /// GRBL acts on "!", "~", "?", Ctrl-X and every byte from 0x80 wherever it stands in a line,
+  /// in a comment too (feed hold, cycle start, status, reset, overrides).
+  bool actsOnRealTimeCharacters;
+  /// LinuxCNC acts on a comment that begins with MSG, DEBUG, PRINT, LOG… or PROBE… (it shows a
+  /// message, opens a file).
+  bool actsOnActiveComments;
+};
+
+/// The rules of `dialect`, LinuxCnc or Grbl.
+const DialectRules& RulesOf(Dialect dialect);
+
+/// True when LinuxCNC acts on a comment of this text: after blanks, MSG, DEBUG or PRINT, or a word
+/// beginning with LOG or PROBE, in any case, followed by a comma or a blank.
+bool IsActiveComment(std::string_view text);
+
+/// Writes a program a controller runs as it stands from the moves it is given: the title as the
+/// first comment and the set-up line ("G21 G90 G17 G94 G91.1", or G20) at Title, M3 after it when
+/// the spindle is to be started, one line per move ("G0 Z5", "G1 X4 F600", "G3 X1 Y0 I1 J0"), the
+/// feed written where it changes, and "M5" and "M30" at Finish. A straight cut says the words the
+/// move carries; an arc says its end and its centre from its start (offsetX, offsetY). Lines end
+/// with LF. Raises JobRefused, naming the program's line where the move was read from one, for a
+/// line longer than the controller reads; nothing reaches the destination then.
+class ControllerWriter final : public ToolpathSink {
+ public:
+  ControllerWriter(const MachineSettings& settings, ProgramWriter& writer);
+
+  void Title(const ProgramTitle& title) override;
+  void Move(ToolMove& move) override;
+  /// The end of a pass: the program goes on.
+  void End(const ProgramEnd&) override {}
+  /// The program's last lines; closes the writer.
+  void Finish();
+
+ private:
+  void Line(std::string_view text, std::size_t counted, int sourceLine);
+  // Refuses a line longer than the controller reads.
+  void Check(std::size_t counted, int sourceLine) const {
+    if (counted > rules_.longestLine) Refuse(counted, sourceLine);
+  }
+  [[noreturn]] void Refuse(std::size_t counted, int sourceLine) const;
+
+  const MachineSettings& settings_;
+  const DialectRules& rules_;
+  ProgramWriter& writer_;
+  double feed_ = Coord::Unknown();  // the feed in force; none before the first
+};
+
+}  // namespace quorrel

@@ -1,0 +1,46 @@
+#include "gcode/program/window_program_writer.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "gcode/numbers/number_text.h"
+
+namespace quorrel {
+
+void WindowProgramWriter::Title(const ProgramTitle& title) {
+  writer_.WriteLine(ProgramLine{"N10 ( ", std::string_view(title.text), " )"});
+}
+
+void WindowProgramWriter::Move(ToolMove& move) {
+  // A block number, a motion and five numbers at most.
+  constexpr std::size_t kLongestLine = 16 + 5 * (kMaxNumberTextLength + 2);
+  char* p = writer_.LineRoom(kLongestLine);
+  *p++ = 'N';
+  p = std::to_chars(p, p + 5, move.block).ptr;
+  *p++ = ' ';
+  *p++ = 'G';
+  *p++ = move.kind == MoveKind::Rapid ? '0' : move.kind == MoveKind::Feed ? '1' : '3';
+  const auto word = [&p](char letter, Coord value) {
+    *p++ = ' ';
+    *p++ = letter;
+    p = FormatCoordTo(p, value);
+  };
+  if ((move.words & kWordX) != 0) word('X', move.to.x);
+  if ((move.words & kWordY) != 0) word('Y', move.to.y);
+  if ((move.words & kWordZ) != 0) word('Z', move.to.z);
+  if ((move.words & kWordCenter) != 0) {
+    // The centre of the window's program's arc is a written coordinate.
+    word('I', Coord::Of(move.centerX));
+    word('J', Coord::Of(move.centerY));
+  }
+  writer_.EndLineAt(p);
+}
+
+void WindowProgramWriter::End(const ProgramEnd& end) {
+  writer_.Append('N');
+  writer_.Append(static_cast<unsigned>(end.block));
+  writer_.Append(end.twoBlanks ? std::string_view("  M30") : std::string_view(" M30"));
+  writer_.EndLine();
+}
+
+}  // namespace quorrel

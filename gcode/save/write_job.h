@@ -1,0 +1,18 @@
+#pragma once
+
+#include <memory>
+
+#include "gcode/job/job_parameters.h"
+#include "gcode/output/byte_sink.h"
+#include "gcode/save/program_request.h"
+
+namespace quorrel {
+
+/// The one road from a job to its program: the job's paths as the request's strategy cuts them,
+/// written as the window's own program or as the request's controller runs it, to `destination`,
+/// which receives the whole program or, on any failure, nothing. Raises ArithmeticFault,
+/// JobRefused and OutputError as the paths and the writers do.
+void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
+                     std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
+
+}  // namespace quorrel

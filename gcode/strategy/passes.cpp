@@ -1,0 +1,94 @@
+#include "gcode/strategy/passes.h"
+
+#include "gcode/job/job_parameters.h"
+#include "gcode/job/job_refusal.h"
+#include "gcode/numbers/number_text.h"
+
+namespace quorrel {
+
+Passes::Passes(ToolpathSink& next, const MachineSettings& settings, bool withTitle, ToolPoint at)
+    : ToolpathStage(next), settings_(settings), withTitle_(withTitle), at_(at) {}
+
+void Passes::Title(const ProgramTitle& title) {
+  if (withTitle_ && pass_ == 1) title_ = title;
+}
+
+void Passes::Emit(ToolMove& move) {
+  move.from = at_;
+  at_ = move.to;
+  next().Move(move);
+}
+
+// A rapid move at the clearance height or straight down to `z`.
+void Passes::Travel(Coord z, std::uint8_t words, ToolPoint to) {
+  ToolMove rapid;
+  rapid.kind = MoveKind::Rapid;
+  rapid.words = words;
+  rapid.to = {to.x, to.y, z};
+  Emit(rapid);
+}
+
+void Passes::Approach() {
+  // Up to the clearance height first: where the tool stands before is not known, or is down at
+  // the end of the pass before.
+  const Coord safe = Coord::Of(settings_.safeZ);
+  Travel(safe, kWordZ, at_);
+  Travel(safe, kWordsXY, start_);
+  Travel(Coord::Of(pass_ == 1 ? ZeroHeight : depths_->Z(pass_ - 1)), kWordZ, start_);
+}
+
+void Passes::Plunge(const ToolMove& plunge) {
+  if (pass_ == 1) {
+    if (!(plunge.to.z < 0.0)) {
+      throw JobRefused("The program cuts at Z " + FormatCoord(plunge.to.z) +
+                       ": a controller's program cuts below the work surface (Z 0). Nothing was "
+                       "written.");
+    }
+    // How many passes it takes is known, and checked, before anything is written.
+    depths_.emplace(plunge.to.z, settings_.stepDown);
+    if (title_) next().Title(*title_);
+    Approach();
+  }
+  bottom_ = Coord::Of(depths_->Z(pass_));
+  ToolMove down;
+  down.kind = MoveKind::Feed;
+  down.words = kWordZ;
+  down.feed = MoveFeed::Plunging;
+  down.to = {start_.x, start_.y, bottom_};
+  down.line = plunge.line;
+  Emit(down);
+}
+
+void Passes::Move(ToolMove& move) {
+  switch (part_) {
+    case Part::Approach:
+      start_ = move.to;
+      if (pass_ > 1 && !endsWhereItBegins_) Approach();
+      part_ = Part::Plunge;
+      return;
+    case Part::Plunge:
+      Plunge(move);
+      part_ = Part::Cuts;
+      return;
+    case Part::Cuts: {
+      if (move.kind == MoveKind::Feed && move.words == kWordZ) {
+        // The retract, from where the cuts have left the tool: the next pass stays down if the
+        // path has brought it back.
+        at_ = move.from;
+        at_.z = bottom_;
+        if (pass_ == 1) endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
+        part_ = Part::Done;
+        return;
+      }
+      // A cut runs on from where the one before ended, at the pass's depth.
+      move.from.z = bottom_;
+      move.to.z = bottom_;
+      next().Move(move);
+      return;
+    }
+    case Part::Done:
+      return;
+  }
+}
+
+}  // namespace quorrel

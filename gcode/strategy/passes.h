@@ -1,0 +1,57 @@
+#pragma once
+
+#include <optional>
+
+#include "gcode/job/machine_settings.h"
+#include "gcode/strategy/pass_depths.h"
+#include "gcode/toolpath/toolpath_sink.h"
+
+namespace quorrel {
+
+/// Cuts a toolpath in passes for a controller: the source is run once for each pass, and each run
+/// goes through this stage, told first which pass it is. The first pass goes up to the clearance
+/// height, across to the path's start and down to the work surface; a later pass stays down where
+/// the path ends where it began, and otherwise goes up, across and down to the top of what is left.
+/// Each pass comes down from the top of what is left to its depth by a plunge at the plunge feed
+/// (a ramp stage after this one may turn it into a ramp) and cuts the path at that depth. The
+/// window's retract is left out: the program's end goes up. The title goes on once, at the first
+/// plunge, when the passes are known to be sound.
+class Passes final : public ToolpathStage {
+ public:
+  /// `withTitle`: the program's first passes, which bring its title; a finishing pass does not.
+  Passes(ToolpathSink& next, const MachineSettings& settings, bool withTitle, ToolPoint at);
+
+  /// Before the run of pass `pass`, counted from 1.
+  void StartPass(long long pass) {
+    pass_ = pass;
+    part_ = Part::Approach;
+  }
+  /// How many passes there are, once the first run has come down.
+  long long count() const { return depths_ ? depths_->count() : 1; }
+  /// Where the tool is after the last move.
+  const ToolPoint& at() const { return at_; }
+
+  void Title(const ProgramTitle& title) override;
+  void Move(ToolMove& move) override;
+
+ private:
+  enum class Part { Approach, Plunge, Cuts, Done };
+
+  void Approach();
+  void Plunge(const ToolMove& plunge);
+  void Emit(ToolMove& move);
+  void Travel(Coord z, std::uint8_t words, ToolPoint to);
+
+  const MachineSettings& settings_;
+  bool withTitle_;
+  std::optional<ProgramTitle> title_;
+  std::optional<PassDepths> depths_;
+  long long pass_ = 1;
+  Part part_ = Part::Approach;
+  ToolPoint start_ = kUnknownPoint;  // where the path begins
+  Coord bottom_;                     // the pass's depth
+  bool endsWhereItBegins_ = false;
+  ToolPoint at_;
+};
+
+}  // namespace quorrel

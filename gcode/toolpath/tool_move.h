@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+
+#include "gcode/numbers/coord.h"
+
+namespace quorrel {
+
+/// Where the tool centre is, as the program writes it.
+struct ToolPoint {
+  Coord x, y, z;
+};
+
+/// Before a program's first move, nothing is known of where the tool is.
+inline constexpr ToolPoint kUnknownPoint{Coord::Unknown(), Coord::Unknown(), Coord::Unknown()};
+
+enum class MoveKind : std::uint8_t {
+  Rapid,                ///< G0
+  Feed,                 ///< G1, a straight cut
+  ArcCounterClockwise,  ///< G3, about its centre
+  ArcClockwise,         ///< G2, about its centre
+};
+
+/// The words of a line that carry a move's numbers, in the order a program writes them; an arc
+/// that names its centre carries both of its centre's words.
+enum MoveWord : std::uint8_t { kWordX = 1, kWordY = 2, kWordZ = 4, kWordCenter = 8 };
+inline constexpr std::uint8_t kWordsXY = kWordX | kWordY;
+
+/// Which feed a controller gives a feed move: the feed of a cut, or the plunge feed of a move
+/// into the material (or out of it again).
+enum class MoveFeed : std::uint8_t { Cutting, Plunging };
+
+/// One move of the tool. Its ends are what the program writes; the window's program writes the
+/// words `words` of it on a line that begins with the block number `block`.
+struct ToolMove {
+  MoveKind kind = MoveKind::Feed;
+  ToolPoint from = kUnknownPoint;
+  ToolPoint to = kUnknownPoint;
+  double centerX = 0.0;  ///< an arc's centre, absolute
+  double centerY = 0.0;
+  double offsetX = 0.0;  ///< a controller's arc: its centre from its start, as written (I and J)
+  double offsetY = 0.0;
+  std::uint8_t words = 0;
+  MoveFeed feed = MoveFeed::Cutting;
+  std::uint16_t block = 0;
+  int line = 0;  ///< the line it was read from, counted from 1; 0 for a move that was made
+};
+
+constexpr bool IsArc(const ToolMove& move) {
+  return move.kind == MoveKind::ArcCounterClockwise || move.kind == MoveKind::ArcClockwise;
+}
+
+}  // namespace quorrel
