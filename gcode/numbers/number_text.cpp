@@ -100,15 +100,23 @@ char* WriteWhole(char* out, std::uint64_t whole) {
 
 // Thousandths as "-12.345", ".5", "100": no "0" before the point, no trailing zeros.
 char* WriteThousandths(char* out, Thousandths value) {
-  if (value.magnitude == 0) {
-    *out++ = '0';
-    return out;
-  }
-  if (value.negative) *out++ = '-';
   const auto magnitude = static_cast<std::uint64_t>(value.magnitude);
+  if (magnitude == 0) {
+    *out = '0';
+    return out + 1;
+  }
+  *out = '-';
+  out += value.negative ? 1 : 0;
   const std::uint64_t whole = magnitude / 1000;
-  const auto fraction = static_cast<std::size_t>(magnitude % 1000);
-  if (whole != 0) out = WriteWhole(out, whole);
+  const auto fraction = static_cast<std::size_t>(magnitude - whole * 1000);
+  if (whole >= 1000) {
+    out = WriteWhole(out, whole);
+  } else if (whole != 0) {
+    // Nearly every coordinate: at most three digits before the point.
+    const ThreeDigits& digits = kDigits[whole];
+    std::memcpy(out, digits.whole.data(), 3);
+    out += digits.wholeCount;
+  }
   if (fraction != 0) {
     const ThreeDigits& digits = kDigits[fraction];
     *out = '.';
@@ -152,8 +160,23 @@ char* FormatCoordTo(char* out, float x) {
   return WriteCoord(out, x, kFloatDigits);
 }
 
+char* WriteWholeNumber(char* out, std::uint64_t number) {
+  if (number == 0) {
+    *out++ = '0';
+    return out;
+  }
+  return WriteWhole(out, number);
+}
+
 char* FormatCoordTo(char* out, Coord x) {
-  return WriteCoord(out, x.value(), kDoubleDigits);
+  // A coordinate's value is the double nearest its thousandths, so that scaled and rounded it
+  // gives them back, exactly, below 2^53 thousandths.
+  const double value = x.value();
+  if (std::fabs(value) < 1e12) {
+    const double scaled = std::fabs(value) * 1000.0;
+    return WriteThousandths(out, {static_cast<std::int64_t>(scaled + 0.5), value < 0.0});
+  }
+  return WriteCoord(out, value, kDoubleDigits);
 }
 
 std::string FormatCoord(double x) {

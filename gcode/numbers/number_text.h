@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ char* FormatCoordTo(char* out, double x);
 char* FormatCoordTo(char* out, float x);
 /// A coordinate's own text, with no second rounding.
 char* FormatCoordTo(char* out, Coord x);
+
+/// A whole number's digits, as a block number is written: WriteWholeNumber(out, 40) writes "40".
+char* WriteWholeNumber(char* out, std::uint64_t number);
 
 /// The text of an arc's centre offset in a controller's program: FormatCoord's form, to four
 /// decimals, so that a centre exactly between two written ends can be said exactly enough.

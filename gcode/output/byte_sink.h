@@ -21,6 +21,10 @@ class ByteSink {
   /// (one that holds the program back until it is complete), so that room can be made for them.
   /// Raises OutputError, with the destination unchanged, where there is none.
   virtual void Reserve(std::uint64_t bytes) { static_cast<void>(bytes); }
+  /// Writes the first `length` bytes of the open file `descriptor` as they stand: a program that
+  /// waited in a file. Raises OutputError, naming `name`, as Write does, and where the file cannot
+  /// be read.
+  virtual void WriteFileContent(int descriptor, std::uint64_t length, const std::string& name);
 };
 
 /// Collects the bytes in a string (tests, previews).
@@ -45,6 +49,7 @@ class FileSink : public ByteSink {
 
   void Write(std::string_view bytes) override;
   void Finish() override;
+  void WriteFileContent(int descriptor, std::uint64_t length, const std::string& name) override;
 
  private:
   std::string path_;
@@ -58,6 +63,7 @@ class StreamSink : public ByteSink {
 
   void Write(std::string_view bytes) override;
   void Finish() override;
+  void WriteFileContent(int descriptor, std::uint64_t length, const std::string& name) override;
 
  private:
   std::FILE* stream_;

@@ -105,10 +105,6 @@ ResolvedDestination Resolve(const std::string& path) {
   return destination;
 }
 
-// Reads and writes a file in pieces of this size.
-constexpr std::size_t kPiece = 64 * 1024;
-using Piece = std::array<char, kPiece>;
-
 // Writes all of `bytes`; 0, or the error that stopped it.
 int WriteAll(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -125,26 +121,6 @@ int OpenUnnamedFile() {
   const char* const folder = std::getenv("TMPDIR");
   const std::string in = folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
   return ::open(in.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-}
-
-// Hands `each` the bytes of a file from `offset` on, `length` of them, a piece at a time, until
-// it returns false. The file holds every byte it was given, so reading none is a fault of the
-// disk.
-template <class Each>
-void ForEachPieceOf(int descriptor, std::uint64_t offset, std::uint64_t length,
-                    const std::string& path, Each each) {
-  Piece piece;
-  while (length > 0) {
-    const std::size_t wanted = length < kPiece ? static_cast<std::size_t>(length) : kPiece;
-    const ::ssize_t read = ::pread(descriptor, piece.data(), wanted, static_cast<::off_t>(offset));
-    if (read < 0 && errno == EINTR) continue;
-    if (read <= 0)
-      throw OutputError(path, SystemReason(read < 0 ? errno : EIO), kDestinationUnchanged);
-    const auto count = static_cast<std::size_t>(read);
-    if (!each(std::string_view(piece.data(), count))) return;
-    offset += count;
-    length -= count;
-  }
 }
 
 }  // namespace
@@ -295,10 +271,8 @@ void WholeProgramSink::Write(std::string_view bytes) {
 
 void WholeProgramSink::KeepInMemory() {
   bytes_.reserve(static_cast<std::size_t>(spooled_));
-  ForEachPieceOf(spool_, 0, spooled_, path_, [&](std::string_view bytes) {
-    bytes_ += bytes;
-    return true;
-  });
+  StringSink memory(bytes_);
+  memory.WriteFileContent(spool_, spooled_, path_);
   ::close(spool_);
   spool_ = -1;
 }
@@ -307,10 +281,7 @@ void WholeProgramSink::Finish() {
   std::unique_ptr<ByteSink> sink = open_(path_);
   sink->Reserve(spool_ >= 0 ? spooled_ : bytes_.size());
   if (spool_ >= 0) {
-    ForEachPieceOf(spool_, 0, spooled_, path_, [&](std::string_view bytes) {
-      sink->Write(bytes);
-      return true;
-    });
+    sink->WriteFileContent(spool_, spooled_, path_);
   } else {
     sink->Write(bytes_);
   }

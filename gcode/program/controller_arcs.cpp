@@ -13,18 +13,19 @@ void ArcsBetweenEnds::Move(ToolMove& move) {
   const Point center = CenterBetweenEnds(move);
   move.centerX = center.x;
   move.centerY = center.y;
+  if (asWritten_) SetWrittenCenter(move);
   next().Move(move);
 }
 
+void SetWrittenCenter(ToolMove& arc) {
+  arc.offsetX = CenterOffsetValue(arc.centerX - arc.from.x);
+  arc.offsetY = CenterOffsetValue(arc.centerY - arc.from.y);
+  arc.centerX = arc.from.x + arc.offsetX;
+  arc.centerY = arc.from.y + arc.offsetY;
+}
+
 void WrittenArcCenters::Move(ToolMove& move) {
-  if (!IsArc(move)) {
-    next().Move(move);
-    return;
-  }
-  move.offsetX = CenterOffsetValue(move.centerX - move.from.x);
-  move.offsetY = CenterOffsetValue(move.centerY - move.from.y);
-  move.centerX = move.from.x + move.offsetX;
-  move.centerY = move.from.y + move.offsetY;
+  if (IsArc(move)) SetWrittenCenter(move);
   next().Move(move);
 }
 

@@ -10,8 +10,13 @@ namespace quorrel {
 /// GRBL refuses an arc whose two radii differ by more than 0.005 mm and 0.1 %.
 class ArcsBetweenEnds final : public ToolpathStage {
  public:
-  using ToolpathStage::ToolpathStage;
+  /// `asWritten`: nothing stands between this stage and WrittenArcCenters, whose work it does too.
+  ArcsBetweenEnds(ToolpathSink& next, bool asWritten)
+      : ToolpathStage(next), asWritten_(asWritten) {}
   void Move(ToolMove& move) override;
+
+ private:
+  bool asWritten_;
 };
 
 /// The centre of each arc as a controller's program says it, from the arc's start (I and J, to
@@ -22,5 +27,8 @@ class WrittenArcCenters final : public ToolpathStage {
   using ToolpathStage::ToolpathStage;
   void Move(ToolMove& move) override;
 };
+
+/// The centre of an arc as a controller's program says it: see WrittenArcCenters.
+void SetWrittenCenter(ToolMove& arc);
 
 }  // namespace quorrel

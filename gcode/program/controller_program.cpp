@@ -25,7 +25,9 @@ class PassRoad {
     if (settings.entry == Entry::Ramp) {
       next = &ramp_.emplace(*next, settings.rampAngle, clockwise, notice);
     }
-    arcs_.emplace(*next);
+    // With nothing between them, the arcs are made as the controller reads them in one stage.
+    if (next == &centers_) next = &program;
+    arcs_.emplace(*next, next == &program);
   }
 
   ToolpathSink& start() { return *arcs_; }

@@ -16,7 +16,7 @@ void WindowProgramWriter::Move(ToolMove& move) {
   constexpr std::size_t kLongestLine = 16 + 5 * (kMaxNumberTextLength + 2);
   char* p = writer_.LineRoom(kLongestLine);
   *p++ = 'N';
-  p = std::to_chars(p, p + 5, move.block).ptr;
+  p = WriteWholeNumber(p, move.block);
   *p++ = ' ';
   *p++ = 'G';
   *p++ = move.kind == MoveKind::Rapid ? '0' : move.kind == MoveKind::Feed ? '1' : '3';
