@@ -8,7 +8,8 @@
 #include "gcode/numbers/number_text.h"
 #include "gcode/numbers/round3.h"
 #include "gcode/output/byte_sink.h"
-#include "gcode/program/window_programs.h"
+#include "gcode/output/program_destination.h"
+#include "gcode/save/write_job.h"
 
 namespace {
 
@@ -44,16 +45,18 @@ quorrel::FieldTexts LargestJob(quorrel::ShapeKind shape) {
 }
 
 void WriteLargest(benchmark::State& state, quorrel::ShapeKind shape, bool toFile) {
-  const quorrel::FieldTexts texts = LargestJob(shape);
-  const quorrel::JobParameters job = quorrel::MakeJobParameters(texts, shape, true);
+  quorrel::SaveRequest request;
+  request.texts = LargestJob(shape);
+  request.shape = shape;
+  request.fill = true;
+  const quorrel::JobParameters job = quorrel::MakeJobParameters(request.texts, shape, true);
   const std::string path = "quorrel-benchmark.din";
   std::size_t bytes = 0;
   for (auto _ : state) {
     std::string memory;
-    quorrel::ProgramWriter writer =
-        toFile ? quorrel::ProgramWriter::Open(path)
-               : quorrel::ProgramWriter(std::make_unique<quorrel::StringSink>(memory));
-    quorrel::WriteProgram(job, texts, writer, ".");
+    quorrel::WriteJobProgram(request, job,
+                             toFile ? quorrel::OpenProgramDestination(path)
+                                    : std::make_unique<quorrel::StringSink>(memory));
     bytes = toFile ? 0 : memory.size();
   }
   if (toFile) std::remove(path.c_str());

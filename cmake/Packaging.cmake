@@ -1,7 +1,7 @@
 # A Debian package of the window, the command-line tool and their data: cpack -G DEB.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorrel)
-set(CPACK_PACKAGE_VERSION "1.00")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_VENDOR "The Quorrel developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "G-code programs for rectangles, circles and rounded rectangles")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION

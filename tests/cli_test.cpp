@@ -14,6 +14,7 @@
 #include <string>
 
 #include "gcode/program/program_reader.h"
+#include "gcode/version.h"
 #include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
@@ -485,7 +486,7 @@ TEST(Cli, TakesFieldTextsExactlyAsGiven) {
 }
 
 TEST(Cli, PrintsVersionAndHelp) {
-  EXPECT_EQ(RunTool({"--version"}).standardOutput, "quorrel-gcode 1.00\n");
+  EXPECT_EQ(RunTool({"--version"}).standardOutput, "quorrel-gcode " + std::string(kVersion) + "\n");
   const ProcessResult help = RunTool({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
   for (const char* word : {"--shape", "--fill", "--center-x", "--center-y", "--width", "--height",
@@ -526,7 +527,7 @@ bool ContainsRun(const std::vector<std::string>& words, const std::vector<std::s
 // reads word for word in both.
 TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
   const std::vector<std::string> manual =
-      WordsOf(ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1"));
+      WordsOf(ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1.in"));
   ASSERT_GT(manual.size(), 100U);
   std::istringstream help(RunTool({"--help"}).standardOutput);
   int described = 0;
@@ -541,7 +542,8 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
   EXPECT_EQ(described, 47);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
-  const std::string page = ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1");
+  const std::string page =
+      ReadFileBytes(std::string(QUORREL_SOURCE_DIR) + "/data/quorrel-gcode.1.in");
   const std::vector<std::string> synopsis =
       WordsOf(page.substr(page.find(".SH SYNOPSIS"), page.find(".SH DESCRIPTION")));
   std::istringstream options(RunTool({"--help"}).standardOutput);

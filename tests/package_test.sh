@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the build and inspects it.
-#   bash tests/package_test.sh BUILD_DIR
+#   bash tests/package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$(realpath "$1")
+version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB >/dev/null)
-deb=$(ls "$work"/quorrel_1.00_*.deb)
+deb=$(ls "$work"/quorrel_"$version"_*.deb)
 
 info=$(dpkg-deb --info "$deb")
-for field in 'Package: quorrel' 'Version: 1.00' 'Section: science' 'Maintainer: The Quorrel developers'; do
+for field in 'Package: quorrel' "Version: $version" 'Section: science' 'Maintainer: The Quorrel developers'; do
   grep -q "^ $field" <<<"$info" || { echo "no \"$field\" in the control file"; echo "$info"; exit 1; }
 done
 # The dependencies are computed from the binaries.

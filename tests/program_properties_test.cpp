@@ -19,14 +19,16 @@
 #include "gcode/job/job_parameters.h"
 #include "gcode/numbers/number_text.h"
 #include "gcode/output/byte_sink.h"
+#include "gcode/preview/toolpath_drawing.h"
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
-#include "gcode/program/window_programs.h"
+#include "gcode/program/window_program_writer.h"
 #include "gcode/save/write_job.h"
 #include "gcode/shapes/outside_profile.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/toolpath/contour.h"
+#include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/case_name.h"
 #include "tests/support/controller_checks.h"
 #include "tests/support/swept_area.h"
@@ -93,10 +95,13 @@ Job RandomJob(std::mt19937_64& random, ShapeKind shape, bool fill, Kind kind) {
   return {texts, MakeJobParameters(texts, shape, fill)};
 }
 
+// The window's program of a job's paths as `strategy` cuts them.
 std::string DinProgramOf(const Job& job, const CuttingStrategy& strategy = {}) {
   std::string bytes;
-  ProgramWriter writer(std::make_unique<StringSink>(bytes));
-  WriteStrategyProgram(job.parameters, job.texts, writer, ".", strategy);
+  SaveRequest request;
+  request.texts = job.texts;
+  request.strategy = strategy;
+  WriteJobProgram(request, job.parameters, std::make_unique<StringSink>(bytes));
   return bytes;
 }
 
@@ -366,7 +371,12 @@ CuttingStrategy StrategyFor(const Job& job, int n) {
 // The strategy's finishing pass in the window's form; empty without an allowance.
 std::string FinishingPassOf(const Job& job, const CuttingStrategy& strategy) {
   if (!strategy.finishAllowance) return {};
-  return FinishingPassProgram(job.parameters, job.texts, ".", strategy);
+  std::string bytes;
+  ProgramWriter writer(std::make_unique<StringSink>(bytes));
+  WindowProgramWriter wall(writer);
+  MakeFinishingPath(job.parameters, job.texts, ".", strategy, wall);
+  writer.Close();
+  return bytes;
 }
 
 // `told` counts what the machinist was told.
@@ -583,6 +593,55 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
+}
+
+// What a drawing shows of the tool's moves: the cuts, ramps, rapids and plunges, and the
+// legend's depth, passes, closed paths and cut length. The contour and the job's own lines are
+// what only the job can tell.
+std::vector<std::string> DrawnMovesOf(const std::string& svg) {
+  std::vector<std::string> drawn;
+  for (const char* element :
+       {"<path id=\"cuts\"", "<path id=\"ramps\"", "<path id=\"rapids\"", "<g id=\"plunges\""}) {
+    const std::size_t start = svg.find(element);
+    const std::size_t end =
+        start == std::string::npos ? start : svg.find(element[1] == 'g' ? "</g>" : "/>", start);
+    drawn.push_back(start == std::string::npos ? "" : svg.substr(start, end - start));
+  }
+  for (const char* line : {">depth ", ">passes ", ">closed paths", ">cut length "}) {
+    const std::size_t start = svg.find(line);
+    drawn.push_back(start == std::string::npos ? ""
+                                               : svg.substr(start, svg.find('<', start) - start));
+  }
+  return drawn;
+}
+
+// The preview of a program as it is written, and of the program read back from its file, draw
+// the tool's moves alike, for every dialect and strategy.
+TEST_P(ProgramProperties, APreviewDrawsTheMovesAProgramSays) {
+  int n = 0;
+  ForRandomJobs(Kind::Ordinary, JobCount(20), [&](const Job& job, const ReadBackProgram&) {
+    for (const Dialect dialect : {Dialect::Din, Dialect::LinuxCnc, Dialect::Grbl}) {
+      SaveRequest request;
+      request.texts = job.texts;
+      if (dialect != Dialect::Din) {
+        request.machine = MachineFor(dialect, job, n);
+        request.strategy = StrategyFor(job, n++);
+      }
+      std::string program;
+      ToolpathRecording written;
+      ProgramObservers observers;
+      observers.moves = &written;
+      WriteJobProgram(request, job.parameters, std::make_unique<StringSink>(program), observers);
+      ToolpathRecording read;
+      ReadAnyProgram(program, read);
+      const double tool = job.parameters.ToolRadius;
+      const std::vector<std::string> drawn =
+          DrawnMovesOf(DrawToolpathSvg(written, {job.parameters, tool, false}));
+      EXPECT_EQ(drawn, DrawnMovesOf(DrawToolpathSvg(read, {std::nullopt, tool, false})))
+          << DialectName(dialect);
+      EXPECT_NE(drawn[0], "");
+    }
+  });
 }
 
 class FillProperties : public ProgramProperties {};

@@ -265,11 +265,14 @@ struct DrawnMoves {
 
 DrawnMoves Sort(const std::vector<ToolMove>& moves) {
   DrawnMoves drawn;
+  std::vector<ToolMove> followed;  // each move from where the one before ended
+  followed.reserve(moves.size());
   ToolPoint at = kUnknownPoint;
   bool goingDown = false;
   for (ToolMove move : moves) {
     move.from = at;
     at = move.to;
+    followed.push_back(move);
     const bool across = !(move.from.x == move.to.x && move.from.y == move.to.y) || IsArc(move);
     const bool down = move.to.z < move.from.z;
     if (down && !goingDown && move.kind != MoveKind::Rapid) ++drawn.passes;
@@ -286,7 +289,7 @@ DrawnMoves Sort(const std::vector<ToolMove>& moves) {
     drawn.deepest = std::min(drawn.deepest, static_cast<double>(move.to.z));
     drawn.cutLength += MoveLength(move);
   }
-  drawn.closedPaths = CountClosedPaths(moves);
+  drawn.closedPaths = CountClosedPaths(followed);
   return drawn;
 }
 
