@@ -17,6 +17,7 @@
 #include "gcode/version.h"
 #include "tests/support/case_name.h"
 #include "tests/support/golden_cases.h"
+#include "tests/support/hostile_programs.h"
 #include "tests/support/run_process.h"
 #include "tests/support/temporary_folder.h"
 
@@ -446,6 +447,23 @@ TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
     EXPECT_NE(result.standardError.find(from), std::string::npos) << result.standardError;
   }
   EXPECT_FALSE(std::filesystem::exists(PathOf("out.nc")));
+}
+
+// Nothing reaches a machine that Quorrel did not make: a saved program with a line it never
+// writes is refused, with the line, and nothing is written.
+TEST_F(CliFiles, ConvertsOnlyWhatQuorrelCouldHaveWritten) {
+  for (const testing::HostileProgram& hostile : testing::HostilePrograms()) {
+    SCOPED_TRACE(hostile.name);
+    std::ofstream(PathOf("saved.din"), std::ios::binary) << hostile.program;
+    const ProcessResult result =
+        RunTool({"--dialect=grbl", "--units=mm", "--feed=600", "--from=" + PathOf("saved.din"),
+                 "-o", PathOf("part.nc")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.standardError.find("line " + std::to_string(hostile.line)), std::string::npos)
+        << result.standardError;
+    EXPECT_NE(result.standardError.find("Nothing was written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("part.nc")));
+  }
 }
 
 // A hole the size of the tool leaves no path to ramp along, and the tiny rings at the middle of
