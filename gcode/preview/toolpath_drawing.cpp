@@ -357,11 +357,14 @@ std::string DrawLegend(const std::vector<std::string>& lines, const std::vector<
 
 }  // namespace
 
-std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
-  const DrawnMoves drawn = Sort(toolpath.moves());
-  const double tool = context.toolRadius.value_or(0.0);
+// Where the drawing lies on the page: the moves and the cutter round them, and nothing the moves
+// cannot tell; the origin too, unless it would shrink the work to a speck.
+struct View {
+  PageMapping page;
+  bool originShown;
+};
 
-  // The view holds the moves and the cutter round them, and nothing the moves cannot tell.
+View ViewOf(const DrawnMoves& drawn, double tool) {
   Box view;
   for (const std::vector<ToolMove>* moves : {&drawn.cuts, &drawn.ramps, &drawn.rapids}) {
     for (const ToolMove& move : *moves) {
@@ -372,11 +375,17 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
   }
   for (const ToolMove& plunge : drawn.plunges) view.Add(plunge.to.x, plunge.to.y, std::fabs(tool));
   if (view.Empty()) view.Add(0, 0, 1);
-  // The origin belongs in the picture unless it would shrink the work to a speck.
   Box withOrigin = view;
   withOrigin.Add(0, 0);
   const bool originShown = withOrigin.Extent() <= 4 * view.Extent();
-  const PageMapping page(originShown ? withOrigin : view);
+  return {PageMapping(originShown ? withOrigin : view), originShown};
+}
+
+std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
+  const DrawnMoves drawn = Sort(toolpath.moves());
+  const double tool = context.toolRadius.value_or(0.0);
+  const View view = ViewOf(drawn, tool);
+  const PageMapping& page = view.page;
 
   const std::string pageWidth = SvgNumber(kDrawingSize + 2 * kMargin + kLegendWidth);
   const std::string pageHeight = SvgNumber(kDrawingSize + 2 * kMargin);
@@ -386,7 +395,7 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
          page.DataAttributes() + ">\n";
   svg += "<title>" + XmlText(toolpath.title()) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  svg += DrawAxes(page, originShown);
+  svg += DrawAxes(page, view.originShown);
 
   std::vector<Style> keys{kCut};
   const std::string contourData = context.job ? ContourData(page, ContourOf(*context.job)) : "";
