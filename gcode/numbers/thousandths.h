@@ -20,21 +20,23 @@ inline std::optional<Thousandths> ExactThousandths(double x) {
   constexpr double kLimit = 4503599627370.0;  // keeps magnitude * 1000 below 2^52
   if (!(magnitude < kLimit)) return std::nullopt;
 
-  // The product magnitude * 1000 as product + error, exactly (Dekker): split the factor into
-  // halves of 26 bits, whose products with 1000 (10 bits) are exact.
+  // Round the exact magnitude * 1000 to the nearest whole number, a tie going to even. Below 2^52
+  // the fraction of the rounded product is exact, and a fraction that is not exactly one half
+  // differs from it by at least one unit of the product, more than the product's own rounding
+  // can make up: only at one half does that rounding decide.
   const double product = magnitude * 1000.0;
-  const double split = 134217729.0 * magnitude;  // 2^27 + 1
-  const double high = split - (split - magnitude);
-  const double low = magnitude - high;
-  const double error = (high * 1000.0 - product) + low * 1000.0;
-
-  // Round product + error to the nearest whole number, a tie going to even. Below 2^52 the
-  // fraction of the product is exact, and a fraction that is not exactly one half differs from it
-  // by at least one unit of the product, more than the error can make up.
   const auto whole = static_cast<std::int64_t>(product);
   const double aboveHalf = (product - static_cast<double>(whole)) - 0.5;
-  const bool up =
-      aboveHalf > 0.0 || (aboveHalf == 0.0 && (error > 0.0 || (error == 0.0 && (whole & 1) != 0)));
+  bool up = aboveHalf > 0.0;
+  if (aboveHalf == 0.0) {
+    // The product's rounding error, exactly (Dekker): the factor split into halves of 26 bits,
+    // whose products with 1000 (10 bits) are exact.
+    const double split = 134217729.0 * magnitude;  // 2^27 + 1
+    const double high = split - (split - magnitude);
+    const double low = magnitude - high;
+    const double error = (high * 1000.0 - product) + low * 1000.0;
+    up = error > 0.0 || (error == 0.0 && (whole & 1) != 0);
+  }
   return Thousandths{whole + (up ? 1 : 0), std::signbit(x)};
 }
 
