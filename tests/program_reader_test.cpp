@@ -7,6 +7,7 @@
 #include "gcode/job/job_refusal.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/program/controller_program.h"
+#include "gcode/program/controller_writer.h"
 #include "gcode/program/program_reader.h"
 #include "gcode/toolpath/move_geometry.h"
 #include "tests/support/hostile_programs.h"
@@ -108,6 +109,28 @@ TEST(ProgramReader, RefusesWhatQuorrelNeverWrites) {
     }
     EXPECT_EQ(written, "");
   }
+}
+
+// A controller never acts on the title: LinuxCNC's active comments are known for what they are,
+// and GRBL's real-time characters, which it acts on even in a comment, are written as blanks.
+TEST(ControllerWriter, WritesATitleNoControllerActsOn) {
+  for (const char* text : {"MSG,x", " msg,x", "DEBUG,#1", "PRINT,y", "LOGOPEN,/tmp/x", "LOG,z",
+                           "PROBEOPEN /tmp/p", "probeclose "}) {
+    EXPECT_TRUE(IsActiveComment(text)) << text;
+  }
+  for (const char* text : {"rectangle H10 x W10", "Circle R2", "MSG", "message,", "LOG-x", ""}) {
+    EXPECT_FALSE(IsActiveComment(text)) << text;
+  }
+  MachineSettings grbl;
+  grbl.dialect = Dialect::Grbl;
+  grbl.feed = grbl.plungeFeed = 600;
+  grbl.safeZ = 5;
+  std::string written;
+  ConvertWindowProgram(
+      "N10 ( rectangle H10!~? x W\xc3\xa9 )\r\nN20 G0 X-4 Y-4 Z0\r\nN30 G1 Z-2\r\nN40 G1 X4\r\n"
+      "N50 G1 Y4\r\nN60 G1 X-4\r\nN70 G1 Y-4\r\nN80 G1 Z0\r\nN90  M30\r\n",
+      grbl, {}, std::make_unique<StringSink>(written));
+  EXPECT_TRUE(written.starts_with("( rectangle H10    x W   )\n")) << written;
 }
 
 TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
