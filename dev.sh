@@ -9,9 +9,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 # Debian packages the build and the tests need.
 packages=(
   g++ cmake ninja-build pkgconf clang-format
-  libgtest-dev
-  qt6-base-dev fonts-dejavu-core
-  librsvg2-bin desktop-file-utils dpkg-dev file python3
+  libgtest-dev libtomlplusplus-dev
+  qt6-base-dev librsvg2-dev fonts-dejavu-core
+  librsvg2-bin desktop-file-utils appstream dpkg-dev file python3
   locales
   clang libclang-rt-14-dev
 )

@@ -1,5 +1,6 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -7,8 +8,9 @@
 #include <vector>
 
 #include "gcode/job/field_table.h"
+#include "gcode/machines/machine.h"
+#include "gcode/machines/machines_file.h"
 #include "gcode/numbers/ordinary_number.h"
-#include "gcode/numbers/round3.h"
 
 namespace quorrel::cli {
 namespace {
@@ -41,16 +43,6 @@ double OptionNumber(std::string_view option, std::string_view text) {
   return *value;
 }
 
-// A rate or speed: above 0, and still above 0 when written with the program's 3 decimals.
-double PositiveOptionNumber(std::string_view option, std::string_view text) {
-  const double value = OptionNumber(option, text);
-  if (!(Round3(value) > 0.0)) {
-    throw UsageError(std::string(option) + " must be above 0 (at least .001), not " +
-                     std::string(text));
-  }
-  return value;
-}
-
 template <class Choice, std::size_t N>
 Choice ChoiceNamed(std::string_view option, std::string_view name,
                    const std::array<std::pair<std::string_view, Choice>, N>& choices) {
@@ -71,24 +63,9 @@ constexpr std::array<std::pair<std::string_view, Dialect>, 3> kDialects{{
     {"grbl", Dialect::Grbl},
 }};
 
-constexpr std::array<std::pair<std::string_view, Direction>, 2> kDirections{{
-    {"climb", Direction::Climb},
-    {"conventional", Direction::Conventional},
-}};
-
-constexpr std::array<std::pair<std::string_view, Entry>, 2> kEntries{{
-    {"plunge", Entry::Plunge},
-    {"ramp", Entry::Ramp},
-}};
-
 constexpr std::array<std::pair<std::string_view, bool>, 2> kSides{{
     {"inside", false},
     {"outside", true},
-}};
-
-constexpr std::array<std::pair<std::string_view, Units>, 2> kUnits{{
-    {"mm", Units::Millimetres},
-    {"inch", Units::Inches},
 }};
 
 ShapeKind ShapeNamed(std::string_view name) {
@@ -122,77 +99,97 @@ class ArgumentReader {
   std::size_t next_ = 0;
 };
 
-// The options that drive a controller, as given; checked against the dialect once all are read.
+// The settings that shape a job's paths, which a saved program to convert already has.
+bool ShapesPaths(Setting setting) {
+  return setting == Setting::Stepover || setting == Setting::Finish;
+}
+
+// The machine of the machines file named `name`; a file that cannot be read, or names none such,
+// is a mistake of the command.
+Machine NamedMachine(const std::string& name) {
+  const std::string path = MachinesFilePath();
+  if (path.empty()) {
+    throw UsageError(
+        "--machine needs the machines file, and neither XDG_CONFIG_HOME nor HOME "
+        "says where it is");
+  }
+  const MachinesFile file = ReadMachinesFile(path);
+  if (file.fault) throw UsageError("--machine: " + file.fault->message);
+  if (const Machine* machine = FindMachine(file.machines, name)) return *machine;
+  std::string known;
+  for (const Machine& machine : file.machines) {
+    known += (known.empty() ? "" : ", ") + ("\"" + machine.name + "\"");
+  }
+  throw UsageError("--machine: the machines file \"" + path + "\" has no machine named \"" + name +
+                   "\"" + (known.empty() ? " (it holds none)" : " (it holds " + known + ")"));
+}
+
+// The options that drive a controller, as given, each checked as the machines file checks it;
+// laid over the named machine, if any, and checked against the dialect once all are read.
 struct MachineOptions {
-  std::optional<Units> units;
-  std::optional<Direction> direction;
-  std::optional<Entry> entry;
-  CuttingStrategy strategy;
-  std::optional<double> feed, plungeFeed, safeZ, stepDown, spindle, rampAngle;
+  std::optional<std::string> machineName;
+  std::vector<std::pair<Setting, std::string_view>> given;  // in the order given
+  std::optional<bool> outside;
   std::string firstGiven;       // for the message when the dialect takes none
   std::string firstPathsGiven;  // for the message when a saved program's paths are converted
-  bool stepoverGiven = false;
 
   bool Read(std::string_view argument, ArgumentReader& reader);
-  MachineSettings Settings(Dialect dialect) const;
+  bool Given(Setting setting) const;
+  // The machine the program is for: the named one with the options given laid over it.
+  Machine Chosen(Dialect dialect) const;
+  MachineSettings Settings(const Machine& machine, bool dialectGiven) const;
+  CuttingStrategy Strategy(const Machine& machine, bool fill, bool converting) const;
 };
 
 bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
-  const std::size_t before = firstGiven.size();
   std::optional<std::string_view> text;
-  if ((text = reader.ValueOf(argument, "--units"))) {
-    units = ChoiceNamed("--units", *text, kUnits);
-  } else if ((text = reader.ValueOf(argument, "--direction"))) {
-    direction = ChoiceNamed("--direction", *text, kDirections);
-  } else if ((text = reader.ValueOf(argument, "--entry"))) {
-    entry = ChoiceNamed("--entry", *text, kEntries);
-  } else if ((text = reader.ValueOf(argument, "--ramp-angle"))) {
-    rampAngle = OptionNumber("--ramp-angle", *text);
-    if (!(*rampAngle >= 0.5 && *rampAngle <= 90.0)) {
-      throw UsageError(
-          "--ramp-angle is the steepest descent of a ramp, from 0.5 to 90 degrees, "
-          "not " +
-          std::string(*text));
-    }
-  } else if ((text = reader.ValueOf(argument, "--side"))) {
-    strategy.outside = ChoiceNamed("--side", *text, kSides);
-    if (firstPathsGiven.empty()) firstPathsGiven = "--side";
-  } else if ((text = reader.ValueOf(argument, "--stepover"))) {
-    strategy.stepover = OptionNumber("--stepover", *text);
-    if (!(strategy.stepover >= 1.0 && strategy.stepover <= 100.0)) {
-      throw UsageError("--stepover is a percentage of the tool's diameter from 1 to 100, not " +
-                       std::string(*text));
-    }
-    if (firstPathsGiven.empty()) firstPathsGiven = "--stepover";
-    stepoverGiven = true;
-  } else if ((text = reader.ValueOf(argument, "--finish"))) {
-    strategy.finishAllowance = OptionNumber("--finish", *text);
-    if (*strategy.finishAllowance < 0.0) {
-      throw UsageError("--finish is the allowance left on the walls, at least 0, not " +
-                       std::string(*text));
-    }
-    if (firstPathsGiven.empty()) firstPathsGiven = "--finish";
-  } else if ((text = reader.ValueOf(argument, "--feed"))) {
-    feed = PositiveOptionNumber("--feed", *text);
-  } else if ((text = reader.ValueOf(argument, "--plunge-feed"))) {
-    plungeFeed = PositiveOptionNumber("--plunge-feed", *text);
-  } else if ((text = reader.ValueOf(argument, "--safe-z"))) {
-    safeZ = OptionNumber("--safe-z", *text);
-    if (*safeZ < 0.0) throw UsageError("--safe-z must be at or above the work surface (0)");
-  } else if ((text = reader.ValueOf(argument, "--step-down"))) {
-    stepDown = OptionNumber("--step-down", *text);
-    if (*stepDown < 0.001) throw UsageError("--step-down must be at least .001");
-  } else if ((text = reader.ValueOf(argument, "--spindle"))) {
-    spindle = PositiveOptionNumber("--spindle", *text);
-  } else {
-    return false;
+  if ((text = reader.ValueOf(argument, "--machine"))) {
+    if (text->empty()) throw UsageError("--machine needs the name of a machine");
+    machineName = std::string(*text);
+    return true;
   }
-  if (before == 0) firstGiven = argument.substr(0, argument.find('='));
+  if ((text = reader.ValueOf(argument, "--side"))) {
+    outside = ChoiceNamed("--side", *text, kSides);
+    if (firstPathsGiven.empty()) firstPathsGiven = "--side";
+  } else {
+    const SettingDescription* found = nullptr;
+    for (const SettingDescription& setting : kSettings) {
+      if (setting.setting == Setting::Dialect) continue;  // the command line's takes din too
+      const std::string option = "--" + std::string(setting.key);
+      if ((text = reader.ValueOf(argument, option))) {
+        found = &setting;
+        break;
+      }
+    }
+    if (found == nullptr) return false;
+    Machine scratch;
+    if (auto problem = SetSetting(scratch, found->setting, *text)) {
+      throw UsageError("--" + std::string(found->key) + " " + *problem);
+    }
+    given.emplace_back(found->setting, *text);
+    if (firstPathsGiven.empty() && ShapesPaths(found->setting)) {
+      firstPathsGiven = "--" + std::string(found->key);
+    }
+  }
+  if (firstGiven.empty()) firstGiven = argument.substr(0, argument.find('='));
   return true;
 }
 
-MachineSettings MachineOptions::Settings(Dialect dialect) const {
-  if (dialect == Dialect::Din) {
+bool MachineOptions::Given(Setting setting) const {
+  return std::any_of(given.begin(), given.end(),
+                     [setting](const auto& option) { return option.first == setting; });
+}
+
+Machine MachineOptions::Chosen(Dialect dialect) const {
+  Machine machine;
+  if (machineName) machine = NamedMachine(*machineName);
+  if (dialect != Dialect::Din) machine.dialect = dialect;
+  for (const auto& [setting, text] : given) (void)SetSetting(machine, setting, text);  // checked
+  return machine;
+}
+
+MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiven) const {
+  if (!dialectGiven && !machineName) {
     if (!firstGiven.empty()) {
       throw UsageError(firstGiven +
                        " is for the linuxcnc and grbl dialects; the din program is the window's "
@@ -200,24 +197,26 @@ MachineSettings MachineOptions::Settings(Dialect dialect) const {
     }
     return MachineSettings();
   }
-  const std::string name(DialectName(dialect));
-  if (!units) throw UsageError(name + " programs need --units=mm or --units=inch");
-  if (!feed) throw UsageError(name + " programs need --feed=RATE, the feed of every cut");
-  MachineSettings settings;
-  settings.dialect = dialect;
-  settings.units = *units;
-  settings.feed = *feed;
-  settings.plungeFeed = plungeFeed.value_or(*feed);
-  settings.safeZ = safeZ.value_or(DefaultSafeZ(*units));
-  settings.stepDown = stepDown;
-  settings.spindle = spindle;
-  settings.direction = direction.value_or(Direction::Climb);
-  settings.entry = entry.value_or(Entry::Plunge);
-  if (rampAngle && settings.entry != Entry::Ramp) {
+  const std::string name(DialectName(machine.dialect));
+  if (!machine.units) throw UsageError(name + " programs need --units=mm or --units=inch");
+  if (!machine.feed) throw UsageError(name + " programs need --feed=RATE, the feed of every cut");
+  if (Given(Setting::RampAngle) && machine.entry != Entry::Ramp) {
     throw UsageError("--ramp-angle is for --entry=ramp");
   }
-  settings.rampAngle = rampAngle.value_or(settings.rampAngle);
-  return settings;
+  return SettingsOf(machine);
+}
+
+CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool converting) const {
+  CuttingStrategy strategy;
+  strategy.outside = outside.value_or(false);
+  if (strategy.outside && fill) {
+    throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+  }
+  if (Given(Setting::Stepover) && !fill && !converting) {
+    throw UsageError("--stepover spaces the rings of a Fill; give --fill");
+  }
+  ApplyStrategy(machine, fill, strategy);
+  return strategy;
 }
 
 std::string_view ShapeName(ShapeKind shape) {
@@ -248,7 +247,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   CommandLine command;
   ArgumentReader reader(arguments);
   MachineOptions machine;
-  Dialect dialect = Dialect::Din;
+  std::optional<Dialect> dialect;
   bool jobGiven = false;  // a shape, Fill or a field, which --from does not take
   std::vector<const FieldDescription*> fieldsGiven;
   while (!reader.AtEnd()) {
@@ -294,14 +293,17 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       if (!known) throw UsageError("unknown option \"" + std::string(argument) + "\"");
     }
   }
-  command.machine = machine.Settings(dialect);
-  command.request.strategy = machine.strategy;
-  if (dialect != Dialect::Din) RequireControllerFields(command.request, fieldsGiven);
-  if (machine.strategy.outside && command.request.fill) {
-    throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+  if (dialect == Dialect::Din && machine.machineName) {
+    throw UsageError("--machine drives a controller; the din program is the window's own");
   }
-  if (machine.stepoverGiven && !command.request.fill && !command.from) {
-    throw UsageError("--stepover spaces the rings of a Fill; give --fill");
+  const Machine chosen = machine.Chosen(dialect.value_or(Dialect::Din));
+  command.machine = machine.Settings(chosen, dialect.has_value() && dialect != Dialect::Din);
+  command.machineName = machine.machineName;
+  command.finishGiven = machine.Given(Setting::Finish);
+  if (command.machine.dialect != Dialect::Din) {
+    command.request.strategy =
+        machine.Strategy(chosen, command.request.fill, command.from.has_value());
+    RequireControllerFields(command.request, fieldsGiven);
   }
   if (command.from && !machine.firstPathsGiven.empty()) {
     throw UsageError(machine.firstPathsGiven +
@@ -335,7 +337,8 @@ std::string_view UsageSynopsis() {
          "                     [--center-x=TEXT] [--center-y=TEXT] [--width=TEXT] "
          "[--height=TEXT]\n"
          "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
-         "                     [--dialect=linuxcnc|grbl --units=mm|inch --feed=RATE\n"
+         "                     [--machine=NAME] [--dialect=linuxcnc|grbl --units=mm|inch\n"
+         "                      --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
          "                      [--spindle=RPM] [--direction=climb|conventional]\n"
          "                      [--entry=plunge|ramp [--ramp-angle=DEGREES]]\n"
@@ -371,6 +374,8 @@ std::string HelpText() {
          "                      --tool-radius, if given, shades the area the cutter sweeps\n"
          "\n"
          "Controller programs:\n"
+         "  --machine=NAME      the settings of the machine NAME in the machines file (see\n"
+         "                      below); an option given here wins over the machine's\n"
          "  --dialect=DIALECT   din (default): the window's programs, byte for byte;\n"
          "                      linuxcnc or grbl: a program that controller runs as it stands\n"
          "  --units=UNITS       mm or inch, required with linuxcnc and grbl: writes G21 or G20\n"
@@ -405,6 +410,12 @@ std::string HelpText() {
          "dialect end with CR LF. With linuxcnc and grbl, each TEXT given is an ordinary\n"
          "number, and a field the shape is not made from is a mistake; a Depth at or above\n"
          "0, or a tool whose cutter would leave the contour, is refused.\n"
+         "\n"
+         "Machines are kept in $XDG_CONFIG_HOME/quorrel/machines.toml (by default\n"
+         "~/.config/quorrel/machines.toml), which the Quorrel window reads and writes too: a\n"
+         "[[machine]] table for each, its name and settings under the options' names without\n"
+         "\"--\" (name = \"Router\", dialect = \"grbl\", units = \"mm\", feed = 1000). A\n"
+         "machine's stepover is used by --fill jobs only.\n"
          "\n"
          "RATE, Z, DEPTH and RPM are ordinary numbers with \".\" as the point. A controller\n"
          "program starts with the job's comment and a set-up line (G21 G90 G17 G94 G91.1),\n"

@@ -21,7 +21,9 @@ struct CommandLine {
   std::optional<std::string> from;       ///< convert this existing program instead of writing one
   /// The controller and how to drive it; with Dialect::Din the window's own program.
   MachineSettings machine;
-  bool toolRadiusGiven = false;  ///< --tool-radius was given (it shades a drawn program)
+  std::optional<std::string> machineName;  ///< --machine: the machines file's machine it came from
+  bool finishGiven = false;                ///< the allowance is --finish's, not the machine's
+  bool toolRadiusGiven = false;            ///< --tool-radius was given (it shades a drawn program)
   bool help = false;
   bool version = false;
 };

@@ -18,6 +18,7 @@
 #include "gcode/preview/toolpath_drawing.h"
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_reader.h"
+#include "gcode/save/job_preview.h"
 #include "gcode/save/save_command.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/toolpath/toolpath_recording.h"
@@ -65,7 +66,11 @@ void RequireSoundAllowance(const cli::CommandLine& command) {
   } catch (const ArithmeticFault& fault) {
     problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
-  if (problem) throw cli::UsageError("--finish " + *problem);
+  if (!problem) return;
+  throw cli::UsageError(command.finishGiven
+                            ? "--finish " + *problem
+                            : "the finish of the machine \"" + command.machineName.value_or("") +
+                                  "\" " + *problem);
 }
 
 // True when two destinations are one file, however they are spelled: through "./", an absolute
@@ -213,9 +218,7 @@ int WriteJob(const cli::CommandLine& command) {
   }
   if (!command.previewPath) return kWritten;
   const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
-  return WritePreview(command, moves,
-                      {job, static_cast<double>(job.ToolRadius), request.strategy.outside},
-                      destination);
+  return WritePreview(command, moves, PreviewContextOf(request, job), destination);
 }
 
 int PrintAndExit(std::string_view text) {

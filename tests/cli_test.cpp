@@ -16,6 +16,7 @@
 #include "gcode/program/program_reader.h"
 #include "gcode/version.h"
 #include "tests/support/case_name.h"
+#include "tests/support/configuration_folder.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/hostile_programs.h"
 #include "tests/support/run_process.h"
@@ -400,6 +401,93 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
   }
 }
 
+// A machine of the machines file stands for its options; an option given beside it wins.
+TEST(Cli, AMachineStandsForItsOptions) {
+  const testing::ConfigurationFolder configuration;
+  configuration.WriteMachines(testing::ConfigurationFolder::kTwoMachines);
+  const std::vector<std::string> job{"--shape=circle", "--radius=20", "--tool-radius=3",
+                                     "--depth=-6"};
+  const auto run = [&](std::vector<std::string> options) {
+    options.insert(options.begin(), job.begin(), job.end());
+    return RunTool(options);
+  };
+  const std::vector<std::string> router{"--dialect=grbl",    "--units=mm",      "--feed=1000",
+                                        "--plunge-feed=300", "--step-down=1.5", "--spindle=18000"};
+  const struct {
+    std::vector<std::string> withMachine, spelledOut;
+  } rows[] = {
+      {{"--machine=Router"}, router},
+      {{"--machine", "Router", "--feed=500", "--side=outside"},
+       {"--dialect=grbl", "--units=mm", "--feed=500", "--plunge-feed=300", "--step-down=1.5",
+        "--spindle=18000", "--side=outside"}},
+      {{"--machine=Router", "--dialect=linuxcnc", "--fill", "--stepover=50"},
+       {"--dialect=linuxcnc", "--units=mm", "--feed=1000", "--plunge-feed=300", "--step-down=1.5",
+        "--spindle=18000", "--fill", "--stepover=50"}},
+      {{"--machine=Mill", "--units=mm", "--finish=0"},
+       {"--dialect=linuxcnc", "--units=mm", "--feed=20", "--safe-z=0.25", "--entry=ramp",
+        "--ramp-angle=5", "--finish=0"}},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult machine = run(row.withMachine);
+    const ProcessResult spelledOut = run(row.spelledOut);
+    EXPECT_EQ(machine.exitStatus, 0) << machine.standardError;
+    EXPECT_EQ(machine.standardOutput, spelledOut.standardOutput) << row.withMachine[0];
+    EXPECT_TRUE(machine.standardOutput.ends_with("M30\n"));
+  }
+}
+
+// What is wrong with a machine, or the file of machines, is a usage error that names the file
+// and the line or the setting, and nothing is written.
+TEST(Cli, AMachineThatCannotBeUsedIsAUsageError) {
+  const testing::ConfigurationFolder configuration;
+  const std::string file = "the machines file \"" + configuration.MachinesFile() + "\"";
+  const std::string router = "[[machine]]\nname = \"Router\"\ndialect = \"grbl\"\nunits = \"mm\"\n";
+  const struct {
+    std::string machines;
+    std::vector<std::string> arguments;
+    std::string words;
+  } rows[] = {
+      {"", {"--machine=Router"}, file + " has no machine named \"Router\" (it holds none)"},
+      {router + "feed = 1000\n",
+       {"--machine=Mill"},
+       "no machine named \"Mill\" (it holds \"Router\")"},
+      {router + "feed = -5\n",
+       {"--machine=Router"},
+       file + ", line 5: feed must be above 0 (at least .001), not -5"},
+      {router + "feedrate = 1000\n",
+       {"--machine=Router"},
+       file + ", line 5: \"feedrate\" is no setting"},
+      {router + "feed = 1000\nspindle = \"fast\"\n",
+       {"--machine=Router"},
+       "line 6: spindle needs a number, not \"fast\""},
+      {router, {"--machine=Router"}, "machine \"Router\" needs a feed"},
+      {router + "feed = [1000\n", {"--machine=Router"}, file + ", line 5"},
+      {router + "feed = 1000\n" + router + "feed = 1\n",
+       {"--machine=Router"},
+       "line 7: a second machine named \"Router\""},
+      {router + "feed = 1000\n",
+       {"--machine=Router", "--dialect=din"},
+       "--machine drives a controller"},
+      {router + "feed = 1000\n",
+       {"--machine=Router", "--ramp-angle=4"},
+       "--ramp-angle is for --entry=ramp"},
+      {router + "feed = 1000\nfinish = 2\n",
+       {"--machine=Router", "--width=5", "--tool-radius=1"},
+       "the finish of the machine \"Router\" leaves no room for the tool"},
+  };
+  for (const auto& row : rows) {
+    configuration.WriteMachines(row.machines);
+    const ProcessResult result = RunTool(row.arguments);
+    EXPECT_EQ(result.exitStatus, 2) << row.words;
+    EXPECT_EQ(result.standardOutput, "") << row.words;
+    EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
+  }
+  std::filesystem::remove(configuration.MachinesFile());
+  std::filesystem::create_directories(configuration.MachinesFile());
+  EXPECT_NE(RunTool({"--machine=Router"}).standardError.find(file + ": cannot be read"),
+            std::string::npos);
+}
+
 // A program saved by the window, converted for a controller, is byte for byte the program the
 // tool writes for that controller from the same fields.
 TEST_F(CliFiles, ConvertingASavedProgramEqualsGeneratingIt) {
@@ -557,7 +645,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 47);  // every option line and exit status of --help
+  EXPECT_EQ(described, 49);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =

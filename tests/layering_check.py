@@ -8,7 +8,8 @@ import re
 import sys
 from pathlib import Path
 
-ROAD = ["numbers", "job", "toolpath", "shapes", "strategy", "output", "program", "preview", "save"]
+ROAD = ["numbers", "job", "toolpath", "shapes", "strategy", "output", "machines", "program",
+        "preview", "save"]
 FOREIGN = re.compile(r"#include <Q")
 
 

@@ -16,6 +16,8 @@ struct FieldTexts {
   std::string RadiusText;
   std::string ToolRadiusText;
   std::string DepthText;
+
+  bool operator==(const FieldTexts&) const = default;
 };
 
 }  // namespace quorrel

@@ -33,6 +33,8 @@ struct MachineSettings {
   Direction direction = Direction::Climb;
   Entry entry = Entry::Plunge;
   double rampAngle = 3.0;  ///< the steepest descent of a ramp, in degrees from the horizontal
+
+  bool operator==(const MachineSettings&) const = default;
 };
 
 /// The controller's name as messages say it: "LinuxCNC", "GRBL".

@@ -38,6 +38,13 @@ class StringSink : public ByteSink {
   std::string& bytes_;
 };
 
+/// Takes the bytes and keeps none: a program made only for what is seen of it on the way.
+class DiscardingSink : public ByteSink {
+ public:
+  void Write(std::string_view) override {}
+  void Finish() override {}
+};
+
 /// A file of its own: created, or emptied when it exists.
 class FileSink : public ByteSink {
  public:

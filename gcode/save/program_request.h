@@ -21,6 +21,8 @@ struct SaveRequest {
   CuttingStrategy strategy;
   /// The controller the program is for; Dialect::Din, the default, for the window's own program.
   MachineSettings machine;
+
+  bool operator==(const SaveRequest&) const = default;
 };
 
 /// Who else sees a program while it is written.

@@ -15,6 +15,8 @@ SaveResult Failure(SaveOutcome outcome, std::string message) {
   return {outcome, std::move(message)};
 }
 
+}  // namespace
+
 std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) {
   std::string message = std::string(FaultName(fault.kind())) + ": " + fault.what();
   // A Tool Radius that was typed but is too small for the program's thousandths reads as 0; say
@@ -26,11 +28,7 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
   return message;
 }
 
-}  // namespace
-
-SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
-                     const OpenDestination& open, const ProgramObservers& observers) {
-  JobParameters job;
+std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& job) {
   try {
     job = MakeJobParameters(request.texts, request.shape, request.fill);
   } catch (const ArithmeticFault& fault) {
@@ -48,6 +46,13 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
                      FaultMessage(fault, request.texts) + " Nothing was written.");
     }
   }
+  return std::nullopt;
+}
+
+SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
+                     const OpenDestination& open, const ProgramObservers& observers) {
+  JobParameters job;
+  if (auto refused = CheckJob(request, job)) return *refused;
 
   const std::string path = askPath();
   if (path.empty()) return {SaveOutcome::Cancelled, {}};

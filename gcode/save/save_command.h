@@ -5,7 +5,10 @@
 #include <string_view>
 
 #include <memory>
+#include <optional>
 
+#include "gcode/job/job_parameters.h"
+#include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/output/program_destination.h"
 #include "gcode/save/program_request.h"
@@ -31,6 +34,15 @@ using ShowSaveDialog = std::function<std::string()>;
 /// Opens the destination at the chosen path, which its program replaces only once it is complete,
 /// raising OutputError when it cannot.
 using OpenDestination = std::function<std::unique_ptr<ByteSink>(const std::string& path)>;
+
+/// Why the request's job cannot be saved, or nothing, and in `job` the job its fields make: a
+/// number that cannot be computed, a job that cannot be cut, and for a controller one whose
+/// program cannot be right (see ControllerRefusalReason). SaveGCode asks this before the path.
+std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& job);
+
+/// What the machinist is told of an arithmetic fault: its name, what it is, and, where a Tool
+/// Radius that was typed reads as 0, why.
+std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts);
 
 /// The "Save G-Code" command, of the window and of the command line alike. The job is parsed and
 /// rounded, and refused if it cannot be cut (for a controller, if its program cannot be right),

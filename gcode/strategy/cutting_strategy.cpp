@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "gcode/job/field_table.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/numbers/checked_float.h"
 #include "gcode/numbers/number_text.h"
+#include "gcode/numbers/ordinary_number.h"
 #include "gcode/shapes/outside_profile.h"
 #include "gcode/shapes/shape_toolpath.h"
 #include "gcode/toolpath/contour.h"
@@ -56,6 +58,18 @@ std::optional<std::string> AllowanceProblem(const JobParameters& job,
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
                                                    const CuttingStrategy& strategy) {
+  for (const FieldDescription& field : kFields) {
+    const std::string& text = texts.*field.text;
+    if (ShapeUsesField(job.ShapeKind, field.field) && !OrdinaryNumber(text)) {
+      return "The " + std::string(field.caption) + " \"" + text +
+             "\" is not a number: a controller's program is cut from ordinary numbers, with "
+             "\".\" as the point. Nothing was written.";
+    }
+  }
+  if (strategy.outside && job.Fill) {
+    return "A Fill pocket is always inside the contour; cut outside it, the job is an outline. "
+           "Untick Fill, or cut inside the contour. Nothing was written.";
+  }
   if (!(job.Depth < 0.0F)) {
     return "The Depth is " + FormatCoord(job.Depth) +
            ": a controller's program cuts below the work surface (Z 0), so give a negative "
@@ -64,6 +78,9 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
   if (job.ToolRadius < 0.0F) {
     return "The Tool Radius is " + FormatCoord(job.ToolRadius) +
            ": a cutter's radius is 0 or more. Nothing was written.";
+  }
+  if (auto problem = AllowanceProblem(job, strategy)) {
+    return "The finishing allowance " + *problem + ". Nothing was written.";
   }
   // Every other path lies between the wall path and the middle of the shape.
   ToolpathRecording wall;

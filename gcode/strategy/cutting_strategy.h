@@ -19,6 +19,8 @@ struct CuttingStrategy {
   bool outside = false;               ///< the outline with the tool outside the contour
   /// Left on the walls by every path, then cut in one last pass along the wall at full depth.
   std::optional<double> finishAllowance;
+
+  bool operator==(const CuttingStrategy&) const = default;
 };
 
 /// The job whose paths keep `allowance` more from the wall: its Tool Radius grown by the
@@ -33,11 +35,12 @@ JobParameters RoughingJob(const JobParameters& job, double allowance);
 std::optional<std::string> AllowanceProblem(const JobParameters& job,
                                             const CuttingStrategy& strategy);
 
-/// Why a program for a controller cannot be written for the job, or nothing when it can: a Depth
-/// at or above the work surface cuts nothing, a negative Tool Radius is no cutter, and a tool
-/// that does not fit the shape leaves its contour (or, cut from outside, enters the shape). The
-/// window's own program is written as computed all the same. Raises ArithmeticFault where the
-/// path along the wall cannot be computed.
+/// Why a program for a controller cannot be written for the job, or nothing when it can: a field
+/// the shape is made from that is not an ordinary number, a finishing allowance that does not fit
+/// (see AllowanceProblem), a Depth at or above the work surface cuts nothing, a negative Tool
+/// Radius is no cutter, and a tool that does not fit the shape leaves its contour (or, cut from
+/// outside, enters the shape). The window's own program is written as computed all the same. Raises
+/// ArithmeticFault where the path along the wall cannot be computed.
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
                                                    const CuttingStrategy& strategy);

@@ -1,0 +1,233 @@
+#include "gcode/machines/machine.h"
+
+#include <charconv>
+#include <utility>
+
+#include "gcode/numbers/ordinary_number.h"
+#include "gcode/numbers/round3.h"
+
+namespace quorrel {
+namespace {
+
+template <class Choice, std::size_t N>
+using Choices = std::array<std::pair<std::string_view, Choice>, N>;
+
+constexpr Choices<Dialect, 2> kDialects{{{"linuxcnc", Dialect::LinuxCnc}, {"grbl", Dialect::Grbl}}};
+constexpr Choices<Units, 2> kUnits{{{"mm", Units::Millimetres}, {"inch", Units::Inches}}};
+constexpr Choices<Direction, 2> kDirections{
+    {{"climb", Direction::Climb}, {"conventional", Direction::Conventional}}};
+constexpr Choices<Entry, 2> kEntries{{{"plunge", Entry::Plunge}, {"ramp", Entry::Ramp}}};
+
+template <class Choice, std::size_t N>
+std::optional<std::string> SetChoice(Choice& choice, std::string_view text,
+                                     const Choices<Choice, N>& choices) {
+  for (const auto& [name, value] : choices) {
+    if (text == name) {
+      choice = value;
+      return std::nullopt;
+    }
+  }
+  return "takes " + std::string(choices[0].first) + " or " + std::string(choices[1].first) +
+         ", not \"" + std::string(text) + "\"";
+}
+
+template <class Choice, std::size_t N>
+std::optional<std::string> SetOptionalChoice(std::optional<Choice>& choice, std::string_view text,
+                                             const Choices<Choice, N>& choices) {
+  Choice value{};
+  if (auto problem = SetChoice(value, text, choices)) return problem;
+  choice = value;
+  return std::nullopt;
+}
+
+template <class Choice, std::size_t N>
+std::string ChoiceText(Choice choice, const Choices<Choice, N>& choices) {
+  for (const auto& [name, value] : choices) {
+    if (value == choice) return std::string(name);
+  }
+  return "";
+}
+
+// What a number must be for a setting: the words that say what is wrong, or nothing.
+std::optional<std::string> NumberRule(Setting setting, double value) {
+  switch (setting) {
+    case Setting::Feed:
+    case Setting::PlungeFeed:
+    case Setting::Spindle:
+      // Still above 0 when written with the program's 3 decimals.
+      if (Round3(value) > 0.0) return std::nullopt;
+      return "must be above 0 (at least .001)";
+    case Setting::SafeZ:
+      if (value >= 0.0) return std::nullopt;
+      return "must be at or above the work surface (0)";
+    case Setting::StepDown:
+      if (value >= 0.001) return std::nullopt;
+      return "must be at least .001";
+    case Setting::RampAngle:
+      if (value >= 0.5 && value <= 90.0) return std::nullopt;
+      return "is the steepest descent of a ramp, from 0.5 to 90 degrees";
+    case Setting::Stepover:
+      if (value >= 1.0 && value <= 100.0) return std::nullopt;
+      return "is a percentage of the tool's diameter from 1 to 100";
+    case Setting::Finish:
+      if (value >= 0.0) return std::nullopt;
+      return "is the allowance left on the walls, at least 0";
+    default:
+      return std::nullopt;
+  }
+}
+
+// The number a setting is held in, of a machine or of a machine that is not to change.
+template <class AnyMachine>
+auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
+  switch (setting) {
+    case Setting::Feed:
+      return &machine.feed;
+    case Setting::PlungeFeed:
+      return &machine.plungeFeed;
+    case Setting::SafeZ:
+      return &machine.safeZ;
+    case Setting::StepDown:
+      return &machine.stepDown;
+    case Setting::Spindle:
+      return &machine.spindle;
+    case Setting::RampAngle:
+      return &machine.rampAngle;
+    case Setting::Stepover:
+      return &machine.stepover;
+    case Setting::Finish:
+      return &machine.finish;
+    default:
+      return nullptr;
+  }
+}
+
+// The shortest text that reads back as the number.
+std::string NumberText(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+}  // namespace
+
+std::optional<Setting> SettingNamed(std::string_view key) {
+  for (const SettingDescription& description : kSettings) {
+    if (description.key == key) return description.setting;
+  }
+  return std::nullopt;
+}
+
+const SettingDescription& DescriptionOf(Setting setting) {
+  return kSettings[static_cast<std::size_t>(setting)];
+}
+
+std::optional<std::string> SetSetting(Machine& machine, Setting setting, std::string_view text) {
+  switch (setting) {
+    case Setting::Dialect:
+      return SetChoice(machine.dialect, text, kDialects);
+    case Setting::Units:
+      return SetOptionalChoice(machine.units, text, kUnits);
+    case Setting::Direction:
+      return SetOptionalChoice(machine.direction, text, kDirections);
+    case Setting::Entry:
+      return SetOptionalChoice(machine.entry, text, kEntries);
+    default:
+      break;
+  }
+  std::optional<double>& number = *NumberOf(machine, setting);
+  const std::optional<double> value = OrdinaryNumber(text);
+  if (!value) return "needs a number, not \"" + std::string(text) + "\"";
+  if (auto rule = NumberRule(setting, *value)) return *rule + ", not " + std::string(text);
+  number = value;
+  return std::nullopt;
+}
+
+void ClearSetting(Machine& machine, Setting setting) {
+  switch (setting) {
+    case Setting::Dialect:
+      return;  // every machine has its controller
+    case Setting::Units:
+      machine.units.reset();
+      return;
+    case Setting::Direction:
+      machine.direction.reset();
+      return;
+    case Setting::Entry:
+      machine.entry.reset();
+      return;
+    default:
+      NumberOf(machine, setting)->reset();
+  }
+}
+
+std::span<const std::string_view> ChoicesOf(Setting setting) {
+  // The names of each choice, in the order of its table.
+  static constexpr auto names = [](const auto& choices) {
+    return std::array<std::string_view, 2>{choices[0].first, choices[1].first};
+  };
+  static constexpr std::array<std::string_view, 2> kDialectNames = names(kDialects);
+  static constexpr std::array<std::string_view, 2> kUnitNames = names(kUnits);
+  static constexpr std::array<std::string_view, 2> kDirectionNames = names(kDirections);
+  static constexpr std::array<std::string_view, 2> kEntryNames = names(kEntries);
+  switch (setting) {
+    case Setting::Dialect:
+      return kDialectNames;
+    case Setting::Units:
+      return kUnitNames;
+    case Setting::Direction:
+      return kDirectionNames;
+    case Setting::Entry:
+      return kEntryNames;
+    default:
+      return {};
+  }
+}
+
+std::string SettingText(const Machine& machine, Setting setting) {
+  switch (setting) {
+    case Setting::Dialect:
+      return ChoiceText(machine.dialect, kDialects);
+    case Setting::Units:
+      return machine.units ? ChoiceText(*machine.units, kUnits) : "";
+    case Setting::Direction:
+      return machine.direction ? ChoiceText(*machine.direction, kDirections) : "";
+    case Setting::Entry:
+      return machine.entry ? ChoiceText(*machine.entry, kEntries) : "";
+    default: {
+      const std::optional<double>& number = *NumberOf(machine, setting);
+      return number ? NumberText(*number) : "";
+    }
+  }
+}
+
+std::optional<std::string> MissingSetting(const Machine& machine) {
+  if (!machine.units) return "units (mm or inch)";
+  if (!machine.feed) return "a feed, the feed of every cut";
+  return std::nullopt;
+}
+
+MachineSettings SettingsOf(const Machine& machine) {
+  MachineSettings settings;
+  settings.dialect = machine.dialect;
+  settings.units = machine.units.value_or(Units::Millimetres);
+  settings.feed = machine.feed.value_or(0.0);
+  settings.plungeFeed = machine.plungeFeed.value_or(settings.feed);
+  settings.safeZ = machine.safeZ.value_or(DefaultSafeZ(settings.units));
+  settings.stepDown = machine.stepDown;
+  settings.spindle = machine.spindle;
+  settings.direction = machine.direction.value_or(Direction::Climb);
+  settings.entry = machine.entry.value_or(Entry::Plunge);
+  settings.rampAngle = machine.rampAngle.value_or(settings.rampAngle);
+  return settings;
+}
+
+void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy) {
+  if (machine.stepover && fill) strategy.stepover = *machine.stepover;
+  if (machine.finish) strategy.finishAllowance = machine.finish;
+}
+
+bool StepoverUnused(const Machine& machine, bool fill) {
+  return machine.stepover && !fill;
+}
+
+}  // namespace quorrel

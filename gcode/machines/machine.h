@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "gcode/job/machine_settings.h"
+#include "gcode/strategy/cutting_strategy.h"
+
+namespace quorrel {
+
+/// A controller and how to drive it, under a name the machinist gave it: what a program for it
+/// needs beyond the job (the shape's own fields and the side of the contour are the job's). A
+/// setting left out takes its default where a program is written; units and feed have none.
+struct Machine {
+  std::string name;
+  Dialect dialect = Dialect::LinuxCnc;
+  std::optional<Units> units;
+  std::optional<double> feed;
+  std::optional<double> plungeFeed;
+  std::optional<double> safeZ;
+  std::optional<double> stepDown;
+  std::optional<double> spindle;
+  std::optional<Direction> direction;
+  std::optional<Entry> entry;
+  std::optional<double> rampAngle;
+  std::optional<double> stepover;
+  std::optional<double> finish;
+};
+
+/// The settings of a machine, each by the name it has in the machines file and, after "--", as
+/// an option of quorrel-gcode.
+enum class Setting {
+  Dialect,
+  Units,
+  Feed,
+  PlungeFeed,
+  SafeZ,
+  StepDown,
+  Spindle,
+  Direction,
+  Entry,
+  RampAngle,
+  Stepover,
+  Finish,
+};
+
+struct SettingDescription {
+  Setting setting;
+  std::string_view key;      ///< "plunge-feed"
+  std::string_view caption;  ///< "&Plunge feed", with the window's keyboard mnemonic
+  std::string_view help;     ///< what it is, and its default: "(default: the feed)"
+};
+
+inline constexpr std::array<SettingDescription, 12> kSettings{{
+    {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
+    {Setting::Units, "units", "&Units", "mm or inch"},
+    {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
+    {Setting::PlungeFeed, "plunge-feed", "&Plunge feed", "of every move down (default: the feed)"},
+    {Setting::SafeZ, "safe-z", "C&learance height", "of every rapid move (default 5 mm, 0.2 in)"},
+    {Setting::StepDown, "step-down", "S&tep-down", "depth of cut per pass (default: all at once)"},
+    {Setting::Spindle, "spindle", "Spi&ndle", "revolutions per minute, started clockwise"},
+    {Setting::Direction, "direction", "&Direction", "climb (default) or conventional"},
+    {Setting::Entry, "entry", "&Entry", "plunge (default) or ramp"},
+    {Setting::RampAngle, "ramp-angle", "&Ramp angle", "degrees, 0.5 to 90 (default 3)"},
+    {Setting::Stepover, "stepover", "Step&over",
+     "a Fill's ring spacing, % of the tool (default 75)"},
+    {Setting::Finish, "finish", "Finishing &allowance", "left for a last pass along the wall"},
+}};
+
+/// The setting of `key` ("plunge-feed"), or nothing.
+std::optional<Setting> SettingNamed(std::string_view key);
+const SettingDescription& DescriptionOf(Setting setting);
+
+/// Sets a machine's setting from its text, as a machinist writes it ("600", "grbl"), checked
+/// as quorrel-gcode checks its options. Returns what is wrong, as the words that follow the
+/// setting's name, or nothing: "must be above 0 (at least .001), not -5"; "takes mm or inch,
+/// not \"cm\"", "needs a number, not \"\"". The machine is unchanged when the text is wrong.
+std::optional<std::string> SetSetting(Machine& machine, Setting setting, std::string_view text);
+
+/// Leaves the setting out, to take its default; a machine's dialect cannot be left out.
+void ClearSetting(Machine& machine, Setting setting);
+
+/// The words a setting that is a choice takes ("linuxcnc", "grbl"); none for a number.
+std::span<const std::string_view> ChoicesOf(Setting setting);
+
+/// The setting's text, as SetSetting reads it; empty when it is left out.
+std::string SettingText(const Machine& machine, Setting setting);
+
+/// What the machine lacks before a program can be written for it ("units", "a feed"), or
+/// nothing.
+std::optional<std::string> MissingSetting(const Machine& machine);
+
+/// The controller's settings of a complete machine, each setting left out at its default.
+MachineSettings SettingsOf(const Machine& machine);
+
+/// The machine's part in a job's strategy: its finishing allowance, and with Fill its stepover.
+void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy);
+
+/// True when the machine has a stepover that a job without Fill does not use: an outline has no
+/// rings to space.
+bool StepoverUnused(const Machine& machine, bool fill);
+
+}  // namespace quorrel

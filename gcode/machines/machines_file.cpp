@@ -1,0 +1,231 @@
+#include "gcode/machines/machines_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+
+#define TOML_HEADER_ONLY 1
+#include <toml++/toml.h>
+
+#include "gcode/output/output_error.h"
+#include "gcode/output/program_destination.h"
+
+namespace quorrel {
+namespace {
+
+std::string ConfigurationFolder() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return std::string(config) + "/quorrel";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/quorrel";
+  return "";
+}
+
+// Far more than any machinist's machines take; a larger file is not a machines file.
+constexpr std::size_t kLargestFile = 1024 * 1024;
+
+// The whole of a file, or nothing when it is not there; raises the system's reason otherwise.
+std::optional<std::string> ReadWhole(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    throw std::runtime_error(SystemReason(errno));
+  }
+  std::string text;
+  char block[16 * 1024];
+  ssize_t got = 0;
+  while ((got = ::read(descriptor, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 || text.size() > kLargestFile) {
+      const int error = got < 0 ? errno : EFBIG;
+      ::close(descriptor);
+      throw std::runtime_error(SystemReason(error));
+    }
+    text.append(block, static_cast<std::size_t>(got));
+  }
+  ::close(descriptor);
+  return text;
+}
+
+class FaultAt {
+ public:
+  explicit FaultAt(const std::string& path) : file_("the machines file \"" + path + "\"") {}
+
+  MachinesFileFault operator()(const toml::source_region& where, const std::string& what) const {
+    return {file_ + ", line " + std::to_string(where.begin.line) + ": " + what};
+  }
+  MachinesFileFault operator()(const std::string& what) const { return {file_ + ": " + what}; }
+
+ private:
+  std::string file_;
+};
+
+// A setting's value as its text: a word, or a number as the machinist wrote it.
+std::optional<std::string> ValueText(const toml::node& value) {
+  if (const auto* text = value.as_string()) return text->get();
+  if (const auto* whole = value.as_integer()) return std::to_string(whole->get());
+  if (const auto* number = value.as_floating_point()) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, number->get()).ptr);
+  }
+  return std::nullopt;
+}
+
+std::optional<MachinesFileFault> ReadMachine(const toml::table& table, const FaultAt& fault,
+                                             std::vector<Machine>& machines) {
+  Machine machine;
+  const toml::node* name = table.get("name");
+  if (name == nullptr || !name->is_string() || name->as_string()->get().empty()) {
+    return fault(table.source(), "a machine without a name (name = \"...\")");
+  }
+  machine.name = name->as_string()->get();
+  if (FindMachine(machines, machine.name) != nullptr) {
+    return fault(name->source(), "a second machine named \"" + machine.name + "\"");
+  }
+  for (const auto& [key, value] : table) {
+    if (key.str() == "name") continue;
+    const std::optional<Setting> setting = SettingNamed(key.str());
+    if (!setting) return fault(value.source(), "\"" + std::string(key.str()) + "\" is no setting");
+    const std::optional<std::string> text = ValueText(value);
+    if (!text) return fault(value.source(), std::string(key.str()) + " needs a number or a word");
+    if (auto problem = SetSetting(machine, *setting, *text)) {
+      return fault(value.source(), std::string(key.str()) + " " + *problem);
+    }
+  }
+  if (table.get("dialect") == nullptr) {
+    return fault(table.source(), "machine \"" + machine.name + "\" needs a dialect");
+  }
+  if (auto missing = MissingSetting(machine)) {
+    return fault(table.source(), "machine \"" + machine.name + "\" needs " + *missing);
+  }
+  machines.push_back(std::move(machine));
+  return std::nullopt;
+}
+
+// A TOML basic string.
+std::string Quoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      quoted += '\\';
+      quoted += c;
+    } else if (byte < 0x20 || byte == 0x7F) {
+      constexpr char kHex[] = "0123456789ABCDEF";
+      quoted += "\\u00";
+      quoted += kHex[byte >> 4];
+      quoted += kHex[byte & 0xF];
+    } else {
+      quoted += c;
+    }
+  }
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string MachinesFilePath() {
+  const std::string folder = ConfigurationFolder();
+  return folder.empty() ? "" : folder + "/machines.toml";
+}
+
+std::string WindowStateFilePath() {
+  const std::string folder = ConfigurationFolder();
+  return folder.empty() ? "" : folder + "/window.toml";
+}
+
+MachinesFile ReadMachinesFile(const std::string& path) {
+  MachinesFile file;
+  const FaultAt fault(path);
+  std::optional<std::string> text;
+  try {
+    text = ReadWhole(path);
+  } catch (const std::runtime_error& error) {
+    file.fault = fault(std::string("cannot be read: ") + error.what());
+    return file;
+  }
+  if (!text) return file;
+  file.text = *text;
+  toml::table document;
+  try {
+    document = toml::parse(std::string_view(*text), std::string_view(path));
+  } catch (const toml::parse_error& error) {
+    file.fault = fault(error.source(), std::string(error.description()));
+    return file;
+  }
+  for (const auto& [key, value] : document) {
+    if (key.str() != "machine" || !value.is_array_of_tables()) {
+      file.fault = fault(value.source(), "\"" + std::string(key.str()) +
+                                             "\" is not a machine ([[machine]] and its settings)");
+      return file;
+    }
+  }
+  if (const toml::array* machines = document["machine"].as_array()) {
+    for (const toml::node& machine : *machines) {
+      if (auto problem = ReadMachine(*machine.as_table(), fault, file.machines)) {
+        file.fault = problem;
+        file.machines.clear();
+        return file;
+      }
+    }
+  }
+  return file;
+}
+
+std::string MachinesFileText(const std::vector<Machine>& machines) {
+  std::string text =
+      "# Quorrel's machines: the window's Machine menu and quorrel-gcode --machine=NAME read "
+      "them.\n";
+  for (const Machine& machine : machines) {
+    text += "\n[[machine]]\nname = " + Quoted(machine.name) + "\n";
+    for (const SettingDescription& description : kSettings) {
+      const std::string value = SettingText(machine, description.setting);
+      if (value.empty()) continue;
+      const bool word =
+          description.setting == Setting::Dialect || description.setting == Setting::Units ||
+          description.setting == Setting::Direction || description.setting == Setting::Entry;
+      text += std::string(description.key) + " = " + (word ? Quoted(value) : value) + "\n";
+    }
+  }
+  return text;
+}
+
+void WriteSettingsFile(const std::string& path, const std::string& text) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  if (error) throw OutputError(path, error.message(), kDestinationUnchanged);
+  std::unique_ptr<ByteSink> file = OpenProgramDestination(path);
+  file->Write(text);
+  file->Finish();
+}
+
+const Machine* FindMachine(const std::vector<Machine>& machines, const std::string& name) {
+  for (const Machine& machine : machines) {
+    if (machine.name == name) return &machine;
+  }
+  return nullptr;
+}
+
+std::optional<std::string> ReadChosenMachine(const std::string& path) {
+  try {
+    const std::optional<std::string> text = ReadWhole(path);
+    if (!text) return std::nullopt;
+    const toml::table state = toml::parse(std::string_view(*text), std::string_view(path));
+    if (const auto* name = state["machine"].as_string()) return name->get();
+  } catch (const std::exception&) {
+    // What the window remembers is not worth a fault: it starts with the window's own program.
+  }
+  return std::nullopt;
+}
+
+std::string ChosenMachineText(const std::optional<std::string>& name) {
+  std::string text = "# What the Quorrel window remembers between starts.\n";
+  if (name) text += "machine = " + Quoted(*name) + "\n";
+  return text;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "gcode/machines/machine.h"
+
+namespace quorrel {
+
+/// The machines file of the user's configuration folder: $XDG_CONFIG_HOME/quorrel/machines.toml,
+/// or ~/.config/quorrel/machines.toml. Empty where neither is known.
+std::string MachinesFilePath();
+
+/// What is wrong with a machines file, and where: "the machines file \"/home/x/machines.toml\",
+/// line 4: feed must be above 0 (at least .001), not -5".
+struct MachinesFileFault {
+  std::string message;
+};
+
+/// The machines of a file, in its order, or what is wrong with it. A file that is not there
+/// holds no machines. The file is TOML, a [[machine]] table for each machine, its name and its
+/// settings under the names of kSettings:
+///   [[machine]]
+///   name = "Shapeoko"
+///   dialect = "grbl"
+///   units = "mm"
+///   feed = 1000
+/// Every setting is checked as quorrel-gcode checks its option, names are unique and not empty,
+/// and a key that is not a setting is a fault, so that a misspelt one is never quietly ignored.
+struct MachinesFile {
+  std::vector<Machine> machines;
+  std::optional<MachinesFileFault> fault;
+  std::string text;  ///< the file as it was read, to see later whether it changed
+};
+MachinesFile ReadMachinesFile(const std::string& path);
+
+/// The text of a machines file that holds `machines`, as ReadMachinesFile reads it.
+std::string MachinesFileText(const std::vector<Machine>& machines);
+
+/// Writes `text` to `path` through the safe save, making the folder where it is missing. Raises
+/// OutputError when it cannot, the file left as it was.
+void WriteSettingsFile(const std::string& path, const std::string& text);
+
+/// The machine of the file named `name`, or nothing.
+const Machine* FindMachine(const std::vector<Machine>& machines, const std::string& name);
+
+/// What the window remembers between starts: the machine it was last left with, in
+/// window.toml beside the machines file. Nothing where it remembers none.
+std::string WindowStateFilePath();
+std::optional<std::string> ReadChosenMachine(const std::string& path);
+std::string ChosenMachineText(const std::optional<std::string>& name);
+
+}  // namespace quorrel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "gcode/job/job_parameters.h"
+#include "gcode/preview/toolpath_drawing.h"
+#include "gcode/save/program_request.h"
+
+namespace quorrel {
+
+/// The drawing of a request's program, or why there is none.
+struct JobPreview {
+  std::string svg;      ///< empty when the job cannot be written
+  std::string message;  ///< why not, as the save would say it, without what became of a file
+};
+
+/// What the drawing of the request's program knows beside its moves: the job, the cutter and
+/// the side of the contour it runs on.
+PreviewContext PreviewContextOf(const SaveRequest& request, const JobParameters& job);
+
+/// The drawing `quorrel-gcode --preview` makes of the program the request saves, made from the
+/// same moves without writing the program anywhere.
+JobPreview DrawJobPreview(const SaveRequest& request);
+
+}  // namespace quorrel

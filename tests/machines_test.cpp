@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gcode/machines/machines_file.h"
+#include "tests/support/configuration_folder.h"
+
+namespace quorrel {
+namespace {
+
+// What the Machines dialog writes reads back as the same machines, whatever their names hold.
+TEST(MachinesFile, WhatIsWrittenReadsBackAlike) {
+  const testing::ConfigurationFolder configuration;
+  std::vector<Machine> machines(3);
+  machines[0].name = "Router \"big\" \\ one\ttab";
+  machines[1].name = "Fräse & Co";
+  machines[2].name = "Mill";
+  for (Machine& machine : machines) {
+    for (const SettingDescription& setting : kSettings) {
+      const std::string_view text = setting.setting == Setting::Dialect ? "grbl"
+                                    : !ChoicesOf(setting.setting).empty()
+                                        ? ChoicesOf(setting.setting)[1]
+                                        : "5.25";
+      ASSERT_EQ(SetSetting(machine, setting.setting, text), std::nullopt) << setting.key;
+    }
+  }
+  ASSERT_EQ(SetSetting(machines[1], Setting::Feed, "1e3"), std::nullopt);
+  ASSERT_EQ(SetSetting(machines[1], Setting::Stepover, "62.5"), std::nullopt);
+  ClearSetting(machines[2], Setting::Spindle);
+  ClearSetting(machines[2], Setting::Direction);
+
+  WriteSettingsFile(configuration.MachinesFile(), MachinesFileText(machines));
+  const MachinesFile read = ReadMachinesFile(configuration.MachinesFile());
+  ASSERT_FALSE(read.fault) << read.fault->message;
+  ASSERT_EQ(read.machines.size(), machines.size());
+  for (std::size_t i = 0; i < machines.size(); ++i) {
+    EXPECT_EQ(read.machines[i].name, machines[i].name);
+    for (const SettingDescription& setting : kSettings) {
+      EXPECT_EQ(SettingText(read.machines[i], setting.setting),
+                SettingText(machines[i], setting.setting))
+          << machines[i].name << " " << setting.key;
+    }
+  }
+  EXPECT_EQ(SettingText(read.machines[1], Setting::Feed), "1000");
+  EXPECT_EQ(read.text, MachinesFileText(machines));
+}
+
+// The settings as the tool's options check them; the words follow the setting's name.
+TEST(MachinesFile, SettingsAreCheckedAsTheOptionsAre) {
+  const struct {
+    Setting setting;
+    const char* text;
+    const char* problem;
+  } rows[] = {
+      {Setting::Feed, "", "needs a number, not \"\""},
+      {Setting::Feed, "0.0004", "must be above 0 (at least .001), not 0.0004"},
+      {Setting::SafeZ, "-1", "must be at or above the work surface (0), not -1"},
+      {Setting::StepDown, "0", "must be at least .001, not 0"},
+      {Setting::RampAngle, "91",
+       "is the steepest descent of a ramp, from 0.5 to 90 degrees, not 91"},
+      {Setting::Stepover, "0.5", "is a percentage of the tool's diameter from 1 to 100, not 0.5"},
+      {Setting::Finish, "-0.1", "is the allowance left on the walls, at least 0, not -0.1"},
+      {Setting::Units, "cm", "takes mm or inch, not \"cm\""},
+      {Setting::Dialect, "din", "takes linuxcnc or grbl, not \"din\""},
+      {Setting::Spindle, "1,5", "needs a number, not \"1,5\""},
+  };
+  for (const auto& row : rows) {
+    Machine machine;
+    EXPECT_EQ(SetSetting(machine, row.setting, row.text), row.problem);
+    EXPECT_EQ(SettingText(machine, row.setting), SettingText(Machine(), row.setting));
+  }
+}
+
+}  // namespace
+}  // namespace quorrel
