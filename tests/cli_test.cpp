@@ -768,6 +768,11 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
   const std::string big = ReadFileBytes(PathOf("big.svg"));
   EXPECT_NE(big.find("The cutter leaves the contour."), std::string::npos);
   EXPECT_EQ(Count(big, "id=\"swept-outside\""), 1U);
+  // A job a kilometre wide is drawn at a scale far below a pixel, and the legend says so.
+  ASSERT_EQ(RunTool({"--width=1011111", "-o", PathOf("wide.din"), "--preview=" + PathOf("w.svg")})
+                .exitStatus,
+            0);
+  EXPECT_NE(ReadFileBytes(PathOf("w.svg")).find(">1 unit = 0.000593 px;"), std::string::npos);
   // An outside profile belongs outside: the warning is for a cutter that enters the shape.
   ASSERT_EQ(RunTool({"--side=outside", "--dialect=grbl", "--units=mm", "--feed=500", "-o",
                      PathOf("disc.nc"), "--preview=" + PathOf("disc.svg")})

@@ -61,6 +61,13 @@ std::string SvgNumber(double value, int decimals = 2) {
   return result == "-0" ? "0" : result;
 }
 
+// The drawing's scale to three significant digits: a large job's is far below one pixel.
+std::string ScaleText(double scale) {
+  char text[64];
+  return std::string(
+      text, std::to_chars(text, text + sizeof text, scale, std::chars_format::general, 3).ptr);
+}
+
 // A length of the job, as the legend writes it: rounded to the program's thousandths.
 std::string JobNumber(double value) {
   return SvgNumber(Round3(value), 3);
@@ -326,7 +333,7 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
   lines.push_back("passes " + std::to_string(drawn.passes));
   lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
   lines.push_back("cut length " + JobNumber(drawn.cutLength));
-  lines.push_back("1 unit = " + SvgNumber(page.scale()) + " px; Y points up");
+  lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
   return lines;
 }
 
