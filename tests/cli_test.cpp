@@ -712,12 +712,10 @@ TEST(Cli, HostileFieldTextsEndInAMessageOrAProgram) {
   EXPECT_GT(messages, 0);
 }
 
-// The text between `prefix` and the next quote, or nothing.
-std::string AttributeAfter(const std::string& text, const std::string& prefix) {
-  const std::size_t start = text.find(prefix);
-  if (start == std::string::npos) return "";
-  const std::size_t from = start + prefix.size();
-  return text.substr(from, text.find('"', from) - from);
+// The group of the drawing that starts with `start`, up to its end, or nothing.
+std::string GroupOf(const std::string& svg, const std::string& start) {
+  const std::size_t at = svg.find(start);
+  return at == std::string::npos ? "" : svg.substr(at, svg.find("</g>", at) - at);
 }
 
 std::size_t Count(const std::string& text, const std::string& what) {
@@ -745,7 +743,7 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
         (program.moves[i].kind == MoveKind::ArcCounterClockwise ? arcs : cuts) += 1;
       }
       const std::string svg = ReadFileBytes(PathOf("p.svg"));
-      const std::string cutPath = AttributeAfter(svg, "<path id=\"cuts\" d=\"");
+      const std::string cutPath = GroupOf(svg, "<g id=\"cuts\"");
       SCOPED_TRACE(std::string(shape) + (fill ? " --fill" : ""));
       EXPECT_TRUE(svg.starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "));
       EXPECT_TRUE(svg.ends_with("</svg>\n"));

@@ -601,7 +601,7 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
 std::vector<std::string> DrawnMovesOf(const std::string& svg) {
   std::vector<std::string> drawn;
   for (const char* element :
-       {"<path id=\"cuts\"", "<path id=\"ramps\"", "<path id=\"rapids\"", "<g id=\"plunges\""}) {
+       {"<g id=\"cuts\"", "<g id=\"ramps\"", "<path id=\"rapids\"", "<g id=\"plunges\""}) {
     const std::size_t start = svg.find(element);
     const std::size_t end =
         start == std::string::npos ? start : svg.find(element[1] == 'g' ? "</g>" : "/>", start);

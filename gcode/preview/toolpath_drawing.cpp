@@ -187,19 +187,44 @@ std::string ArcData(const PageMapping& page, const ToolMove& arc) {
   return ArcTo(page, radius, sweep > std::numbers::pi, clockwise, arc.to.x, arc.to.y);
 }
 
-// Moves as one line, in order, a new start wherever one is left.
-std::string PathData(const PageMapping& page, const std::vector<ToolMove>& moves) {
-  std::string data;
+// A path is drawn in pieces of at most this many moves. A renderer works out where one path
+// overlaps itself, and a Fill's path overlaps itself once for every ring it sweeps past, so that
+// one long path takes it minutes where pieces take it a moment.
+constexpr std::size_t kMovesPerPiece = 100;
+
+// Moves in order, as pieces of path data that each start where the one before ended, with a new
+// start wherever one is left.
+std::vector<std::string> PathPieces(const PageMapping& page, const std::vector<ToolMove>& moves) {
+  std::vector<std::string> pieces;
+  std::size_t inPiece = kMovesPerPiece;
   double atX = std::numeric_limits<double>::quiet_NaN(), atY = 0;
   for (const ToolMove& move : moves) {
-    if (!(move.from.x == atX && move.from.y == atY)) {
-      data += "M" + page.Point(move.from.x, move.from.y);
+    const bool joined = move.from.x == atX && move.from.y == atY;
+    if (!joined || inPiece == kMovesPerPiece) {
+      pieces.push_back("M" + page.Point(move.from.x, move.from.y));
+      inPiece = 0;
     }
-    data += IsArc(move) ? ArcData(page, move) : " L" + page.Point(move.to.x, move.to.y);
+    pieces.back() += IsArc(move) ? ArcData(page, move) : " L" + page.Point(move.to.x, move.to.y);
+    ++inPiece;
     atX = move.to.x;
     atY = move.to.y;
   }
+  return pieces;
+}
+
+// Moves as one line, in order, a new start wherever one is left.
+std::string PathData(const PageMapping& page, const std::vector<ToolMove>& moves) {
+  std::string data;
+  for (const std::string& piece : PathPieces(page, moves)) data += piece;
   return data;
+}
+
+// A group of paths drawn alike, one for each piece.
+std::string PiecesGroup(const Style& style, const std::vector<std::string>& pieces,
+                        const std::string& attributes) {
+  std::string svg = "<g id=\"" + std::string(style.id) + "\" " + attributes + ">\n";
+  for (const std::string& piece : pieces) svg += "<path d=\"" + piece + "\"/>\n";
+  return svg + "</g>\n";
 }
 
 std::string ContourData(const PageMapping& page, const Contour& c) {
@@ -240,22 +265,25 @@ std::string DrawAxes(const PageMapping& page, bool originShown) {
 
 // The area the cutter sweeps: the path drawn as wide as the cutter. Where the contour is known,
 // the part on the side the cutter must not reach (outside, or inside for an outside profile) is
-// drawn in the warning colour.
-std::string DrawSweptArea(const PageMapping& page, const std::string& pathData, double tool,
-                          const std::string& contourData, bool outside) {
+// drawn in the warning colour. Each part is drawn opaque and then made translucent as a whole,
+// which looks as one translucent stroke does and is drawn in pieces.
+std::string DrawSweptArea(const PageMapping& page, const std::vector<std::string>& pieces,
+                          double tool, const std::string& contourData, bool outside) {
   const std::string wide = " stroke-width=\"" + SvgNumber(page.Length(2 * tool)) +
                            "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"";
-  const std::string geometry = "d=\"" + pathData + "\"";
-  if (contourData.empty()) return Element(kSwept, "path", geometry, wide);
+  const auto group = [&](const Style& style, const std::string& extra) {
+    std::string attributes = style.attributes;
+    attributes.replace(attributes.find("stroke-opacity="), 15, "opacity=");
+    return PiecesGroup(style, pieces, attributes + wide + extra);
+  };
+  if (contourData.empty()) return group(kSwept, "");
   return "<defs><clipPath id=\"inside\"><path d=\"" + contourData +
          "\"/></clipPath><mask id=\"outside\" maskUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" "
          "width=\"100%\" height=\"100%\"><rect width=\"100%\" height=\"100%\" "
          "fill=\"#ffffff\"/><path d=\"" +
          contourData + "\" fill=\"#000000\"/></mask></defs>\n" +
-         Element(outside ? kSweptInside : kSwept, "path", geometry,
-                 wide + " clip-path=\"url(#inside)\"") +
-         Element(outside ? kSwept : kSweptOutside, "path", geometry,
-                 wide + " mask=\"url(#outside)\"");
+         group(outside ? kSweptInside : kSwept, " clip-path=\"url(#inside)\"") +
+         group(outside ? kSwept : kSweptOutside, " mask=\"url(#outside)\"");
 }
 
 // The moves as they are drawn, each from where the one before left the tool.
@@ -407,10 +435,12 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
   std::vector<Style> keys{kCut};
   const std::string contourData = context.job ? ContourData(page, ContourOf(*context.job)) : "";
   if (context.job) svg += Element(kContour, "path", "d=\"" + contourData + "\"");
-  const std::string cutData = PathData(page, drawn.cuts);
-  const std::string rampData = PathData(page, drawn.ramps);
+  const std::vector<std::string> cutPieces = PathPieces(page, drawn.cuts);
+  const std::vector<std::string> rampPieces = PathPieces(page, drawn.ramps);
   if (tool > 0 && !(drawn.cuts.empty() && drawn.ramps.empty())) {
-    svg += DrawSweptArea(page, cutData + rampData, tool, contourData, context.outside);
+    std::vector<std::string> swept = cutPieces;
+    swept.insert(swept.end(), rampPieces.begin(), rampPieces.end());
+    svg += DrawSweptArea(page, swept, tool, contourData, context.outside);
     keys.push_back(kSwept);
     if (context.job) keys.push_back(context.outside ? kSweptInside : kSweptOutside);
   }
@@ -418,11 +448,11 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
     svg += Element(kRapid, "path", "d=\"" + PathData(page, drawn.rapids) + "\"");
     keys.push_back(kRapid);
   }
-  if (!cutData.empty()) {
-    svg += Element(kCut, "path", "d=\"" + cutData + "\"", " stroke-linejoin=\"round\"");
-  }
-  if (!rampData.empty()) {
-    svg += Element(kRamp, "path", "d=\"" + rampData + "\"", " stroke-linejoin=\"round\"");
+  // Round ends where one piece meets the next draw the same round joint as one path would.
+  const std::string round = " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+  if (!cutPieces.empty()) svg += PiecesGroup(kCut, cutPieces, kCut.attributes + round);
+  if (!rampPieces.empty()) {
+    svg += PiecesGroup(kRamp, rampPieces, kRamp.attributes + round);
     keys.push_back(kRamp);
   }
   if (!drawn.plunges.empty()) {
