@@ -26,6 +26,10 @@ FormDialogs SystemDialogs(QWidget* parent, CommonDialog* commonDialog) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
     box.exec();
   };
+  dialogs.showNote = [owner](const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, owner);
+    box.exec();
+  };
   return dialogs;
 }
 

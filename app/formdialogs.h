@@ -16,6 +16,8 @@ struct FormDialogs {
   std::function<bool(const QString& text, const QString& title)> askYesNo;
   /// A message about a save that failed.
   std::function<void(const QString& title, const QString& text)> showMessage;
+  /// A note the machinist should read before the save goes on.
+  std::function<void(const QString& title, const QString& text)> showNote;
 };
 
 class CommonDialog;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFile>
 #include <QIcon>
 #include <QLabel>
@@ -11,11 +12,15 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <limits>
 #include <vector>
 
 #include "app/commondialog.h"
+#include "app/machinemenu.h"
+#include "app/machinesdialog.h"
 #include "app/shapepictogram.h"
+#include "app/toolpathpreview.h"
 #include "app/twips.h"
 #include "app/wrappingradiobutton.h"
 #include "gcode/job/field_table.h"
@@ -54,15 +59,36 @@ QString Latin1(std::string_view text) {
   return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The save dialog's one file type, and the name it proposes.
-const QString kProgramFileFilter = QStringLiteral("Din ( G-Code ) (*.din)");
-const QString kProposedFileName = QStringLiteral("File1.din");
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+const QString kTitle = QStringLiteral("Quorrel's (by the Quorrel developers)");
+
+// What the save dialog offers for a program: its file types, and the name it proposes.
+struct ProgramFile {
+  QString filter;
+  QString name;
+};
+
+ProgramFile ProgramFileFor(Dialect dialect) {
+  switch (dialect) {
+    case Dialect::LinuxCnc:
+      return {QStringLiteral("LinuxCNC program (*.ngc);;All files (*)"),
+              QStringLiteral("File1.ngc")};
+    case Dialect::Grbl:
+      return {QStringLiteral("GRBL program (*.nc);;All files (*)"), QStringLiteral("File1.nc")};
+    case Dialect::Din:
+      break;
+  }
+  return {QStringLiteral("Din ( G-Code ) (*.din)"), QStringLiteral("File1.din")};
+}
 
 }  // namespace
 
 QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("QuorrelForm"));
-  setWindowTitle(QStringLiteral("Quorrel's (by the Quorrel developers)"));
+  setWindowTitle(kTitle);
   setWindowIcon(
       QIcon::fromTheme(QStringLiteral("quorrel"), QIcon(QStringLiteral(":/icons/quorrel.png"))));
   commonDialog1_ = new CommonDialog(this);
@@ -78,6 +104,8 @@ QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
   createPreview(client);
   setTabOrder();
   fitFontToDesign();
+  watchTheJob();
+  machineChanged();
   // The client area keeps its size below the menu bar; the window cannot be resized.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   option1Buttons_[0]->setFocus();
@@ -94,6 +122,89 @@ void QuorrelForm::createMenus() {
   exit->setObjectName(QStringLiteral("menu_file_exit"));
   connect(save, &QAction::triggered, this, &QuorrelForm::menu_file_save_Click);
   connect(exit, &QAction::triggered, this, &QuorrelForm::menu_file_exit_Click);
+
+  machineMenu_ = new MachineMenu(this);
+  menuBar()->addMenu(machineMenu_);
+  connect(machineMenu_, &MachineMenu::choiceChanged, this, &QuorrelForm::machineChanged);
+  connect(machineMenu_, &MachineMenu::machinesRequested, this, &QuorrelForm::editMachines);
+  // Told once the window is up, through the boxes the window asks with.
+  QTimer::singleShot(0, this, &QuorrelForm::reportMachinesFileFault);
+
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("menu_view"));
+  previewAction_ = view->addAction(QStringLiteral("Toolpath &Preview"));
+  previewAction_->setObjectName(QStringLiteral("menu_view_preview"));
+  previewAction_->setShortcut(QKeySequence(Qt::Key_F5));
+  previewAction_->setCheckable(true);
+  connect(previewAction_, &QAction::toggled, this, &QuorrelForm::showPreview);
+}
+
+void QuorrelForm::watchTheJob() {
+  const auto changed = [this] {
+    if (preview_ != nullptr && preview_->isVisible()) preview_->setRequest(currentRequest());
+  };
+  for (QLineEdit* text : fields_) connect(text, &QLineEdit::textChanged, this, changed);
+  connect(option1_, &QButtonGroup::idToggled, this, changed);
+  connect(check1_, &QCheckBox::toggled, this, changed);
+  connect(machineMenu_, &MachineMenu::choiceChanged, this, changed);
+}
+
+void QuorrelForm::machineChanged() {
+  const Machine* machine = machineMenu_->chosen();
+  setWindowTitle(machine == nullptr
+                     ? kTitle
+                     : kTitle + QStringLiteral(" — ") + Utf8(machine->name) + QStringLiteral(" (") +
+                           Utf8(DialectName(machine->dialect)) + QLatin1Char(')'));
+}
+
+void QuorrelForm::reportMachinesFileFault() {
+  if (const auto& fault = machineMenu_->machinesFile().fault) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         QStringLiteral("Quorrel cannot use ") + Utf8(fault->message) +
+                             QStringLiteral(". Until it is mended, the window writes its own "
+                                            "programs (.din); Quorrel does not write over it."));
+  }
+}
+
+void QuorrelForm::editMachines() {
+  machineMenu_->reload();
+  const MachinesFile& file = machineMenu_->machinesFile();
+  if (file.fault) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         QStringLiteral("The machines cannot be changed here: ") +
+                             Utf8(file.fault->message) +
+                             QStringLiteral(". Quorrel does not write over a file it cannot "
+                                            "read; mend it in an editor."));
+    return;
+  }
+  if (machineMenu_->machinesFilePath().empty()) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         QStringLiteral("The machines cannot be saved: neither XDG_CONFIG_HOME "
+                                        "nor HOME says where the configuration folder is."));
+    return;
+  }
+  const std::optional<std::string> chosenName = machineMenu_->chosenName();
+  MachinesDialog dialog(machineMenu_->machinesFilePath(), file, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  machineMenu_->reload(chosenName ? dialog.nameAfter(*chosenName) : std::nullopt);
+}
+
+void QuorrelForm::showPreview(bool shown) {
+  if (!shown) {
+    if (preview_ != nullptr) preview_->hide();
+    return;
+  }
+  if (preview_ == nullptr) {
+    preview_ = new ToolpathPreview(this);
+    // The form keeps the keyboard: the drawing follows what is typed there.
+    preview_->setAttribute(Qt::WA_ShowWithoutActivating);
+    preview_->move(frameGeometry().topRight() + QPoint(8, 0));
+    connect(preview_, &ToolpathPreview::hidden, this,
+            [this] { previewAction_->setChecked(false); });
+  }
+  preview_->setRequest(currentRequest());
+  preview_->show();
+  activateWindow();
 }
 
 QLineEdit* QuorrelForm::addField(QWidget* client, const char* name, const QString& text,
@@ -284,18 +395,52 @@ SaveRequest QuorrelForm::currentRequest() const {
   }
   request.fill = check1_->isChecked();
   request.decimalSeparator = Local8Bit(QLocale::system().decimalPoint());
+  if (const Machine* machine = machineMenu_->chosen()) {
+    request.machine = SettingsOf(*machine);
+    request.strategy.outside = machineMenu_->outside();
+    ApplyStrategy(*machine, request.fill, request.strategy);
+  }
   return request;
 }
 
 void QuorrelForm::menu_file_save_Click() {
-  const auto askPath = [this] {
-    return QFile::encodeName(dialogs_.showSaveDialog(kProgramFileFilter, kProposedFileName))
-        .toStdString();
+  // The machine as the file holds it now, which quorrel-gcode --machine would read too.
+  const std::optional<std::string> chosenName = machineMenu_->chosenName();
+  machineMenu_->reload();
+  const Machine* machine = machineMenu_->chosen();
+  if (chosenName && machine == nullptr) {
+    const auto& fault = machineMenu_->machinesFile().fault;
+    dialogs_.showMessage(
+        QStringLiteral("quorrel"),
+        QStringLiteral("The machine \"") + Utf8(*chosenName) +
+            QStringLiteral("\" is no longer in the machines file") +
+            (fault ? QStringLiteral(" (") + Utf8(fault->message) + QLatin1Char(')') : QString()) +
+            QStringLiteral(". Choose what the program is for in the Machine menu. Nothing was "
+                           "written."));
+    return;
+  }
+  const SaveRequest request = currentRequest();
+  const ProgramFile file = ProgramFileFor(request.machine.dialect);
+  const auto askPath = [&] {
+    if (machine != nullptr && StepoverUnused(*machine, request.fill)) {
+      dialogs_.showNote(
+          QStringLiteral("quorrel"),
+          QStringLiteral("The machine \"%1\" spaces the rings of a Fill at %2 %; "
+                         "this outline has none, so its stepover is not used.")
+              .arg(Utf8(machine->name), Utf8(SettingText(*machine, Setting::Stepover))));
+    }
+    return QFile::encodeName(dialogs_.showSaveDialog(file.filter, file.name)).toStdString();
   };
-  const SaveResult result = SaveGCode(currentRequest(), askPath);
+  const SaveResult result = SaveGCode(request, askPath);
   if (!result.message.empty()) {
     dialogs_.showMessage(QStringLiteral("quorrel"), QString::fromLocal8Bit(result.message));
   }
+}
+
+void QuorrelForm::closeEvent(QCloseEvent* event) {
+  // The preview is a window of its own, which would otherwise keep Quorrel running.
+  if (preview_ != nullptr) preview_->close();
+  QMainWindow::closeEvent(event);
 }
 
 void QuorrelForm::menu_file_exit_Click() {

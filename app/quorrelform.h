@@ -12,15 +12,19 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QAction;
 
 namespace quorrel::app {
 
 class CommonDialog;
+class MachineMenu;
 class ShapePictogram;
+class ToolpathPreview;
 
-/// Quorrel's one window: the seven fields of a job, the shape choice with its pictogram, the
-/// "Fill" check box and the File menu. It reads the controls and hands the job to the save
-/// command; what a program holds is decided in gcode/, never here.
+/// Quorrel's window: the seven fields of a job, the shape choice with its pictogram, the "Fill"
+/// check box, the File menu, the Machine menu that chooses what the program is for, and the
+/// Toolpath Preview beside it. It reads the controls and hands the job to the save command;
+/// what a program holds is decided in gcode/, never here.
 class QuorrelForm : public QMainWindow {
   Q_OBJECT
 
@@ -30,7 +34,7 @@ class QuorrelForm : public QMainWindow {
   /// Replaces the modal boxes, for tests.
   void setDialogs(FormDialogs dialogs) { dialogs_ = std::move(dialogs); }
 
-  /// The job as the controls hold it now, texts exactly as typed.
+  /// The job as the controls hold it now, texts exactly as typed, for the chosen machine.
   SaveRequest currentRequest() const;
 
  public slots:
@@ -38,9 +42,19 @@ class QuorrelForm : public QMainWindow {
   void Option1_Click(short index);
   void menu_file_save_Click();
   void menu_file_exit_Click();
+  /// Opens the Machines dialog, unless the machines file cannot be read.
+  void editMachines();
+  /// Shows or hides the Toolpath Preview.
+  void showPreview(bool shown);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void createMenus();
+  void watchTheJob();
+  void machineChanged();
+  void reportMachinesFileFault();
   void createControls(QWidget* client);
   void createPreview(QWidget* client);
   void setTabOrder();
@@ -58,6 +72,9 @@ class QuorrelForm : public QMainWindow {
   QLabel* label4_ = nullptr;
   CommonDialog* commonDialog1_ = nullptr;
   QCheckBox* check1_ = nullptr;
+  MachineMenu* machineMenu_ = nullptr;
+  QAction* previewAction_ = nullptr;
+  ToolpathPreview* preview_ = nullptr;
 };
 
 }  // namespace quorrel::app

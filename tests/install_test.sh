@@ -11,6 +11,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/quorrel bin/quorrel-gcode \
     share/applications/quorrel.desktop \
+    share/metainfo/org.example.quorrel.metainfo.xml \
     share/icons/hicolor/scalable/apps/quorrel.svg \
     share/icons/hicolor/256x256/apps/quorrel.png \
     share/man/man1/quorrel-gcode.1 \
@@ -20,6 +21,9 @@ done
 [ -x "$prefix/bin/quorrel" ] && [ -x "$prefix/bin/quorrel-gcode" ]
 
 desktop-file-validate "$prefix/share/applications/quorrel.desktop"
+appstreamcli validate --pedantic --no-net "$prefix/share/metainfo/org.example.quorrel.metainfo.xml"
+grep -q '<launchable type="desktop-id">quorrel.desktop</launchable>' \
+  "$prefix/share/metainfo/org.example.quorrel.metainfo.xml"
 grep -qx 'Exec=quorrel' "$prefix/share/applications/quorrel.desktop"
 grep -qx 'Icon=quorrel' "$prefix/share/applications/quorrel.desktop"
 

@@ -14,46 +14,22 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <optional>
 
 #include "app/commondialog.h"
 #include "app/quorrelform.h"
 #include "app/shapepictogram.h"
 #include "app/startup.h"
 #include "app/wrappingradiobutton.h"
+#include "tests/app/scripted_person.h"
+#include "tests/support/configuration_folder.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
 
 using quorrel::app::FormDialogs;
 using quorrel::app::QuorrelForm;
-
-// Stands in for the person at the window: answers the boxes and remembers what they showed.
-struct ScriptedPerson {
-  QString savePath;
-  bool answerYes = false;
-  int saveDialogs = 0;
-  QString shownFilter;
-  QString shownName;
-  QStringList questions;
-  QStringList messages;
-
-  FormDialogs dialogs() {
-    FormDialogs d;
-    d.showSaveDialog = [this](const QString& filter, const QString& name) {
-      ++saveDialogs;
-      shownFilter = filter;
-      shownName = name;
-      return savePath;
-    };
-    d.askYesNo = [this](const QString& text, const QString& title) {
-      questions << title + QLatin1String(": ") + text;
-      return answerYes;
-    };
-    d.showMessage = [this](const QString& title, const QString& text) {
-      messages << title + QLatin1String(": ") + text;
-    };
-    return d;
-  }
-};
+using quorrel::testing::AnswerWhenShown;
+using quorrel::testing::ScriptedPerson;
 
 class QuorrelFormTest : public QObject {
   Q_OBJECT
@@ -99,12 +75,14 @@ class QuorrelFormTest : public QObject {
     return quorrel::app::SystemDialogs(form_, control<quorrel::app::CommonDialog>("CommonDialog1"));
   }
 
+  std::optional<quorrel::testing::ConfigurationFolder> configuration_;
   QuorrelForm* form_ = nullptr;
   ScriptedPerson person_;
   QTemporaryDir folder_;
 };
 
 void QuorrelFormTest::init() {
+  configuration_.emplace();  // no machines: the window's own program
   person_ = ScriptedPerson();
   form_ = new QuorrelForm;
   form_->setDialogs(person_.dialogs());
@@ -119,6 +97,7 @@ void QuorrelFormTest::init() {
 void QuorrelFormTest::cleanup() {
   delete form_;
   form_ = nullptr;
+  configuration_.reset();
 }
 
 void QuorrelFormTest::opensWithTheDesignState() {
@@ -221,7 +200,7 @@ void QuorrelFormTest::paintsFieldsCheckBoxAndCrossInTheirColours() {
 
 void QuorrelFormTest::hasTheFileMenu() {
   const QList<QAction*> menus = form_->menuBar()->actions();
-  QCOMPARE(menus.size(), 1);
+  QCOMPARE(menus.size(), 3);  // File, then Machine and View
   QCOMPARE(menus[0]->text(), QStringLiteral("File"));
   const QList<QAction*> entries = menus[0]->menu()->actions();
   QCOMPARE(entries.size(), 3);
@@ -500,20 +479,6 @@ void QuorrelFormTest::startsCenteredOnTheScreen() {
            qPrintable(QStringLiteral("window centre %1,%2")
                           .arg(form.geometry().center().x())
                           .arg(form.geometry().center().y())));
-}
-
-// Runs `answer` on the modal box that `open` shows, once it is up.
-template <class Box, class Answer>
-void AnswerWhenShown(Answer answer) {
-  QTimer::singleShot(0, [answer] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* box = qobject_cast<Box*>(widget); box && box->isVisible()) {
-        answer(box);
-        return;
-      }
-    }
-    QFAIL("no box was shown");
-  });
 }
 
 void QuorrelFormTest::exitQuestionDefaultsToYes() {

@@ -1,0 +1,127 @@
+#include "app/machinemenu.h"
+
+#include <QActionGroup>
+#include <QString>
+#include <QtDebug>
+
+#include "gcode/output/output_error.h"
+
+namespace quorrel::app {
+namespace {
+
+QString Text(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A machine's name as a menu shows it: an "&" in it is a letter, not a keyboard mnemonic.
+QString MenuText(const Machine& machine) {
+  QString text = Text(machine.name);
+  text.replace(QLatin1Char('&'), QLatin1String("&&"));
+  return text + QLatin1String(" (") + Text(std::string(DialectName(machine.dialect))) +
+         QLatin1Char(')');
+}
+
+}  // namespace
+
+MachineMenu::MachineMenu(QWidget* parent) : QMenu(QStringLiteral("&Machine"), parent) {
+  setObjectName(QStringLiteral("menu_machine"));
+  path_ = MachinesFilePath();
+  file_ = ReadMachinesFile(path_);
+  if (!file_.fault) {
+    const std::optional<std::string> remembered = ReadChosenMachine(WindowStateFilePath());
+    if (remembered && FindMachine(file_.machines, *remembered) != nullptr) {
+      chosenName_ = remembered;
+    }
+  }
+  rebuild();
+  // What another window or an editor changed shows the next time the menu opens.
+  connect(this, &QMenu::aboutToShow, this, [this] { reload(); });
+}
+
+const Machine* MachineMenu::chosen() const {
+  return chosenName_ ? FindMachine(file_.machines, *chosenName_) : nullptr;
+}
+
+bool MachineMenu::outside() const {
+  return outside_ && chosen() != nullptr;
+}
+
+void MachineMenu::reload(const std::optional<std::string>& renamedTo) {
+  MachinesFile file = ReadMachinesFile(path_);
+  const auto fault = [](const MachinesFile& any) {
+    return any.fault ? any.fault->message : std::string();
+  };
+  if (file.text == file_.text && fault(file) == fault(file_) && !renamedTo) return;
+  const std::optional<std::string> before = chosenName_;
+  file_ = std::move(file);
+  if (renamedTo) chosenName_ = renamedTo;
+  if (chosenName_ && chosen() == nullptr) chosenName_.reset();
+  if (chosenName_ != before) rememberChoice();
+  rebuild();
+  emit choiceChanged();
+}
+
+void MachineMenu::choose(const std::optional<std::string>& name) {
+  chosenName_ = name && FindMachine(file_.machines, *name) ? name : std::nullopt;
+  rememberChoice();
+  rebuild();
+  emit choiceChanged();
+}
+
+void MachineMenu::rebuild() {
+  clear();
+  delete machines_;
+  delete sides_;
+  machines_ = new QActionGroup(this);
+  sides_ = new QActionGroup(this);
+
+  QAction* own = addAction(QStringLiteral("No machine: the window's program (.din)"));
+  own->setObjectName(QStringLiteral("menu_machine_none"));
+  own->setCheckable(true);
+  own->setChecked(!chosenName_);
+  machines_->addAction(own);
+  connect(own, &QAction::triggered, this, [this] { choose(std::nullopt); });
+  for (const Machine& machine : file_.machines) {
+    QAction* item = addAction(MenuText(machine));
+    item->setCheckable(true);
+    item->setChecked(chosenName_ == machine.name);
+    item->setData(Text(machine.name));
+    machines_->addAction(item);
+    connect(item, &QAction::triggered, this, [this, name = machine.name] { choose(name); });
+  }
+
+  addSeparator();
+  const bool withMachine = chosen() != nullptr;
+  for (const bool side : {false, true}) {
+    QAction* item = addAction(side ? QStringLiteral("&Outside the contour")
+                                   : QStringLiteral("&Inside the contour"));
+    item->setObjectName(side ? QStringLiteral("menu_machine_outside")
+                             : QStringLiteral("menu_machine_inside"));
+    item->setCheckable(true);
+    item->setChecked(outside_ == side);
+    item->setEnabled(withMachine);
+    sides_->addAction(item);
+    connect(item, &QAction::triggered, this, [this, side] {
+      outside_ = side;
+      emit choiceChanged();
+    });
+  }
+
+  addSeparator();
+  QAction* edit = addAction(QStringLiteral("&Machines…"));
+  edit->setObjectName(QStringLiteral("menu_machine_edit"));
+  connect(edit, &QAction::triggered, this, &MachineMenu::machinesRequested);
+}
+
+void MachineMenu::rememberChoice() const {
+  const std::string path = WindowStateFilePath();
+  if (path.empty()) return;
+  try {
+    WriteSettingsFile(path, ChosenMachineText(chosenName_));
+  } catch (const OutputError& error) {
+    // Only the choice at the next start is lost; the window works on with it.
+    qWarning("quorrel: the chosen machine is not remembered: %s", error.what());
+  }
+}
+
+}  // namespace quorrel::app

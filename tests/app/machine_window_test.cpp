@@ -1,0 +1,510 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "app/machinesdialog.h"
+#include "app/quorrelform.h"
+#include "app/toolpathpreview.h"
+#include "tests/app/scripted_person.h"
+#include "tests/support/configuration_folder.h"
+#include "tests/support/golden_cases.h"
+#include "tests/support/run_process.h"
+
+using quorrel::app::MachinesDialog;
+using quorrel::app::QuorrelForm;
+using quorrel::app::ToolpathPreview;
+using quorrel::testing::AnswerWhenShown;
+using quorrel::testing::ConfigurationFolder;
+using quorrel::testing::ScriptedPerson;
+
+namespace {
+
+// The two machines of the README and one that spaces its Fills closer, or leaves too much.
+const std::string kMachines = std::string(ConfigurationFolder::kTwoMachines) + R"(
+[[machine]]
+name = "Pocketer"
+dialect = "grbl"
+units = "mm"
+feed = 800
+stepover = 40
+
+[[machine]]
+name = "Heavy finish"
+dialect = "linuxcnc"
+units = "mm"
+feed = 300
+finish = 20
+)";
+
+const char* const kNoMachine = "No machine: the window's program (.din)";
+
+// A job every shape can be made from, in ordinary numbers, as the fields and as the tool's
+// options.
+const struct {
+  const char* control;
+  const char* option;
+  const char* text;
+} kJob[] = {
+    {"Text1_0", "--center-x=", "12.5"}, {"Text1_1", "--center-y=", "-3.25"},
+    {"Text2", "--width=", "30"},        {"Text3", "--height=", "20"},
+    {"Text4", "--radius=", "4"},        {"Text5", "--tool-radius=", "1.5"},
+    {"Text6", "--depth=", "-3"},
+};
+
+QStringList MenuTexts(const QMenu* menu) {
+  QStringList texts;
+  for (const QAction* action : menu->actions()) {
+    texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  }
+  return texts;
+}
+
+}  // namespace
+
+class MachineWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void machineMenuFollowsTheMachinesFile_data();
+  void machineMenuFollowsTheMachinesFile();
+  void savesWhatTheToolWritesForTheMachine_data();
+  void savesWhatTheToolWritesForTheMachine();
+  void refusesBeforeTheDialogWhatTheToolRefuses_data();
+  void refusesBeforeTheDialogWhatTheToolRefuses();
+  void theKeyboardReachesMachineAndPreview();
+  void theChoiceSurvivesARestart();
+  void aBrokenMachinesFileIsNeverOverwritten();
+  void theDialogRefusesABadValueBesideItsField();
+  void theDialogKeepsWhatAnotherWindowSaved();
+  void thePreviewRedrawsAsTheJobChanges();
+  void picturesTheWindowForTheReadme();
+
+ private:
+  void start(const std::string& machines);
+  template <class T>
+  T* control(const char* name) {
+    T* found = form_->findChild<T*>(QLatin1String(name));
+    if (!found) qFatal("no control %s", name);
+    return found;
+  }
+  QMenu* machineMenu() { return control<QMenu>("menu_machine"); }
+  void choose(const QString& machine);
+  void typeTheJob();
+  std::vector<std::string> toolArgumentsForTheJob(const QString& shape) const;
+  void openPreview();
+  ToolpathPreview* preview() {
+    return form_->findChild<ToolpathPreview*>(QStringLiteral("ToolpathPreview"));
+  }
+
+  std::optional<ConfigurationFolder> configuration_;
+  QuorrelForm* form_ = nullptr;
+  ScriptedPerson person_;
+  QTemporaryDir folder_;
+};
+
+void MachineWindowTest::init() {
+  configuration_.emplace();
+  person_ = ScriptedPerson();
+}
+
+void MachineWindowTest::cleanup() {
+  delete form_;
+  form_ = nullptr;
+  configuration_.reset();
+}
+
+// Starts the window on `machines` as the machines file ("" for none).
+void MachineWindowTest::start(const std::string& machines) {
+  if (!machines.empty()) configuration_->WriteMachines(machines);
+  delete form_;
+  form_ = new QuorrelForm;
+  form_->setDialogs(person_.dialogs());
+  QTest::ignoreMessage(QtWarningMsg, "This plugin does not support propagateSizeHints()");
+  form_->show();
+  QVERIFY(QTest::qWaitForWindowActive(form_));
+  QCoreApplication::processEvents();  // what the window tells once it is up
+}
+
+void MachineWindowTest::choose(const QString& machine) {
+  for (QAction* action : machineMenu()->actions()) {
+    if (action->data().toString() == machine) return action->trigger();
+  }
+  QFAIL(qPrintable(QStringLiteral("no machine ") + machine));
+}
+
+void MachineWindowTest::typeTheJob() {
+  for (const auto& field : kJob) control<QLineEdit>(field.control)->setText(field.text);
+}
+
+// The tool takes only the fields the shape is made from.
+std::vector<std::string> MachineWindowTest::toolArgumentsForTheJob(const QString& shape) const {
+  std::vector<std::string> arguments;
+  for (const auto& field : kJob) {
+    const std::string option = field.option;
+    const bool circle = shape == QLatin1String("circle");
+    if ((circle && (option == "--width=" || option == "--height=")) ||
+        (shape == QLatin1String("rectangle") && option == "--radius=")) {
+      continue;
+    }
+    arguments.push_back(option + field.text);
+  }
+  return arguments;
+}
+
+void MachineWindowTest::openPreview() {
+  control<QAction>("menu_view_preview")->trigger();
+  QVERIFY(preview() != nullptr && preview()->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(preview()->shownCount() > 0, 5000);
+}
+
+void MachineWindowTest::machineMenuFollowsTheMachinesFile_data() {
+  QTest::addColumn<QString>("machines");
+  QTest::addColumn<QStringList>("items");
+  QTest::addColumn<QString>("message");
+  const QStringList tail{"-", "&Inside the contour", "&Outside the contour", "-", "&Machines…"};
+  QTest::newRow("none") << QString() << QStringList{kNoMachine} + tail << QString();
+  QTest::newRow("two") << ConfigurationFolder::kTwoMachines
+                       << QStringList{kNoMachine, "Router (GRBL)", "Mill (LinuxCNC)"} + tail
+                       << QString();
+  QTest::newRow("broken") << "[[machine]]\nname = \"Router\"\nfeed = -5\n"
+                          << QStringList{kNoMachine} + tail
+                          << "machines.toml\", line 3: feed must be above 0 (at least .001)";
+}
+
+void MachineWindowTest::machineMenuFollowsTheMachinesFile() {
+  QFETCH(QString, machines);
+  QFETCH(QStringList, items);
+  QFETCH(QString, message);
+  start(machines.toStdString());
+  QMenu* menu = machineMenu();
+  QCOMPARE(form_->menuBar()->actions()[1]->text(), QStringLiteral("&Machine"));
+  QCOMPARE(MenuTexts(menu), items);
+  QVERIFY(menu->actions()[0]->isChecked());
+  QVERIFY(!control<QAction>("menu_machine_inside")->isEnabled());  // a side needs a machine
+  QCOMPARE(person_.messages.size(), message.isEmpty() ? 0 : 1);
+  if (!message.isEmpty())
+    QVERIFY2(person_.messages[0].contains(message), qPrintable(person_.messages[0]));
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Quorrel's (by the Quorrel developers)"));
+}
+
+void MachineWindowTest::savesWhatTheToolWritesForTheMachine_data() {
+  QTest::addColumn<QString>("machine");
+  QTest::addColumn<bool>("outside");
+  QTest::addColumn<QString>("shape");
+  QTest::addColumn<bool>("fill");
+  QTest::addColumn<QString>("proposed");
+  QTest::addColumn<bool>("noted");
+  QTest::newRow("GRBL rectangle") << "Router" << false << "rectangle" << false << "File1.nc"
+                                  << false;
+  QTest::newRow("GRBL disc cut out")
+      << "Router" << true << "circle" << false << "File1.nc" << false;
+  QTest::newRow("LinuxCNC rounded pocket, ramp and finish")
+      << "Mill" << false << "rounded-rectangle" << true << "File1.ngc" << false;
+  QTest::newRow("a stepover is noted for an outline")
+      << "Pocketer" << false << "circle" << false << "File1.nc" << true;
+  QTest::newRow("a stepover spaces a Fill")
+      << "Pocketer" << false << "rectangle" << true << "File1.nc" << false;
+}
+
+void MachineWindowTest::savesWhatTheToolWritesForTheMachine() {
+  QFETCH(QString, machine);
+  QFETCH(bool, outside);
+  QFETCH(QString, shape);
+  QFETCH(bool, fill);
+  QFETCH(QString, proposed);
+  QFETCH(bool, noted);
+  start(kMachines);
+  choose(machine);
+  if (outside) control<QAction>("menu_machine_outside")->trigger();
+  typeTheJob();
+  const char* option = shape == QLatin1String("rectangle") ? "Option1_0"
+                       : shape == QLatin1String("circle")  ? "Option1_1"
+                                                           : "Option1_2";
+  control<QRadioButton>(option)->click();
+  if (fill) control<QCheckBox>("Check1")->click();
+  QVERIFY(form_->windowTitle().endsWith(QStringLiteral(" — ") + machine +
+                                        (proposed.endsWith(QLatin1String(".nc"))
+                                             ? QStringLiteral(" (GRBL)")
+                                             : QStringLiteral(" (LinuxCNC)"))));
+
+  person_.savePath = folder_.filePath(proposed);
+  control<QAction>("menu_file_save")->trigger();
+  QCOMPARE(person_.messages, QStringList());
+  QCOMPARE(person_.shownName, proposed);
+  QVERIFY(person_.shownFilter.endsWith(QStringLiteral(";;All files (*)")));
+  QCOMPARE(person_.notes.size(), noted ? 1 : 0);
+  if (noted) {
+    QVERIFY(person_.notedBeforeDialog);
+    QVERIFY2(person_.notes[0].contains(QLatin1String("at 40 %")), qPrintable(person_.notes[0]));
+  }
+
+  std::vector<std::string> arguments = toolArgumentsForTheJob(shape);
+  arguments.push_back("--machine=" + machine.toStdString());
+  arguments.push_back("--shape=" + shape.toStdString());
+  if (outside) arguments.push_back("--side=outside");
+  if (fill) arguments.push_back("--fill");
+  const quorrel::testing::ProcessResult tool =
+      quorrel::testing::RunProcess(quorrel::testing::GcodeToolPath(), arguments, {{"LC_ALL", "C"}});
+  QCOMPARE(tool.exitStatus, 0);
+  QCOMPARE(quorrel::testing::ReadFileBytes(person_.savePath.toStdString()), tool.standardOutput);
+}
+
+void MachineWindowTest::refusesBeforeTheDialogWhatTheToolRefuses_data() {
+  QTest::addColumn<QString>("machine");
+  QTest::addColumn<QString>("toolRadius");
+  QTest::addColumn<bool>("outsideFill");
+  QTest::addColumn<QString>("words");
+  QTest::newRow("outside with Fill")
+      << "Router"
+      << "1.5" << true << "A Fill pocket is always inside the contour";
+  QTest::newRow("a field that is no number")
+      << "Router"
+      << "1,5" << false << "The Tool Radius \"1,5\" is not a number";
+  QTest::newRow("an allowance with no room")
+      << "Heavy finish"
+      << "1.5" << false << "The finishing allowance leaves no room";
+}
+
+void MachineWindowTest::refusesBeforeTheDialogWhatTheToolRefuses() {
+  QFETCH(QString, machine);
+  QFETCH(QString, toolRadius);
+  QFETCH(bool, outsideFill);
+  QFETCH(QString, words);
+  start(kMachines);
+  choose(machine);
+  typeTheJob();
+  control<QLineEdit>("Text5")->setText(toolRadius);
+  if (outsideFill) {
+    control<QAction>("menu_machine_outside")->trigger();
+    control<QCheckBox>("Check1")->click();
+  }
+  person_.savePath = folder_.filePath(QStringLiteral("part.nc"));
+  control<QAction>("menu_file_save")->trigger();
+  QCOMPARE(person_.saveDialogs, 0);
+  QCOMPARE(person_.messages.size(), 1);
+  QVERIFY2(person_.messages[0].contains(words), qPrintable(person_.messages[0]));
+  QVERIFY(!QFile::exists(person_.savePath));
+}
+
+// Alt+M opens the Machine menu, the arrow keys and Return choose; F5 opens the preview.
+void MachineWindowTest::theKeyboardReachesMachineAndPreview() {
+  start(ConfigurationFolder::kTwoMachines);
+  QTimer::singleShot(0, [] {
+    QWidget* menu = QApplication::activePopupWidget();
+    QVERIFY(menu != nullptr);
+    QTest::keyClick(menu, Qt::Key_Down);
+    QTest::keyClick(menu, Qt::Key_Return);
+  });
+  QTest::keyClick(form_, Qt::Key_M, Qt::AltModifier);
+  QTRY_VERIFY(form_->windowTitle().endsWith(QStringLiteral(" — Router (GRBL)")));
+  // The headless platform does not hand the activation back to the window when a menu closes.
+  QApplication::setActiveWindow(form_);
+  QCOMPARE(QApplication::activeWindow(), form_);
+  QTest::keyClick(form_, Qt::Key_F5);
+  QVERIFY(preview() != nullptr && preview()->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(preview()->shownCount() > 0, 5000);
+  QCOMPARE(preview()->shownMessage(), QString());
+  QTest::keyClick(form_, Qt::Key_F5);
+  QVERIFY(!preview()->isVisible());
+}
+
+void MachineWindowTest::theChoiceSurvivesARestart() {
+  start(ConfigurationFolder::kTwoMachines);
+  choose(QStringLiteral("Mill"));
+  control<QAction>("menu_machine_outside")->trigger();
+  control<QLineEdit>("Text2")->setText(QStringLiteral("25"));
+  start(ConfigurationFolder::kTwoMachines);
+  QVERIFY(form_->windowTitle().endsWith(QStringLiteral(" — Mill (LinuxCNC)")));
+  QVERIFY(machineMenu()->actions()[2]->isChecked());
+  // The fields and the side start as always.
+  QCOMPARE(control<QLineEdit>("Text2")->text(), QStringLiteral("10"));
+  QVERIFY(control<QAction>("menu_machine_inside")->isChecked());
+  // A machine that left the file leaves the window its own program.
+  start("[[machine]]\nname = \"Router\"\ndialect = \"grbl\"\nunits = \"mm\"\nfeed = 1\n");
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Quorrel's (by the Quorrel developers)"));
+}
+
+void MachineWindowTest::aBrokenMachinesFileIsNeverOverwritten() {
+  const std::string broken = std::string(ConfigurationFolder::kTwoMachines) + "feedrate = 9\n";
+  start(broken);
+  QCOMPARE(person_.messages.size(), 1);
+  QVERIFY2(person_.messages[0].contains(QLatin1String("\"feedrate\" is no setting")),
+           qPrintable(person_.messages[0]));
+  control<QAction>("menu_machine_edit")->trigger();
+  QCOMPARE(person_.messages.size(), 2);
+  QVERIFY(person_.messages[1].contains(QLatin1String("does not write over a file")));
+  // The window's own program is saved all the same.
+  person_.savePath = folder_.filePath(QStringLiteral("part.din"));
+  control<QAction>("menu_file_save")->trigger();
+  QCOMPARE(person_.messages.size(), 2);
+  QVERIFY(QFile::exists(person_.savePath));
+  machineMenu()->popup(QPoint());  // reads the file again
+  machineMenu()->hide();
+  QCOMPARE(configuration_->Read("machines.toml"), broken);
+}
+
+void MachineWindowTest::theDialogRefusesABadValueBesideItsField() {
+  start(ConfigurationFolder::kTwoMachines);
+  choose(QStringLiteral("Router"));
+  const std::string before = configuration_->Read("machines.toml");
+  AnswerWhenShown<MachinesDialog>([this, before](MachinesDialog* dialog) {
+    auto* feed = dialog->findChild<QLineEdit*>(QStringLiteral("feed"));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("name"));
+    auto* save = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
+    QCOMPARE(feed->text(), QStringLiteral("1000"));
+    feed->selectAll();
+    QTest::keyClicks(feed, QStringLiteral("-5"));
+    auto* problem = dialog->findChild<QLabel*>(QStringLiteral("problem_feed"));
+    QCOMPARE(problem->text(), QStringLiteral("must be above 0 (at least .001), not -5"));
+    save->click();
+    QVERIFY(dialog->isVisible());
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("status"))
+                ->text()
+                .contains(QLatin1String("Nothing was saved")));
+    QCOMPARE(configuration_->Read("machines.toml"), before);
+
+    // Mended, renamed, and a machine added: all saved at once.
+    feed->selectAll();
+    QTest::keyClicks(feed, QStringLiteral("1200"));
+    QVERIFY(problem->text().isEmpty());
+    name->selectAll();
+    QTest::keyClicks(name, QStringLiteral("Shapeoko"));
+    dialog->findChild<QPushButton*>(QStringLiteral("add"))->click();
+    QTest::keyClicks(feed, QStringLiteral("50"));
+    save->click();
+    QVERIFY(!dialog->isVisible());
+  });
+  control<QAction>("menu_machine_edit")->trigger();
+  QCOMPARE(MenuTexts(machineMenu()).mid(0, 4),
+           (QStringList{kNoMachine, "Shapeoko (GRBL)", "Mill (LinuxCNC)", "Machine 3 (LinuxCNC)"}));
+  QVERIFY(form_->windowTitle().endsWith(QStringLiteral(" — Shapeoko (GRBL)")));
+  const quorrel::testing::ProcessResult tool = quorrel::testing::RunProcess(
+      quorrel::testing::GcodeToolPath(), {"--machine=Shapeoko"}, {{"LC_ALL", "C"}});
+  QCOMPARE(tool.exitStatus, 0);
+  QVERIFY(tool.standardOutput.find("F1200") != std::string::npos);
+}
+
+// Two windows: what one saved is not written over by the other's older copy.
+void MachineWindowTest::theDialogKeepsWhatAnotherWindowSaved() {
+  start(ConfigurationFolder::kTwoMachines);
+  const std::string other =
+      "[[machine]]\nname = \"Other\"\ndialect = \"grbl\"\nunits = \"mm\"\n"
+      "feed = 10\n";
+  AnswerWhenShown<MachinesDialog>([this, other](MachinesDialog* dialog) {
+    configuration_->WriteMachines(other);
+    auto* feed = dialog->findChild<QLineEdit*>(QStringLiteral("feed"));
+    feed->selectAll();
+    QTest::keyClicks(feed, QStringLiteral("900"));
+    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+    QVERIFY(dialog->findChild<QLabel*>(QStringLiteral("status"))
+                ->text()
+                .contains(QLatin1String("changed elsewhere")));
+    dialog->reject();
+  });
+  control<QAction>("menu_machine_edit")->trigger();
+  QCOMPARE(configuration_->Read("machines.toml"), other);
+}
+
+void MachineWindowTest::thePreviewRedrawsAsTheJobChanges() {
+  start(ConfigurationFolder::kTwoMachines);
+  choose(QStringLiteral("Router"));
+  openPreview();
+  ToolpathPreview* preview = this->preview();
+  QCOMPARE(preview->shownMessage(), QString());
+  // The form keeps the keyboard while the preview is open.
+  QCOMPARE(QApplication::activeWindow(), form_);
+
+  // Within 100 ms of the last key, as a rule: the best of a few tries, for a busy machine.
+  QLineEdit* width = control<QLineEdit>("Text2");
+  width->setFocus();
+  qint64 fastest = 1000000;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    const int before = preview->shownCount();
+    QTest::keyClick(width, Qt::Key_1);
+    QElapsedTimer sinceTheKey;
+    sinceTheKey.start();
+    QTRY_VERIFY_WITH_TIMEOUT(preview->shownCount() > before, 5000);
+    fastest = std::min(fastest, sinceTheKey.elapsed());
+  }
+  QVERIFY2(fastest < 100, qPrintable(QString::number(fastest)));
+
+  // A job that cannot be written shows why, in place of the drawing.
+  control<QLineEdit>("Text5")->setText(QStringLiteral("-1"));
+  QTRY_VERIFY_WITH_TIMEOUT(!preview->shownMessage().isEmpty(), 5000);
+  QVERIFY2(preview->shownMessage().contains(QLatin1String("Tool Radius")),
+           qPrintable(preview->shownMessage()));
+  control<QLineEdit>("Text5")->setText(QStringLiteral("1"));
+  QTRY_VERIFY_WITH_TIMEOUT(preview->shownMessage().isEmpty(), 5000);
+
+  // Zoomed and moved with the keys, and drawn again at the new size.
+  preview->activateWindow();
+  const int drawn = preview->shownCount();
+  QTest::keyClick(preview, Qt::Key_Plus);
+  QTest::keyClick(preview, Qt::Key_Left);
+  QVERIFY(preview->view().zoom > 1.0);
+  QVERIFY(preview->view().centre.has_value());
+  preview->resize(500, 300);
+  QTRY_VERIFY_WITH_TIMEOUT(preview->shownCount() > drawn, 5000);
+  QTRY_COMPARE(preview->view().size, QSize(500, 300));
+  const int resized = preview->shownCount();
+  QTest::keyClick(preview, Qt::Key_0);
+  QCOMPARE(preview->view().zoom, 1.0);
+  QTRY_VERIFY_WITH_TIMEOUT(preview->shownCount() > resized, 5000);
+  // The drawing is there: the cuts, the axes and the legend on white.
+  const QImage image = preview->grab().toImage();
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ink += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+  }
+  QVERIFY2(ink > 500, qPrintable(QString::number(ink)));
+
+  // Closing the form closes its preview: nothing keeps Quorrel running.
+  form_->close();
+  QVERIFY(!preview->isVisible());
+}
+
+// The README's picture of the window with its preview: QUORREL_SCREENSHOT=FILE.png.
+void MachineWindowTest::picturesTheWindowForTheReadme() {
+  const QString file = qEnvironmentVariable("QUORREL_SCREENSHOT");
+  if (file.isEmpty()) QSKIP("QUORREL_SCREENSHOT names no picture to take");
+  start(ConfigurationFolder::kTwoMachines);
+  choose(QStringLiteral("Router"));
+  control<QRadioButton>("Option1_2")->click();
+  control<QCheckBox>("Check1")->click();
+  const std::pair<const char*, const char*> job[] = {
+      {"Text2", "60"}, {"Text3", "40"}, {"Text4", "6"}, {"Text5", "3"}, {"Text6", "-6"}};
+  for (const auto& [field, text] : job) control<QLineEdit>(field)->setText(text);
+  openPreview();
+  preview()->resize(560, 400);
+  QTRY_COMPARE_WITH_TIMEOUT(preview()->view().size, QSize(560, 400), 5000);
+  QTest::qWait(500);
+  const QImage window = form_->grab().toImage();
+  const QImage drawing = preview()->grab().toImage();
+  QImage both(window.width() + 12 + drawing.width(), std::max(window.height(), drawing.height()),
+              QImage::Format_RGB32);
+  both.fill(QColor(0xdd, 0xdd, 0xdd));
+  QPainter painter(&both);
+  painter.drawImage(0, 0, window);
+  painter.drawImage(window.width() + 12, 0, drawing);
+  painter.end();
+  QVERIFY(both.save(file));
+}
+
+QTEST_MAIN(MachineWindowTest)
+#include "machine_window_test.moc"
