@@ -20,6 +20,7 @@
 #include "app/toolpathpreview.h"
 #include "tests/app/scripted_person.h"
 #include "tests/support/configuration_folder.h"
+#include "tests/support/controller_checks.h"
 #include "tests/support/golden_cases.h"
 #include "tests/support/run_process.h"
 
@@ -262,7 +263,14 @@ void MachineWindowTest::savesWhatTheToolWritesForTheMachine() {
   const quorrel::testing::ProcessResult tool =
       quorrel::testing::RunProcess(quorrel::testing::GcodeToolPath(), arguments, {{"LC_ALL", "C"}});
   QCOMPARE(tool.exitStatus, 0);
-  QCOMPARE(quorrel::testing::ReadFileBytes(person_.savePath.toStdString()), tool.standardOutput);
+  const std::string saved = quorrel::testing::ReadFileBytes(person_.savePath.toStdString());
+  QCOMPARE(saved, tool.standardOutput);
+  // A program the controller runs as it stands.
+  QCOMPARE(quorrel::testing::RunLinuxCnc(saved).error, std::string());
+  if (proposed.endsWith(QLatin1String(".nc"))) {
+    QCOMPARE(quorrel::testing::GrblRuleBreaks(saved, quorrel::Units::Millimetres).size(),
+             std::size_t{0});
+  }
 }
 
 void MachineWindowTest::refusesBeforeTheDialogWhatTheToolRefuses_data() {
