@@ -65,6 +65,22 @@ QString Utf8(std::string_view text) {
 
 const QString kTitle = QStringLiteral("Quorrel's (by the Quorrel developers)");
 
+// What the machinist is told of a machine's setting that the job does not use.
+QString UnusedSettingNote(const Machine& machine, Setting setting) {
+  const QString name = Utf8(machine.name);
+  const QString value = Utf8(SettingText(machine, setting));
+  if (setting == Setting::Stepover) {
+    return QStringLiteral(
+               "The machine \"%1\" spaces the rings of a Fill at %2 %; this outline "
+               "has none, so its stepover is not used.")
+        .arg(name, value);
+  }
+  return QStringLiteral(
+             "The machine \"%1\" holds an outline's part with %2 tabs; a Fill pocket "
+             "has no part to hold, so it is cut without them.")
+      .arg(name, value);
+}
+
 // What the save dialog offers for a program: its file types, and the name it proposes.
 struct ProgramFile {
   QString filter;
@@ -422,12 +438,10 @@ void QuorrelForm::menu_file_save_Click() {
   const SaveRequest request = currentRequest();
   const ProgramFile file = ProgramFileFor(request.machine.dialect);
   const auto askPath = [&] {
-    if (machine != nullptr && StepoverUnused(*machine, request.fill)) {
-      dialogs_.showNote(
-          QStringLiteral("quorrel"),
-          QStringLiteral("The machine \"%1\" spaces the rings of a Fill at %2 %; "
-                         "this outline has none, so its stepover is not used.")
-              .arg(Utf8(machine->name), Utf8(SettingText(*machine, Setting::Stepover))));
+    if (machine != nullptr) {
+      for (const Setting unused : UnusedSettings(*machine, request.fill)) {
+        dialogs_.showNote(QStringLiteral("quorrel"), UnusedSettingNote(*machine, unused));
+      }
     }
     return QFile::encodeName(dialogs_.showSaveDialog(file.filter, file.name)).toStdString();
   };

@@ -35,7 +35,7 @@ class ToolpathPreview : public QWidget {
   const PreviewView& view() const { return view_; }
 
   /// How long the preview waits after a change for the typing to pause.
-  static constexpr int kPauseMs = 40;
+  static constexpr int kPauseMs = 30;
 
  signals:
   /// A drawing, or a message, is shown.

@@ -101,7 +101,8 @@ class ArgumentReader {
 
 // The settings that shape a job's paths, which a saved program to convert already has.
 bool ShapesPaths(Setting setting) {
-  return setting == Setting::Stepover || setting == Setting::Finish;
+  return setting == Setting::Stepover || setting == Setting::Finish || setting == Setting::Tabs ||
+         setting == Setting::TabWidth || setting == Setting::TabHeight;
 }
 
 // The machine of the machines file named `name`; a file that cannot be read, or names none such,
@@ -215,6 +216,15 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
   if (Given(Setting::Stepover) && !fill && !converting) {
     throw UsageError("--stepover spaces the rings of a Fill; give --fill");
   }
+  const bool tabs = machine.tabs && *machine.tabs > 0;
+  if (Given(Setting::Tabs) && tabs && fill) {
+    throw UsageError("--tabs hold a part that an outline cuts out; a Fill pocket has none");
+  }
+  for (const Setting size : {Setting::TabWidth, Setting::TabHeight}) {
+    if (Given(size) && !tabs) {
+      throw UsageError("--" + std::string(DescriptionOf(size).key) + " is for --tabs");
+    }
+  }
   ApplyStrategy(machine, fill, strategy);
   return strategy;
 }
@@ -299,7 +309,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   const Machine chosen = machine.Chosen(dialect.value_or(Dialect::Din));
   command.machine = machine.Settings(chosen, dialect.has_value() && dialect != Dialect::Din);
   command.machineName = machine.machineName;
-  command.finishGiven = machine.Given(Setting::Finish);
+  for (const auto& [setting, text] : machine.given) {
+    command.given.insert("--" + std::string(DescriptionOf(setting).key));
+  }
   if (command.machine.dialect != Dialect::Din) {
     command.request.strategy =
         machine.Strategy(chosen, command.request.fill, command.from.has_value());
@@ -344,6 +356,7 @@ std::string_view UsageSynopsis() {
          "                      [--entry=plunge|ramp [--ramp-angle=DEGREES]]\n"
          "                      [--side=inside|outside] [--stepover=PERCENT]\n"
          "                      [--finish=ALLOWANCE]\n"
+         "                      [--tabs=COUNT [--tab-width=WIDTH] [--tab-height=HEIGHT]]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
@@ -400,6 +413,12 @@ std::string HelpText() {
          "  --finish=ALLOWANCE  every path keeps ALLOWANCE more from the wall; then one last\n"
          "                      pass along the wall at full depth cuts it to size (with\n"
          "                      --fill, ALLOWANCE is at most one ring spacing)\n"
+         "  --tabs=COUNT        holding tabs on the outline, evenly spaced along it (default 0:\n"
+         "                      none), 0 to 64; outlines only\n"
+         "  --tab-width=WIDTH   length of each tab along the contour, at the part's edge\n"
+         "                      (default: 2 x the tool's diameter)\n"
+         "  --tab-height=HEIGHT  thickness of each tab above Depth (default: a third of the\n"
+         "                      Depth's size, at most 2 mm or 0.08 in)\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
@@ -415,7 +434,15 @@ std::string HelpText() {
          "~/.config/quorrel/machines.toml), which the Quorrel window reads and writes too: a\n"
          "[[machine]] table for each, its name and settings under the options' names without\n"
          "\"--\" (name = \"Router\", dialect = \"grbl\", units = \"mm\", feed = 1000). A\n"
-         "machine's stepover is used by --fill jobs only.\n"
+         "machine's stepover is used by --fill jobs only, its tabs by outlines only.\n"
+         "\n"
+         "Holding tabs keep a part cut out of a sheet in it until the last cut is done: where\n"
+         "the cutter would cut into a tab, the tool runs at the tab's top instead, going up and\n"
+         "down at the plunge feed (along the path at the ramp angle with --entry=ramp, where\n"
+         "there is room). The first tab stands in the middle of the bottom side (a circle's half\n"
+         "a spacing round from its left-most point), the others evenly along the contour, each\n"
+         "kept on a straight side where one can take it. Tabs that, with the cutter's diameter\n"
+         "added to each, take half the outline path or more are refused.\n"
          "\n"
          "RATE, Z, DEPTH and RPM are ordinary numbers with \".\" as the point. A controller\n"
          "program starts with the job's comment and a set-up line (G21 G90 G17 G94 G91.1),\n"

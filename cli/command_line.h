@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -22,7 +23,7 @@ struct CommandLine {
   /// The controller and how to drive it; with Dialect::Din the window's own program.
   MachineSettings machine;
   std::optional<std::string> machineName;  ///< --machine: the machines file's machine it came from
-  bool finishGiven = false;                ///< the allowance is --finish's, not the machine's
+  std::set<std::string> given;             ///< the options given for the controller ("--tabs")
   bool toolRadiusGiven = false;            ///< --tool-radius was given (it shades a drawn program)
   bool help = false;
   bool version = false;

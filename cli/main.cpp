@@ -21,6 +21,7 @@
 #include "gcode/save/job_preview.h"
 #include "gcode/save/save_command.h"
 #include "gcode/strategy/cutting_strategy.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_recording.h"
 #include "gcode/version.h"
 
@@ -67,10 +68,33 @@ void RequireSoundAllowance(const cli::CommandLine& command) {
     problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
   if (!problem) return;
-  throw cli::UsageError(command.finishGiven
+  throw cli::UsageError(command.given.contains("--finish")
                             ? "--finish " + *problem
                             : "the finish of the machine \"" + command.machineName.value_or("") +
                                   "\" " + *problem);
+}
+
+// Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake in
+// the command, found before anything is written.
+void RequireSoundTabs(const cli::CommandLine& command) {
+  const SaveRequest& request = command.request;
+  if (command.from || request.strategy.tabs.count <= 0) return;
+  JobParameters job;
+  try {
+    job = MakeJobParameters(request.texts, request.shape, request.fill);
+  } catch (const ArithmeticFault&) {
+    return;  // the save says why
+  }
+  const std::optional<TabsProblem> problem =
+      TabsProblemOf(job, request.strategy, command.machine.units);
+  if (!problem) return;
+  const std::string option = "--" + std::string(problem->key);
+  const bool given = command.given.contains(option);
+  throw cli::UsageError((given || !command.machineName
+                             ? option
+                             : "the " + std::string(problem->key) + " of the machine \"" +
+                                   *command.machineName + "\"") +
+                        " " + problem->words);
 }
 
 // True when two destinations are one file, however they are spelled: through "./", an absolute
@@ -235,6 +259,7 @@ int main(int argc, char** argv) {
     command = cli::ParseCommandLine(arguments);
     RequireDistinctFiles(command);
     RequireSoundAllowance(command);
+    RequireSoundTabs(command);
   } catch (const cli::UsageError& error) {
     std::fprintf(stderr, "quorrel-gcode: %s\n%s", error.what(), cli::UsageSynopsis().data());
     return kUsage;

@@ -391,6 +391,24 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
       {with({"--from=part.din", "--preview=p.svg"}), "--from converts an existing program"},
       {with({"--from=part.din", "-o", "./part.din"}), "two different files"},
+      {with({"--tabs=65"}), "--tabs is a count of holding tabs from 0 to 64, not 65"},
+      {with({"--tabs=-1"}), "--tabs is a count of holding tabs"},
+      {with({"--tabs=2.5"}), "--tabs is a count of holding tabs"},
+      {with({"--tabs=4", "--tab-width=0"}), "--tab-width must be above 0"},
+      {with({"--tabs=4", "--tab-height=-1"}), "--tab-height must be above 0"},
+      {with({"--tabs=4", "--tab-height=2"}),
+       "--tab-height must be less than the Depth's size, 2, not 2"},
+      {with({"--tabs=4", "--fill"}), "--tabs hold a part that an outline cuts out"},
+      {with({"--tab-width=3"}), "--tab-width is for --tabs"},
+      {with({"--tabs=0", "--tab-height=1"}), "--tab-height is for --tabs"},
+      {{"--tabs=4"}, "--tabs is for the linuxcnc and grbl dialects"},
+      {with({"--from=part.din", "--tabs=2"}), "--tabs shapes new paths"},
+      {with({"--shape=circle", "--radius=3", "--tool-radius=1", "--depth=-3", "--tabs=2"}),
+       "--tabs leave too little of the outline to cut free: 2 tabs of 4, with the cutter's 2 "
+       "added to each, take 12 of the outline path's 12.566, which leaves .566"},
+      {with({"--shape=rounded-rectangle", "--width=236.4", "--height=286.569", "--radius=81.284",
+             "--tool-radius=14.001", "--depth=-5", "--tabs=3", "--finish=3.5"}),
+       "--tabs do not fit apart from one another"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -645,7 +663,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 49);  // every option line and exit status of --help
+  EXPECT_EQ(described, 55);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =

@@ -19,6 +19,7 @@ TEST(MachinesFile, WhatIsWrittenReadsBackAlike) {
   for (Machine& machine : machines) {
     for (const SettingDescription& setting : kSettings) {
       const std::string_view text = setting.setting == Setting::Dialect ? "grbl"
+                                    : setting.setting == Setting::Tabs  ? "4"
                                     : !ChoicesOf(setting.setting).empty()
                                         ? ChoicesOf(setting.setting)[1]
                                         : "5.25";
@@ -64,6 +65,8 @@ TEST(MachinesFile, SettingsAreCheckedAsTheOptionsAre) {
       {Setting::Units, "cm", "takes mm or inch, not \"cm\""},
       {Setting::Dialect, "din", "takes linuxcnc or grbl, not \"din\""},
       {Setting::Spindle, "1,5", "needs a number, not \"1,5\""},
+      {Setting::Tabs, "2.5", "is a count of holding tabs from 0 to 64, not 2.5"},
+      {Setting::TabHeight, "0.0004", "must be above 0 (at least .001), not 0.0004"},
   };
   for (const auto& row : rows) {
     Machine machine;

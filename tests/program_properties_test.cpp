@@ -27,7 +27,9 @@
 #include "gcode/shapes/outside_profile.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/contour.h"
+#include "gcode/toolpath/contour_walk.h"
 #include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/case_name.h"
 #include "tests/support/controller_checks.h"
@@ -634,11 +636,11 @@ TEST_P(ProgramProperties, APreviewDrawsTheMovesAProgramSays) {
       WriteJobProgram(request, job.parameters, std::make_unique<StringSink>(program), observers);
       ToolpathRecording read;
       ReadAnyProgram(program, read);
-      const double tool = job.parameters.ToolRadius;
-      const std::vector<std::string> drawn =
-          DrawnMovesOf(DrawToolpathSvg(written, {job.parameters, tool, false}));
-      EXPECT_EQ(drawn, DrawnMovesOf(DrawToolpathSvg(read, {std::nullopt, tool, false})))
-          << DialectName(dialect);
+      PreviewContext context;
+      context.toolRadius = job.parameters.ToolRadius;
+      const std::vector<std::string> drawn = DrawnMovesOf(DrawToolpathSvg(read, context));
+      context.job = job.parameters;
+      EXPECT_EQ(DrawnMovesOf(DrawToolpathSvg(written, context)), drawn) << DialectName(dialect);
       EXPECT_NE(drawn[0], "");
     }
   });
@@ -718,6 +720,321 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
     ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, FinishingPassOf(job, strategy), false,
                                        true);
   });
+}
+
+// Where along a contour's walk the point of it nearest `p` lies.
+double NearestAlongWalk(const ContourWalk& walk, Point p) {
+  double best = INFINITY, along = 0.0;
+  for (const ContourWalk::Piece& piece : walk.pieces()) {
+    double at = 0.0;
+    if (!piece.arc) {
+      at = std::clamp(
+          (p.x - piece.start.x) * piece.direction.x + (p.y - piece.start.y) * piece.direction.y,
+          0.0, piece.length());
+    } else if (piece.radius > 0.0) {
+      double turn = std::atan2(p.y - piece.center.y, p.x - piece.center.x) - piece.startAngle;
+      turn = std::fmod(turn + 4 * std::numbers::pi, 2 * std::numbers::pi);
+      at = std::clamp(turn * piece.radius, 0.0, piece.length());
+      if (turn > std::numbers::pi + std::numbers::pi / 4) at = 0.0;  // nearer its start
+    }
+    const Point q = piece.PointAt(at);
+    const double distance = std::hypot(p.x - q.x, p.y - q.y);
+    if (distance < best) {
+      best = distance;
+      along = piece.from + at;
+    }
+  }
+  return along;
+}
+
+// Whether a cutter centred at `p` reaches a tab: any point of it on the cut's side of the
+// contour whose nearest contour point lies under a tab. Found by trying the points round its
+// edge, not by the program's own geometry.
+bool CutterMeetsATab(Point p, double tool, const TabPlan& plan, const Contour& contour,
+                     bool outside) {
+  // Far from every tab's middle, it meets none.
+  const bool near = std::any_of(plan.centers().begin(), plan.centers().end(), [&](double center) {
+    const Point middle = plan.walk().PointAt(center);
+    return std::hypot(p.x - middle.x, p.y - middle.y) < plan.sizes().width + 8 * tool + 1;
+  });
+  if (!near) return false;
+  constexpr int kAround = 128;
+  for (int i = 0; i <= kAround; ++i) {
+    const double angle = 2 * std::numbers::pi * i / kAround;
+    const double r = i == kAround ? 0.0 : tool * (1 - 1e-9);
+    const Point q{p.x + r * std::cos(angle), p.y + r * std::sin(angle)};
+    const double side = contour.Distance(q.x, q.y);
+    if (outside ? side < 0.0 : side > 0.0) continue;
+    const double along = NearestAlongWalk(plan.walk(), q);
+    for (const double center : plan.centers()) {
+      const double apart =
+          std::fabs(plan.walk().Wrapped(along - center + plan.walk().length() / 2) -
+                    plan.walk().length() / 2);
+      if (apart < plan.sizes().width / 2) return true;
+    }
+  }
+  return false;
+}
+
+// Follows LinuxCNC's run of a program with holding tabs, pass by pass. A pass goes down where
+// it begins and comes back there after every loop round its path: a ramp's steps, a helix, and
+// last the loop at its depth, the lap, which must pass each tab once at the tabs' top.
+class TabRunChecker {
+ public:
+  TabRunChecker(const TabPlan& plan, const Contour& contour, bool outside, double tool,
+                double shortestLoop, double flatRamp)
+      : plan_(plan),
+        contour_(contour),
+        outside_(outside),
+        tool_(tool),
+        shortestLoop_(shortestLoop),
+        flatRamp_(flatRamp) {}
+
+  int laps() const { return laps_; }
+
+  void Follow(const std::vector<testing::CanonMove>& moves) {
+    for (const testing::CanonMove& move : moves) {
+      const double length = LengthOf(move, x_, y_);
+      if (move.kind == testing::CanonMove::Kind::Traverse) {
+        EndPass();
+      } else {
+        const bool down = move.z < z_ - kPrinted;
+        if (!inPass_ && down) StartPass();
+        if (inPass_ && loop_.length == 0.0 && move.z < lowest_ - kPrinted && !loops_.empty()) {
+          EndPass();  // the next pass goes down from where the last lap ended
+          StartPass();
+        }
+        lowest_ = std::min(lowest_, static_cast<double>(move.z));
+        loop_.length += length;
+        loop_.lowest = std::min(loop_.lowest, static_cast<double>(move.z));
+        Sample(move, length);
+        if (length > 0.0 && std::hypot(move.x - start_.x, move.y - start_.y) <= kTolerance) {
+          EndStretch();
+          loops_.push_back(std::move(loop_));
+          loop_ = Loop();
+        }
+      }
+      x_ = move.x;
+      y_ = move.y;
+      z_ = move.z;
+    }
+    EndPass();
+  }
+
+ private:
+  static constexpr double kPrinted = 0.00005 + 1e-9;  // rs274 reports four decimals
+  static constexpr double kTolerance = kWriteTolerance + 2 * kPrinted;
+
+  struct Stretch {
+    double length;
+    double apart;  // of its middle from the nearest tab's middle, along the contour
+    bool straight;
+    Point end;
+  };
+  struct Loop {
+    double length = 0.0;
+    double lowest = INFINITY;
+    std::vector<Stretch> stretches;
+  };
+
+  void StartPass() {
+    inPass_ = true;
+    start_ = {x_, y_};
+    lowest_ = z_;
+    loops_.clear();
+    loop_ = Loop();
+  }
+
+  // The pass's lap is its last whole loop; below the tabs' top it passes each tab once, over
+  // just its stretch (on a straight side its width and the cutter's diameter), centred on it.
+  void EndPass() {
+    EndStretch();
+    if (!inPass_) return;
+    inPass_ = false;
+    if (loop_.length > 0.0) loops_.push_back(std::move(loop_));
+    loop_ = Loop();
+    const auto lap = std::find_if(loops_.rbegin(), loops_.rend(), [&](const Loop& loop) {
+      return loop.length >= 0.95 * shortestLoop_;  // a whole loop, its arcs cut in pieces
+    });
+    if (lap == loops_.rend() || !(lap->lowest < plan_.top() - kPrinted)) return;
+    ++laps_;
+    EXPECT_EQ(static_cast<int>(lap->stretches.size()), plan_.sizes().count)
+        << "tabs passed on one lap";
+    for (const Stretch& stretch : lap->stretches) {
+      if (stretch.straight) {
+        EXPECT_NEAR(stretch.length, plan_.sizes().width + 2 * tool_, 2 * kTolerance + 2 * flatRamp_)
+            << "a stretch over a tab on a side, to X" << stretch.end.x << " Y" << stretch.end.y;
+      }
+      if (stretch.straight || contour_.cornerRadius == contour_.halfWidth) {
+        EXPECT_LE(stretch.apart, 4 * kTolerance + flatRamp_)
+            << "a stretch beside its tab, to X" << stretch.end.x;
+      }
+    }
+  }
+
+  // Every point of the move: the cutter reaches a tab only at the top.
+  void Sample(const testing::CanonMove& move, double length) {
+    const bool level = std::fabs(move.z - z_) <= kPrinted && length > 0.0;
+    // A pass at the top itself is cut whole there.
+    const bool atTop = inPass_ && level && std::fabs(move.z - plan_.top()) <= kPrinted &&
+                       lowest_ < plan_.top() - kPrinted;
+    if (!atTop) EndStretch();
+    const int samples = std::max(1, static_cast<int>(length / 0.05));
+    const double before = raised_.empty() ? 0.0 : raised_.back().first;
+    for (int i = 0; i <= samples && length > 0.0; ++i) {
+      const double t = static_cast<double>(i) / samples;
+      Point p{x_ + t * (move.x - x_), y_ + t * (move.y - y_)};
+      if (move.kind == testing::CanonMove::Kind::Arc) {
+        const double r = std::hypot(x_ - move.centerX, y_ - move.centerY);
+        const double a =
+            std::atan2(y_ - move.centerY, x_ - move.centerX) + move.rotation * t * length / r;
+        p = {move.centerX + r * std::cos(a), move.centerY + r * std::sin(a)};
+      }
+      const double height = z_ + t * (move.z - z_);
+      if (height < plan_.top() - kPrinted - 1e-6 && i % 4 == 0) {
+        EXPECT_FALSE(CutterMeetsATab(p, tool_ - kTolerance, plan_, contour_, outside_))
+            << "the cutter cuts into a tab at X" << p.x << " Y" << p.y << " Z" << height;
+      }
+      if (atTop) raised_.emplace_back(before + t * length, p);
+    }
+  }
+
+  Point PointAt(double along) const {
+    const auto next = std::lower_bound(
+        raised_.begin(), raised_.end(), along,
+        [](const std::pair<double, Point>& sample, double at) { return sample.first < at; });
+    if (next == raised_.end()) return raised_.back().second;
+    if (next == raised_.begin()) return next->second;
+    const auto& [a, p] = *(next - 1);
+    const auto& [b, q] = *next;
+    const double t = b > a ? (along - a) / (b - a) : 0.0;
+    return Point{p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)};
+  }
+
+  // A stretch at the top ends: raised only where the cutter would reach a tab (a little inside
+  // either end it does; the points round the cutter's edge find it a little late on a large one).
+  void EndStretch() {
+    if (raised_.size() < 2) {
+      raised_.clear();
+      return;
+    }
+    const double length = raised_.back().first;
+    const double inside = 0.02 + 0.002 * tool_;
+    // A piece of a ramp so short that both its ends are written at the top is no stretch.
+    for (const double along :
+         length > 2 * inside ? std::vector{inside, length - inside} : std::vector<double>()) {
+      EXPECT_TRUE(CutterMeetsATab(PointAt(along), tool_ + kTolerance, plan_, contour_, outside_))
+          << "raised where no tab is near, at X" << PointAt(along).x << " Y" << PointAt(along).y;
+    }
+    const ContourWalk& walk = plan_.walk();
+    const double walked = NearestAlongWalk(walk, PointAt(length / 2));
+    double apart = INFINITY;
+    for (const double center : plan_.centers()) {
+      apart = std::min(
+          apart, std::fabs(walk.Wrapped(walked - center + walk.length() / 2) - walk.length() / 2));
+    }
+    const Point first = raised_.front().second, last = raised_.back().second;
+    const double chord = std::hypot(last.x - first.x, last.y - first.y);
+    const bool straight = std::all_of(raised_.begin(), raised_.end(), [&](const auto& sample) {
+      const Point q = sample.second;
+      return std::fabs((last.x - first.x) * (q.y - first.y) -
+                       (last.y - first.y) * (q.x - first.x)) <= kTolerance * chord;
+    });
+    loop_.stretches.push_back({length, apart, straight, last});
+    raised_.clear();
+  }
+
+  const TabPlan& plan_;
+  const Contour contour_;
+  bool outside_;
+  double tool_;
+  double shortestLoop_;
+  double flatRamp_;  // a ramp's first or last piece may drop so little that it is written level
+  double x_ = 0, y_ = 0, z_ = 0, lowest_ = INFINITY;
+  bool inPass_ = false;
+  Point start_{};
+  std::vector<Loop> loops_;
+  Loop loop_;
+  std::vector<std::pair<double, Point>> raised_;  // the stretch at the top, by how far along
+  int laps_ = 0;
+};
+
+// Holding tabs, as LinuxCNC runs the program: on each pass below their top, the lap at its
+// depth is at the top exactly once over each tab, over just the stretch where the cutter would
+// reach it, centred on it; the cutter never reaches a tab below the top; every cut lies on the
+// outline's path; and the GRBL rule check passes.
+TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
+  int n = 0, checked = 0;
+  ForRandomJobs(Kind::Ordinary, JobCount(16), [&](const Job& job, const ReadBackProgram&) {
+    const int k = n++;
+    CuttingStrategy strategy;
+    strategy.outside = k % 2 == 1;
+    const double T = job.parameters.ToolRadius;
+    if (k % 3 == 2) strategy.finishAllowance = std::round(250 * T) / 1000;
+    strategy.tabs.count = 1 + k % 6;
+    if (k % 3 == 1) strategy.tabs.width = std::round(1500 * T) / 1000;
+    if (k % 4 == 3) strategy.tabs.height = std::round(-200 * job.parameters.Depth) / 1000;
+    const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, k);
+    // A hole whose cut clears it whole leaves nothing inside to hold.
+    const JobParameters& shape = job.parameters;
+    const double halfShort = shape.ShapeKind == ShapeKind::Circle
+                                 ? shape.CornerRadius
+                                 : std::min(shape.Width, shape.Height) / 2;
+    if (!strategy.outside && halfShort < 3 * (T + strategy.finishAllowance.value_or(0.0))) return;
+    // As many tabs as the outline takes, up to the count asked for.
+    while (strategy.tabs.count > 1 && TabsProblemOf(job.parameters, strategy, machine.units)) {
+      --strategy.tabs.count;
+    }
+    if (TabsProblemOf(job.parameters, strategy, machine.units) ||
+        ControllerRefusalReason(job.parameters, job.texts, strategy)) {
+      return;
+    }
+    ++checked;
+    const std::string program = ControllerProgramOf(job, machine, strategy);
+    const testing::LinuxCncRun run = testing::RunLinuxCnc(program);
+    ASSERT_EQ(run.error, "");
+    MachineSettings grbl = machine;
+    grbl.dialect = Dialect::Grbl;
+    EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, grbl, strategy), grbl.units),
+              std::vector<std::string>());
+
+    // Every cut lies on the outline's path, or the finishing pass's.
+    const std::vector<ToolMove> outline = CutsOf(ReadProgram(DinProgramOf(job, strategy)));
+    std::vector<ToolMove> paths = outline;
+    double shortestLoop = 0.0;
+    for (const ToolMove& cut : outline) shortestLoop += MoveLength(cut);
+    if (strategy.finishAllowance) {
+      const std::vector<ToolMove> wall = CutsOf(ReadProgram(FinishingPassOf(job, strategy)));
+      double wallLength = 0.0;
+      for (const ToolMove& cut : wall) wallLength += MoveLength(cut);
+      shortestLoop = std::min(shortestLoop, wallLength);
+      paths.insert(paths.end(), wall.begin(), wall.end());
+    }
+    double x = 0, y = 0;
+    for (const testing::CanonMove& move : run.moves) {
+      if (move.kind != testing::CanonMove::Kind::Traverse) {
+        double nearest = INFINITY;
+        for (const ToolMove& cut : paths) {
+          nearest = std::min(nearest, DistanceToMove((x + move.x) / 2, (y + move.y) / 2, cut));
+        }
+        if (move.kind == testing::CanonMove::Kind::Feed) {
+          EXPECT_LE(nearest, kWriteTolerance + 0.0002) << "a move off the path, to X" << move.x;
+        }
+      }
+      x = move.x;
+      y = move.y;
+    }
+
+    const double flatRamp = machine.entry == Entry::Ramp
+                                ? 0.0005 / std::tan(machine.rampAngle * std::numbers::pi / 180)
+                                : 0.0;
+    const TabPlan plan(job.parameters, strategy, machine.units);
+    TabRunChecker checker(plan, ContourOf(job.parameters), strategy.outside, T, shortestLoop,
+                          flatRamp);
+    checker.Follow(run.moves);
+    EXPECT_GT(checker.laps(), 0) << "no pass below the tabs' top";
+  });
+  EXPECT_GT(checked, JobCount(16) / 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, OutlineProperties,

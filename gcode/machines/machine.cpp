@@ -1,10 +1,12 @@
 #include "gcode/machines/machine.h"
 
 #include <charconv>
+#include <cmath>
 #include <utility>
 
 #include "gcode/numbers/ordinary_number.h"
 #include "gcode/numbers/round3.h"
+#include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
 namespace {
@@ -72,6 +74,14 @@ std::optional<std::string> NumberRule(Setting setting, double value) {
     case Setting::Finish:
       if (value >= 0.0) return std::nullopt;
       return "is the allowance left on the walls, at least 0";
+    case Setting::Tabs:
+      if (value >= 0.0 && value <= kMostTabs && value == std::floor(value)) return std::nullopt;
+      return "is a count of holding tabs from 0 to " + std::to_string(kMostTabs);
+    case Setting::TabWidth:
+    case Setting::TabHeight:
+      // Still a size when written with the program's 3 decimals.
+      if (Round3(value) > 0.0) return std::nullopt;
+      return "must be above 0 (at least .001)";
     default:
       return std::nullopt;
   }
@@ -97,6 +107,12 @@ auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
       return &machine.stepover;
     case Setting::Finish:
       return &machine.finish;
+    case Setting::Tabs:
+      return &machine.tabs;
+    case Setting::TabWidth:
+      return &machine.tabWidth;
+    case Setting::TabHeight:
+      return &machine.tabHeight;
     default:
       return nullptr;
   }
@@ -224,10 +240,18 @@ MachineSettings SettingsOf(const Machine& machine) {
 void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy) {
   if (machine.stepover && fill) strategy.stepover = *machine.stepover;
   if (machine.finish) strategy.finishAllowance = machine.finish;
+  if (machine.tabs && !fill) {
+    strategy.tabs.count = static_cast<int>(*machine.tabs);
+    strategy.tabs.width = machine.tabWidth;
+    strategy.tabs.height = machine.tabHeight;
+  }
 }
 
-bool StepoverUnused(const Machine& machine, bool fill) {
-  return machine.stepover && !fill;
+std::vector<Setting> UnusedSettings(const Machine& machine, bool fill) {
+  std::vector<Setting> unused;
+  if (machine.stepover && !fill) unused.push_back(Setting::Stepover);
+  if (machine.tabs && *machine.tabs > 0 && fill) unused.push_back(Setting::Tabs);
+  return unused;
 }
 
 }  // namespace quorrel

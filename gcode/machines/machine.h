@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gcode/job/machine_settings.h"
 #include "gcode/strategy/cutting_strategy.h"
@@ -28,6 +29,9 @@ struct Machine {
   std::optional<double> rampAngle;
   std::optional<double> stepover;
   std::optional<double> finish;
+  std::optional<double> tabs;  ///< a whole count
+  std::optional<double> tabWidth;
+  std::optional<double> tabHeight;
 };
 
 /// The settings of a machine, each by the name it has in the machines file and, after "--", as
@@ -45,6 +49,9 @@ enum class Setting {
   RampAngle,
   Stepover,
   Finish,
+  Tabs,
+  TabWidth,
+  TabHeight,
 };
 
 struct SettingDescription {
@@ -54,7 +61,7 @@ struct SettingDescription {
   std::string_view help;     ///< what it is, and its default: "(default: the feed)"
 };
 
-inline constexpr std::array<SettingDescription, 12> kSettings{{
+inline constexpr std::array<SettingDescription, 15> kSettings{{
     {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
     {Setting::Units, "units", "&Units", "mm or inch"},
     {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
@@ -68,6 +75,9 @@ inline constexpr std::array<SettingDescription, 12> kSettings{{
     {Setting::Stepover, "stepover", "Step&over",
      "a Fill's ring spacing, % of the tool (default 75)"},
     {Setting::Finish, "finish", "Finishing &allowance", "left for a last pass along the wall"},
+    {Setting::Tabs, "tabs", "Holding ta&bs", "how many hold an outline's part (default 0)"},
+    {Setting::TabWidth, "tab-width", "Tab w&idth", "along the contour (default: 2 tool diameters)"},
+    {Setting::TabHeight, "tab-height", "Tab hei&ght", "above the Depth (default: a third of it)"},
 }};
 
 /// The setting of `key` ("plunge-feed"), or nothing.
@@ -96,11 +106,12 @@ std::optional<std::string> MissingSetting(const Machine& machine);
 /// The controller's settings of a complete machine, each setting left out at its default.
 MachineSettings SettingsOf(const Machine& machine);
 
-/// The machine's part in a job's strategy: its finishing allowance, and with Fill its stepover.
+/// The machine's part in a job's strategy: its finishing allowance, with Fill its stepover, and
+/// without Fill its holding tabs.
 void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy);
 
-/// True when the machine has a stepover that a job without Fill does not use: an outline has no
-/// rings to space.
-bool StepoverUnused(const Machine& machine, bool fill);
+/// The settings of the machine that a job with or without Fill does not use: an outline has no
+/// rings to space, a pocket no part to hold.
+std::vector<Setting> UnusedSettings(const Machine& machine, bool fill);
 
 }  // namespace quorrel

@@ -42,6 +42,9 @@ constexpr Style kRapid{
     "rapids", "fill=\"none\" stroke=\"#808080\" stroke-width=\"1\" stroke-dasharray=\"4 3\"",
     "rapid move at the clearance height"};
 constexpr Style kPlunge{"plunges", "fill=\"#d03030\"", "where the tool plunges"};
+constexpr Style kTab{"tabs",
+                     "fill=\"none\" stroke=\"#1f9d55\" stroke-width=\"6\" stroke-opacity=\"0.85\"",
+                     "holding tab, left standing"};
 constexpr Style kAxes{"axes",
                       "stroke=\"#9a9a9a\" stroke-width=\"1\" font-family=\"sans-serif\" "
                       "font-size=\"12\" fill=\"#6a6a6a\"",
@@ -304,13 +307,24 @@ DrawnMoves Sort(const std::vector<ToolMove>& moves) {
   followed.reserve(moves.size());
   ToolPoint at = kUnknownPoint;
   bool goingDown = false;
+  // The tool rose since it last went down: over a holding tab, which it goes down from again
+  // within the same pass.
+  bool rose = false;
   for (ToolMove move : moves) {
     move.from = at;
     at = move.to;
     followed.push_back(move);
     const bool across = !(move.from.x == move.to.x && move.from.y == move.to.y) || IsArc(move);
     const bool down = move.to.z < move.from.z;
-    if (down && !goingDown && move.kind != MoveKind::Rapid) ++drawn.passes;
+    const bool up = move.to.z > move.from.z;
+    if (move.kind == MoveKind::Rapid) {
+      rose = false;
+    } else if (up) {
+      rose = true;
+    } else if (down && !goingDown) {
+      if (!rose) ++drawn.passes;
+      rose = false;
+    }
     goingDown = down && move.kind != MoveKind::Rapid;
     if (move.kind == MoveKind::Rapid) {
       if (across && std::isfinite(move.from.x)) drawn.rapids.push_back(move);
@@ -359,6 +373,11 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
   lines.push_back(std::isfinite(drawn.deepest) ? "depth " + JobNumber(drawn.deepest)
                                                : "no cut at depth");
   lines.push_back("passes " + std::to_string(drawn.passes));
+  if (!context.tabs.empty()) {
+    lines.push_back("holding tabs " + std::to_string(context.tabs.size()) + ", width " +
+                    JobNumber(context.tabSizes.width) + ", height " +
+                    JobNumber(context.tabSizes.height));
+  }
   lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
   lines.push_back("cut length " + JobNumber(drawn.cutLength));
   lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
@@ -463,6 +482,14 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
     }
     svg += "</g>\n";
     keys.push_back(kPlunge);
+  }
+  if (!context.tabs.empty()) {
+    std::string group = "<g id=\"" + std::string(kTab.id) + "\" " + kTab.attributes + ">\n";
+    for (const std::vector<ToolMove>& stretch : context.tabs) {
+      group += "<path d=\"" + PathData(page, stretch) + "\"/>\n";
+    }
+    svg += group + "</g>\n";
+    keys.push_back(kTab);
   }
   if (context.job) keys.push_back(kContour);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gcode/job/job_parameters.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
@@ -16,15 +17,19 @@ struct PreviewContext {
   std::optional<double> toolRadius;
   /// The outline runs outside the contour, cutting a part out: the cutter must not enter it.
   bool outside = false;
+  /// The holding tabs the program leaves, each as its stretch of the contour; none when empty.
+  std::vector<std::vector<ToolMove>> tabs;
+  TabSizes tabSizes;
 };
 
 /// An SVG drawing of a program's moves, seen from above: every cut of every pass (arcs as true
 /// arcs about their centres), the ramps down into the material, where the tool plunges, the
 /// rapid moves across, the area the cutter sweeps (in a warning colour where it leaves the
-/// shape's contour, or enters it for an outside profile), the contour, axes with the origin, and
-/// a legend that counts the passes and the closed paths. Y points up, as on the machine. The
-/// drawing is scaled to fit the moves and the cutter alone, so that the moves of a program drawn
-/// as it is written and as it is read back are drawn alike; it has no external references.
+/// shape's contour, or enters it for an outside profile), the contour with its holding tabs, axes
+/// with the origin, and a legend that counts the passes and the closed paths. Y points up, as on
+/// the machine. The drawing is scaled to fit the moves and the cutter alone, so that the moves of a
+/// program drawn as it is written and as it is read back are drawn alike; it has no external
+/// references.
 std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context);
 
 }  // namespace quorrel

@@ -1,11 +1,15 @@
 #include "gcode/program/controller_program.h"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
+#include <set>
+#include <string>
 
 #include "gcode/program/controller_arcs.h"
 #include "gcode/program/controller_writer.h"
 #include "gcode/program/program_reader.h"
+#include "gcode/strategy/holding_tabs.h"
 #include "gcode/strategy/passes.h"
 #include "gcode/strategy/reversed_paths.h"
 #include "gcode/toolpath/toolpath_tee.h"
@@ -14,13 +18,15 @@ namespace quorrel {
 namespace {
 
 // The stages every pass's moves go through on their way to the program: arcs as a controller
-// reads them, the ramp, the direction, the centres as written.
+// reads them, the ramp, the direction, the tabs, the centres as written.
 class PassRoad {
  public:
-  PassRoad(const MachineSettings& settings, bool clockwise, const ProgramNotice& notice,
+  PassRoad(const MachineSettings& settings, bool clockwise, const ControllerProgramParts& parts,
            ToolpathSink& program)
       : centers_(program) {
+    const ProgramNotice& notice = parts.notice;
     ToolpathSink* next = &centers_;
+    if (parts.tabs != nullptr) next = &tabs_.emplace(*next, *parts.tabs, settings, notice);
     if (clockwise) next = &reversed_.emplace(*next);
     if (settings.entry == Entry::Ramp) {
       next = &ramp_.emplace(*next, settings.rampAngle, clockwise, notice);
@@ -34,6 +40,7 @@ class PassRoad {
 
  private:
   WrittenArcCenters centers_;
+  std::optional<HoldingTabs> tabs_;
   std::optional<ReversedPaths> reversed_;
   std::optional<RampEntry> ramp_;
   std::optional<ArcsBetweenEnds> arcs_;
@@ -52,7 +59,15 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
   ToolpathSink& program = observed ? static_cast<ToolpathSink&>(*observed) : text;
   const bool clockwise = CutsClockwise(settings.direction, parts.outside);
 
-  PassRoad road(settings, clockwise, parts.notice, program);
+  // The passes and the finishing pass tell of the same thing once.
+  ControllerProgramParts told = parts;
+  if (parts.notice) {
+    told.notice = [notice = parts.notice,
+                   heard = std::make_shared<std::set<std::string>>()](const std::string& message) {
+      if (heard->insert(message).second) notice(message);
+    };
+  }
+  PassRoad road(settings, clockwise, told, program);
   Passes passes(road.start(), settings, true, kUnknownPoint);
   paths(passes);
   for (long long pass = 2; pass <= passes.count(); ++pass) {
@@ -64,7 +79,7 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
     // Once along the wall at full depth, whatever the step-down.
     MachineSettings wholeDepth = settings;
     wholeDepth.stepDown.reset();
-    PassRoad wallRoad(wholeDepth, clockwise, parts.notice, program);
+    PassRoad wallRoad(wholeDepth, clockwise, told, program);
     Passes wall(wallRoad.start(), wholeDepth, false, observed ? observed->at() : at);
     (*parts.finishingPath)(wall);
     at = wall.at();

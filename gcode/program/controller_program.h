@@ -6,6 +6,7 @@
 #include "gcode/job/machine_settings.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/strategy/ramp_entry.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -20,6 +21,8 @@ struct ControllerProgramParts {
   ProgramNotice notice;
   /// Sees every move the program is written from, as it is written (a preview); none when null.
   ToolpathSink* observer = nullptr;
+  /// The holding tabs every pass leaves standing (see HoldingTabs); none when null.
+  const TabPlan* tabs = nullptr;
 };
 
 /// Writes the program the settings' controller runs as it stands, made from the paths `paths`
@@ -35,8 +38,9 @@ struct ControllerProgramParts {
 ///   G0 Z5
 ///   M30
 /// The paths are cut in passes (see Passes), each coming down along its path where the entry is a
-/// ramp (see RampEntry), closed paths run clockwise where the cut asks it (see ReversedPaths), and
-/// arcs as a controller reads them (see ArcsBetweenEnds). Raises JobRefused for a program that
+/// ramp (see RampEntry), closed paths run clockwise where the cut asks it (see ReversedPaths), the
+/// tool kept above the holding tabs (see HoldingTabs), and arcs as a controller reads them (see
+/// ArcsBetweenEnds). Raises JobRefused for a program that
 /// cuts nothing, needs more than kMostPasses passes or a line longer than the controller reads,
 /// OutputError where the destination cannot be written, and what `paths` raises; the destination
 /// then keeps what it held.

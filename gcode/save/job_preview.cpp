@@ -7,6 +7,7 @@
 #include "gcode/output/byte_sink.h"
 #include "gcode/save/save_command.h"
 #include "gcode/save/write_job.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
@@ -22,7 +23,18 @@ JobPreview Unwritable(std::string message) {
 }  // namespace
 
 PreviewContext PreviewContextOf(const SaveRequest& request, const JobParameters& job) {
-  return {job, static_cast<double>(job.ToolRadius), request.strategy.outside};
+  PreviewContext context;
+  context.job = job;
+  context.toolRadius = job.ToolRadius;
+  context.outside = request.strategy.outside;
+  if (request.machine.dialect != Dialect::Din && request.strategy.tabs.count > 0 && !job.Fill) {
+    const TabPlan plan(job, request.strategy, request.machine.units);
+    for (std::size_t tab = 0; tab < plan.centers().size(); ++tab) {
+      context.tabs.push_back(plan.Stretch(tab));
+    }
+    context.tabSizes = plan.sizes();
+  }
+  return context;
 }
 
 JobPreview DrawJobPreview(const SaveRequest& request) {

@@ -7,12 +7,28 @@
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
 #include "gcode/save/write_job.h"
+#include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
 namespace {
 
 SaveResult Failure(SaveOutcome outcome, std::string message) {
   return {outcome, std::move(message)};
+}
+
+// Why the holding tabs the request asks for cannot be left in the job, or nothing.
+std::optional<std::string> TabsRefusal(const JobParameters& job, const SaveRequest& request) {
+  if (request.strategy.tabs.count <= 0) return std::nullopt;
+  if (job.Fill) {
+    return "Holding tabs hold a part that an outline cuts out; a Fill pocket has none. Nothing "
+           "was written.";
+  }
+  const auto problem = TabsProblemOf(job, request.strategy, request.machine.units);
+  if (!problem) return std::nullopt;
+  const std::string_view what = problem->key == "tab-height"  ? "The tab height "
+                                : problem->key == "tab-width" ? "The tab width "
+                                                              : "The holding tabs: ";
+  return std::string(what) + problem->words + ". Nothing was written.";
 }
 
 }  // namespace
@@ -41,6 +57,7 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& jo
       if (auto reason = ControllerRefusalReason(job, request.texts, request.strategy)) {
         return Failure(SaveOutcome::Refused, *reason);
       }
+      if (auto reason = TabsRefusal(job, request)) return Failure(SaveOutcome::Refused, *reason);
     } catch (const ArithmeticFault& fault) {
       return Failure(SaveOutcome::ArithmeticFault,
                      FaultMessage(fault, request.texts) + " Nothing was written.");

@@ -1,8 +1,11 @@
 #include "gcode/save/write_job.h"
 
+#include <optional>
+
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/program/window_program_writer.h"
+#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -32,6 +35,11 @@ void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
   parts.outside = request.strategy.outside;
   parts.notice = observers.notice;
   parts.observer = observers.moves;
+  std::optional<TabPlan> tabs;
+  if (request.strategy.tabs.count > 0) {
+    tabs.emplace(job, request.strategy, request.machine.units);
+    parts.tabs = &*tabs;
+  }
   WriteControllerProgram(paths, request.machine, parts, std::move(destination));
 }
 

@@ -11,14 +11,24 @@
 
 namespace quorrel {
 
+/// Holding tabs as the machinist asks for them: how many, and their sizes where given.
+struct TabSettings {
+  int count = 0;                 ///< none by default
+  std::optional<double> width;   ///< along the contour; twice the tool's diameter when absent
+  std::optional<double> height;  ///< above the Depth; see TabSizesOf when absent
+
+  bool operator==(const TabSettings&) const = default;
+};
+
 /// How a controller's program cuts a job where the window's program knows one way only: how far
-/// apart a Fill's rings lie, on which side of the contour the outline runs, and what is left on
-/// the walls for a finishing pass.
+/// apart a Fill's rings lie, on which side of the contour the outline runs, what is left on the
+/// walls for a finishing pass, and the tabs that hold a part cut out in the sheet.
 struct CuttingStrategy {
   double stepover = kWindowStepover;  ///< a Fill's ring spacing, in % of the cutter's diameter
   bool outside = false;               ///< the outline with the tool outside the contour
   /// Left on the walls by every path, then cut in one last pass along the wall at full depth.
   std::optional<double> finishAllowance;
+  TabSettings tabs;
 
   bool operator==(const CuttingStrategy&) const = default;
 };

@@ -93,11 +93,12 @@ int CountClosedPaths(const std::vector<ToolMove>& moves) {
   int paths = 0;
   std::vector<const ToolPoint*> visited;
   for (const ToolMove& move : moves) {
-    if (!IsLevelCut(move)) {
+    if (move.kind == MoveKind::Rapid) {
       visited.clear();
       continue;
     }
-    if (move.from.x == move.to.x && move.from.y == move.to.y) continue;
+    // A move down or up (a plunge, a ramp, the way over a holding tab) is no part of the path.
+    if (!IsLevelCut(move) || (move.from.x == move.to.x && move.from.y == move.to.y)) continue;
     if (visited.empty()) visited.push_back(&move.from);
     const bool closes = std::any_of(visited.begin(), visited.end(), [&](const ToolPoint* p) {
       return p->x == move.to.x && p->y == move.to.y;

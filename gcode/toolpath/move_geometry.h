@@ -38,8 +38,8 @@ double DistanceToMove(double x, double y, const ToolMove& move);
 bool IsLevelCut(const ToolMove& move);
 
 /// How many closed paths the level cuts run: a path closes where the tool comes back to a point
-/// it passed since the last path closed (the outline, or each ring of a pocket); a move down,
-/// up or at the rapid rate begins the search afresh.
+/// it passed since the last path closed (the outline, or each ring of a pocket); a move at the
+/// rapid rate begins the search afresh, and moves down or up are passed over.
 int CountClosedPaths(const std::vector<ToolMove>& moves);
 
 }  // namespace quorrel

@@ -1,0 +1,246 @@
+#include "gcode/strategy/holding_tabs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "gcode/numbers/number_text.h"
+#include "gcode/toolpath/move_geometry.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double kSame = 1e-9;  // along a walk, in the program's units
+
+bool IsCut(const ToolMove& move) {
+  return move.kind != MoveKind::Rapid && move.feed == MoveFeed::Cutting;
+}
+
+// The height of a move at `t` along it.
+double HeightAt(const ToolMove& move, double t) {
+  return move.from.z + t * (move.to.z - move.from.z);
+}
+
+// Where the tool is `t` along the move, as the program writes it.
+ToolPoint PointOf(const ToolMove& move, double t, double z) {
+  if (t <= 0.0) return {move.from.x, move.from.y, Coord::Of(z)};
+  if (t >= 1.0) return {move.to.x, move.to.y, Coord::Of(z)};
+  const Point point = PointAlong(move, t);
+  return {Coord::Of(point.x), Coord::Of(point.y), Coord::Of(z)};
+}
+
+// The height of a rise at `s`, along its line.
+double RiseAt(double from, double to, double zFrom, double zTo, double s) {
+  return to > from ? zFrom + (zTo - zFrom) * (s - from) / (to - from) : zTo;
+}
+
+}  // namespace
+
+HoldingTabs::HoldingTabs(ToolpathSink& next, const TabPlan& plan, const MachineSettings& settings,
+                         ProgramNotice notice)
+    : ToolpathStage(next),
+      plan_(plan),
+      slope_(settings.entry == Entry::Ramp ? std::tan(settings.rampAngle * std::numbers::pi / 180.0)
+                                           : 0.0),
+      angle_(settings.rampAngle),
+      notice_(std::move(notice)) {}
+
+void HoldingTabs::Move(ToolMove& move) {
+  // Each move from where the one before ended: a ramp's steps carry the ends of the cut they run
+  // along, not where the step before stopped short.
+  if (!std::isnan(received_.x)) move.from = received_;
+  received_ = move.to;
+  if (move.kind == MoveKind::Rapid) {
+    Flush();
+    Emit(move);
+    return;
+  }
+  // A pass begins where the tool goes down after cutting: what came before is a whole pass.
+  if (!IsCut(move)) {
+    const auto last = std::find_if(held_.rbegin(), held_.rend(),
+                                   [](const Held& held) { return held.kind == Held::Kind::Move; });
+    if (last != held_.rend() && IsCut(last->move)) Flush();
+  }
+  held_.push_back({Held::Kind::Move, move});
+}
+
+void HoldingTabs::ClosedPathBegin() {
+  held_.push_back({Held::Kind::PathBegin, {}});
+}
+
+void HoldingTabs::ClosedPathEnd() {
+  held_.push_back({Held::Kind::PathEnd, {}});
+}
+
+void HoldingTabs::End(const ProgramEnd& end) {
+  Flush();
+  next().End(end);
+}
+
+void HoldingTabs::Emit(ToolMove move) {
+  if (!std::isnan(at_.x)) move.from = at_;
+  at_ = move.to;
+  next().Move(move);
+}
+
+// Straight up or down to `z` where the tool stands.
+void HoldingTabs::GoTo(Coord z, const ToolMove& like) {
+  if (at_.z == z) return;
+  ToolMove vertical;
+  vertical.kind = MoveKind::Feed;
+  vertical.words = kWordZ;
+  vertical.feed = MoveFeed::Plunging;
+  vertical.from = at_;
+  vertical.to = {at_.x, at_.y, z};
+  vertical.line = like.line;
+  Emit(vertical);
+}
+
+std::vector<HoldingTabs::Rise> HoldingTabs::RisesOver(
+    const std::vector<std::pair<double, double>>& raised, double bottom, double end) {
+  const double top = plan_.top();
+  const double run = slope_ > 0.0 ? (top - bottom) / slope_ : 0.0;
+  std::vector<Rise> rises;
+  bool straight = false;  // a ramp was asked for, and there was no room for one
+  for (std::size_t i = 0; i < raised.size(); ++i) {
+    const auto [a, b] = raised[i];
+    const double before = i == 0 ? a : (a - raised[i - 1].second) / 2;
+    const double after = i + 1 == raised.size() ? end - b : (raised[i + 1].first - b) / 2;
+    const bool rampUp = run > 0.0 && before >= run;
+    const bool rampDown = run > 0.0 && after >= run;
+    straight |= run > 0.0 && (!rampUp || !rampDown);
+    if (rampUp) rises.push_back({a - run, a, bottom, top});
+    rises.push_back({a, b, top, top});
+    if (rampDown) rises.push_back({b, b + run, top, bottom});
+  }
+  if (straight && !told_ && notice_) {
+    told_ = true;
+    notice_(
+        "Some holding tabs stand too close together, or to where a pass begins, to ramp up "
+        "and down at " +
+        FormatCoord(angle_) +
+        " degrees between them; the tool goes straight up and down "
+        "there.");
+  }
+  return rises;
+}
+
+// The move from `start` along the pass's walk, kept above every rise it passes.
+void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vector<Rise>& rises) {
+  const double length = MoveLength(move);
+  const double end = start + length;
+  const auto height = [&](double s) { return HeightAt(move, (s - start) / length); };
+  // Where the move changes from one line of heights to another: the ends of rises, and where
+  // the move's own descent crosses one.
+  std::vector<double> breaks{start, end};
+  for (const Rise& rise : rises) {
+    for (const double s : {rise.from, rise.to}) {
+      if (s > start + kSame && s < end - kSame) breaks.push_back(s);
+    }
+    const double a = std::max(start, rise.from), b = std::min(end, rise.to);
+    if (!(b > a)) continue;
+    const double da = height(a) - RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, a);
+    const double db = height(b) - RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, b);
+    if ((da < 0.0) != (db < 0.0) && std::fabs(da - db) > 0.0) {
+      breaks.push_back(a + (b - a) * da / (da - db));
+    }
+  }
+  std::sort(breaks.begin(), breaks.end());
+  for (std::size_t i = 0; i + 1 < breaks.size(); ++i) {
+    const double p = breaks[i], q = breaks[i + 1];
+    if (q - p <= kSame) continue;
+    const double middle = (p + q) / 2;
+    const auto rise = std::find_if(rises.begin(), rises.end(),
+                                   [&](const Rise& r) { return r.from < middle && middle < r.to; });
+    const bool held = rise != rises.end() &&
+                      RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, middle) > height(middle);
+    const double zp = held ? RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, p) : height(p);
+    const double zq = held ? RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, q) : height(q);
+    ToolMove piece = move;
+    piece.from = PointOf(move, (p - start) / length, zp);
+    piece.to = PointOf(move, (q - start) / length, zq);
+    if (piece.from.x == piece.to.x && piece.from.y == piece.to.y) {
+      GoTo(piece.to.z, move);  // too short to write as a move across
+      continue;
+    }
+    GoTo(piece.from.z, move);
+    if (held) piece.feed = rise->zFrom == rise->zTo ? MoveFeed::Cutting : MoveFeed::Plunging;
+    piece.words = static_cast<std::uint8_t>(move.words & ~kWordZ);
+    if (piece.from.z != piece.to.z) piece.words |= kWordZ;
+    if (IsArc(piece)) {
+      // About the point exactly between its written ends, as every arc a controller is given.
+      piece.words |= kWordsXY | kWordCenter;
+      const Point center = CenterBetweenEnds(piece);
+      piece.centerX = center.x;
+      piece.centerY = center.y;
+    }
+    Emit(piece);
+  }
+}
+
+// A move straight down, at `at` along the walk: no deeper than a rise there.
+void HoldingTabs::EmitDown(const ToolMove& move, double at, const std::vector<Rise>& rises) {
+  double z = move.to.z;
+  for (const Rise& rise : rises) {
+    if (rise.from < at - kSame && at + kSame < rise.to) {
+      z = std::max(z, RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, at));
+    }
+  }
+  ToolMove down = move;
+  down.to.z = Coord::Of(z);
+  if (at_.z == down.to.z && at_.x == down.to.x && at_.y == down.to.y) return;
+  Emit(down);
+}
+
+void HoldingTabs::Flush() {
+  std::vector<Held> held = std::move(held_);
+  held_.clear();
+  // Where each move begins along the pass's walk, the stretches over a tab, and how deep it goes.
+  std::vector<double> starts;
+  std::vector<std::pair<double, double>> raised;
+  double walked = 0.0, bottom = INFINITY;
+  for (const Held& h : held) {
+    if (h.kind != Held::Kind::Move) continue;
+    starts.push_back(walked);
+    const double length = MoveLength(h.move);
+    bottom =
+        std::min({bottom, static_cast<double>(h.move.from.z), static_cast<double>(h.move.to.z)});
+    if (length > 0.0) {
+      for (const auto& [from, to] : plan_.RaisedParts(h.move)) {
+        const double a = walked + from * length, b = walked + to * length;
+        if (!raised.empty() && a <= raised.back().second + kSame) {
+          raised.back().second = std::max(raised.back().second, b);
+        } else {
+          raised.emplace_back(a, b);
+        }
+      }
+    }
+    walked += length;
+  }
+  const std::vector<Rise> rises =
+      bottom < plan_.top() ? RisesOver(raised, bottom, walked) : std::vector<Rise>();
+  std::size_t index = 0;
+  for (const Held& h : held) {
+    switch (h.kind) {
+      case Held::Kind::PathBegin:
+        next().ClosedPathBegin();
+        break;
+      case Held::Kind::PathEnd:
+        next().ClosedPathEnd();
+        break;
+      case Held::Kind::Move: {
+        const double start = starts[index++];
+        if (rises.empty()) {
+          Emit(h.move);
+        } else if (MoveLength(h.move) > 0.0) {
+          EmitAcross(h.move, start, rises);
+        } else {
+          EmitDown(h.move, start, rises);
+        }
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace quorrel

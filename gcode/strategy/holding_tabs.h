@@ -1,0 +1,60 @@
+#pragma once
+
+#include <vector>
+
+#include "gcode/job/machine_settings.h"
+#include "gcode/strategy/ramp_entry.h"
+#include "gcode/strategy/tab_plan.h"
+#include "gcode/toolpath/toolpath_sink.h"
+
+namespace quorrel {
+
+/// Leaves a plan's holding tabs standing. Wherever the cutter would cut into a tab below the
+/// tab's top, the tool runs at the top instead; it goes up before the tab and down after it at
+/// the plunge feed: straight up and down, or, with a ramp entry, along the path at the ramp angle
+/// where there is room between two tabs for both (`notice` hears once where there is not). A
+/// ramp never comes down on a tab, and a pass above the tabs' top is left as it is. The moves of
+/// each pass are held from its first move down to the next, so that the way up to a tab can
+/// begin before it.
+class HoldingTabs final : public ToolpathStage {
+ public:
+  HoldingTabs(ToolpathSink& next, const TabPlan& plan, const MachineSettings& settings,
+              ProgramNotice notice);
+
+  void Move(ToolMove& move) override;
+  void ClosedPathBegin() override;
+  void ClosedPathEnd() override;
+  void End(const ProgramEnd& end) override;
+
+ private:
+  // A move, or where a closed path begins or ends.
+  struct Held {
+    enum class Kind { Move, PathBegin, PathEnd } kind;
+    ToolMove move;
+  };
+  // Where the tool stays at the tabs' top, and how it comes up to it and down from it: a
+  // stretch of the pass's walk from `from` to `to`, rising or falling along it.
+  struct Rise {
+    double from, to;
+    double zFrom, zTo;
+  };
+
+  void Flush();
+  std::vector<Rise> RisesOver(const std::vector<std::pair<double, double>>& raised, double bottom,
+                              double end);
+  void Emit(ToolMove move);
+  void EmitAcross(const ToolMove& move, double start, const std::vector<Rise>& rises);
+  void EmitDown(const ToolMove& move, double at, const std::vector<Rise>& rises);
+  void GoTo(Coord z, const ToolMove& like);
+
+  const TabPlan& plan_;
+  double slope_;  // of a way up or down, as a ramp; 0 for straight
+  double angle_;
+  ProgramNotice notice_;
+  bool told_ = false;
+  std::vector<Held> held_;
+  ToolPoint received_ = kUnknownPoint;  // where the last move handed in ended
+  ToolPoint at_ = kUnknownPoint;        // where the last move handed on ended
+};
+
+}  // namespace quorrel

@@ -1,0 +1,286 @@
+#include "gcode/strategy/tab_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "gcode/numbers/coord.h"
+#include "gcode/numbers/number_text.h"
+#include "gcode/numbers/round3.h"
+#include "gcode/toolpath/contour.h"
+#include "gcode/toolpath/move_geometry.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double kTurn = 2 * std::numbers::pi;
+
+double Dot(Point a, Point b) {
+  return a.x * b.x + a.y * b.y;
+}
+
+Point Minus(Point a, Point b) {
+  return {a.x - b.x, a.y - b.y};
+}
+
+double DistanceToSegment(Point p, Point a, Point b) {
+  const Point ab = Minus(b, a);
+  const double length2 = Dot(ab, ab);
+  const double t = length2 > 0.0 ? std::clamp(Dot(Minus(p, a), ab) / length2, 0.0, 1.0) : 0.0;
+  return std::hypot(p.x - (a.x + t * ab.x), p.y - (a.y + t * ab.y));
+}
+
+// How far counter-clockwise `angle` lies from `start`, in [0, a turn).
+double TurnFrom(double start, double angle) {
+  const double turn = std::fmod(angle - start, kTurn);
+  return turn < 0.0 ? turn + kTurn : turn;
+}
+
+// The sides of a rectangle or rounded rectangle, as stretches of the contour's walk with the
+// bottom side whole: from its left end, before the walk's start, to its right end.
+struct Side {
+  double from, to;
+};
+
+std::vector<Side> SidesOf(const ContourWalk& walk) {
+  const auto& p = walk.pieces();
+  return {
+      {-p[8].length(), p[0].to}, {p[2].from, p[2].to}, {p[4].from, p[4].to}, {p[6].from, p[6].to}};
+}
+
+}  // namespace
+
+TabSizes TabSizesOf(const TabSettings& tabs, const JobParameters& job, Units units) {
+  TabSizes sizes;
+  sizes.count = tabs.count;
+  sizes.width = tabs.width.value_or(Round3(4.0 * job.ToolRadius));
+  const double most = units == Units::Inches ? 0.08 : 2.0;
+  sizes.height = tabs.height.value_or(Round3(std::min(std::fabs(job.Depth) / 3.0, most)));
+  return sizes;
+}
+
+TabPlan::TabPlan(const JobParameters& job, const CuttingStrategy& strategy, Units units)
+    : sizes_(TabSizesOf(strategy.tabs, job, units)),
+      walk_(ContourOf(job)),
+      outside_(strategy.outside),
+      toolRadius_(std::fabs(job.ToolRadius)),
+      reach_(toolRadius_ + strategy.finishAllowance.value_or(0.0)),
+      depth_(reach_ + toolRadius_),
+      top_(Coord::Of(static_cast<double>(Coord::Of(job.Depth)) + sizes_.height)) {
+  if (sizes_.count <= 0) return;
+  const double spacing = walk_.length() / sizes_.count;
+  const Contour contour = ContourOf(job);
+  const bool circle = job.ShapeKind == ShapeKind::Circle;
+  // Where the path starts: the left-most point of a circle, the left end of a bottom side.
+  const double pathStart =
+      circle ? 3 * walk_.length() / 4 : -(contour.halfWidth - contour.cornerRadius);
+  Place(spacing, pathStart);
+  for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
+    middles_.push_back(walk_.PointAt(centers_[tab]));
+    std::vector<Footing> footings;
+    const double from = centers_[tab] - sizes_.width / 2, to = centers_[tab] + sizes_.width / 2;
+    for (const double shift : {-walk_.length(), 0.0, walk_.length()}) {
+      for (const ContourWalk::Piece& piece : walk_.pieces()) {
+        const double a = std::max(from, piece.from + shift), b = std::min(to, piece.to + shift);
+        if (a <= b) footings.push_back({piece, a - piece.from - shift, b - piece.from - shift});
+      }
+    }
+    footings_.push_back(std::move(footings));
+  }
+}
+
+void TabPlan::Place(double spacing, double pathStart) {
+  const double width = sizes_.width, tool = toolRadius_;
+  const ContourWalk::Piece& corner = walk_.pieces()[1];
+  // On the paths inside a corner sharper than their reach, a side's straight part is shorter.
+  const double shortened = outside_ ? 0.0 : std::max(0.0, reach_ - corner.radius);
+  // A stretch over a tab ends this far short of a corner, so that a cutter that turns the corner
+  // passes the tab's end, not grazes it.
+  constexpr double kClear = 0.01;
+  std::vector<Side> allowed;
+  for (const Side& side : SidesOf(walk_)) {
+    const double margin = shortened + width / 2 + tool + kClear;
+    const Side room{side.from + margin, side.to - margin};
+    if (room.from <= room.to) allowed.push_back(room);
+  }
+  for (int k = 0; k < sizes_.count; ++k) {
+    if (allowed.empty()) {
+      centers_.push_back(walk_.Wrapped(pathStart + (k + 0.5) * spacing));
+      continue;
+    }
+    // The nearest place on a side that can take the tab.
+    const double ideal = k * spacing;
+    double best = ideal, nearest = INFINITY;
+    for (const Side& room : allowed) {
+      for (const double turn : {-walk_.length(), 0.0, walk_.length()}) {
+        const double place = std::clamp(ideal + turn, room.from, room.to);
+        if (std::fabs(place - ideal - turn) < nearest) {
+          nearest = std::fabs(place - ideal - turn);
+          best = place;
+        }
+      }
+    }
+    centers_.push_back(walk_.Wrapped(best));
+  }
+}
+
+double TabPlan::DistanceToTab(std::size_t tab, Point point) const {
+  double nearest = INFINITY;
+  for (const Footing& footing : footings_[tab]) {
+    const ContourWalk::Piece& piece = footing.piece;
+    double distance = INFINITY;
+    if (!piece.arc) {
+      // A strip across the cut: along the side from `from` to `to`, from the contour to the far
+      // side of the cut.
+      const Point start = piece.PointAt(footing.from);
+      const Point inward = piece.Inward(0.0);
+      const Point across = outside_ ? Point{-inward.x, -inward.y} : inward;
+      const double u = Dot(Minus(point, start), piece.direction);
+      const double v = Dot(Minus(point, start), across);
+      const double du = std::max({0.0, -u, u - (footing.to - footing.from)});
+      const double dv = std::max({0.0, -v, v - depth_});
+      distance = std::hypot(du, dv);
+    } else {
+      // A sector of a ring across the cut; a corner of radius 0 spans its whole quarter.
+      const double radius = piece.radius;
+      const double first =
+          radius > 0.0 ? piece.startAngle + footing.from / radius : piece.startAngle;
+      const double span =
+          radius > 0.0 ? (footing.to - footing.from) / radius : std::numbers::pi / 2;
+      const double low = outside_ ? radius : std::max(0.0, radius - depth_);
+      const double high = outside_ ? radius + depth_ : radius;
+      const Point q = Minus(point, piece.center);
+      const double rho = std::hypot(q.x, q.y);
+      if (TurnFrom(first, std::atan2(q.y, q.x)) <= span) {
+        distance = std::max({0.0, low - rho, rho - high});
+      } else {
+        for (const double angle : {first, first + span}) {
+          const Point e{std::cos(angle), std::sin(angle)};
+          distance = std::min(
+              distance,
+              DistanceToSegment(point, {piece.center.x + low * e.x, piece.center.y + low * e.y},
+                                {piece.center.x + high * e.x, piece.center.y + high * e.y}));
+        }
+      }
+    }
+    nearest = std::min(nearest, distance);
+  }
+  return nearest;
+}
+
+std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move) const {
+  std::vector<std::pair<double, double>> parts;
+  const double length = MoveLength(move);
+  if (!(length > 0.0)) return parts;
+  const double tool = toolRadius_;
+  // Every point of a tab lies within this of its middle.
+  const double reach = sizes_.width + 2 * depth_ + tool;
+  // Fine enough that no stretch over a tab, at least a tab's width long, falls between samples.
+  const double step = std::max(std::min({sizes_.width, std::max(tool, 0.001), depth_}) / 8, 1e-4);
+  for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
+    const Point middle = middles_[tab];
+    if (DistanceToMove(middle.x, middle.y, move) > reach) continue;
+    const auto inside = [&](double t) { return DistanceToTab(tab, PointAlong(move, t)) < tool; };
+    const auto edge = [&](double out, double in) {
+      for (int i = 0; i < 60; ++i) {
+        const double mid = (out + in) / 2;
+        (inside(mid) ? in : out) = mid;
+      }
+      return (out + in) / 2;
+    };
+    const auto samples = static_cast<long long>(std::min(std::ceil(length / step), 1e6));
+    const long long count = std::max(16LL, samples);
+    double previous = 0.0;
+    bool wasInside = inside(0.0);
+    double start = 0.0;
+    for (long long i = 1; i <= count; ++i) {
+      const double t = static_cast<double>(i) / static_cast<double>(count);
+      const bool now = inside(t);
+      if (now && !wasInside) start = edge(previous, t);
+      if (!now && wasInside) parts.emplace_back(start, edge(t, previous));
+      wasInside = now;
+      previous = t;
+    }
+    if (wasInside) parts.emplace_back(start, 1.0);
+  }
+  std::sort(parts.begin(), parts.end());
+  return parts;
+}
+
+std::vector<ToolMove> TabPlan::Stretch(std::size_t tab) const {
+  std::vector<ToolMove> cuts;
+  for (const Footing& footing : footings_[tab]) {
+    if (!(footing.to > footing.from)) continue;
+    const Point a = footing.piece.PointAt(footing.from), b = footing.piece.PointAt(footing.to);
+    ToolMove cut;
+    cut.kind = footing.piece.arc ? MoveKind::ArcCounterClockwise : MoveKind::Feed;
+    cut.from = {Coord::Of(a.x), Coord::Of(a.y), Coord::Of(top_)};
+    cut.to = {Coord::Of(b.x), Coord::Of(b.y), Coord::Of(top_)};
+    cut.centerX = footing.piece.center.x;
+    cut.centerY = footing.piece.center.y;
+    cut.words = kWordsXY;
+    cuts.push_back(cut);
+  }
+  return cuts;
+}
+
+std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
+                                         Units units) {
+  const TabSizes sizes = TabSizesOf(strategy.tabs, job, units);
+  if (sizes.count <= 0) return std::nullopt;
+  if (!(sizes.width > 0.0)) {
+    return TabsProblem{"tab-width", "needs a size: with a Tool Radius of 0 there is none to take"};
+  }
+  const double deep = std::fabs(static_cast<double>(Coord::Of(job.Depth)));
+  if (sizes.height >= deep) {
+    return TabsProblem{"tab-height", "must be less than the Depth's size, " + FormatCoord(deep) +
+                                         ", not " + FormatCoord(sizes.height)};
+  }
+  // The path along the wall, and what the tabs take of it with the cutter on either side.
+  const double tool = std::fabs(job.ToolRadius);
+  const Contour wall = ContourOf(job).Inset(strategy.outside ? -tool : tool);
+  const double path = ContourWalk(wall).length();
+  const double taken = sizes.count * (sizes.width + 2 * tool);
+  if (taken >= path / 2) {
+    return TabsProblem{
+        "tabs", "leave too little of the outline to cut free: " + std::to_string(sizes.count) +
+                    (sizes.count == 1 ? " tab " : " tabs ") + "of " + FormatCoord(sizes.width) +
+                    ", with the cutter's " + FormatCoord(2 * tool) + " added to each, take " +
+                    FormatCoord(taken) + " of the outline path's " + FormatCoord(path) +
+                    ", which leaves " + FormatCoord(std::max(path - taken, 0.0)) +
+                    "; at least half of it must be cut free"};
+  }
+  // Each tab stands apart: the cutter comes down between every two of them.
+  const TabPlan plan(job, strategy, units);
+  const ContourWalk walk(wall);
+  std::vector<std::pair<double, double>> raised;  // along the wall path
+  for (const ContourWalk::Piece& piece : walk.pieces()) {
+    if (!(piece.length() > 0.0)) continue;
+    ToolMove move;
+    move.kind = piece.arc ? MoveKind::ArcCounterClockwise : MoveKind::Feed;
+    move.from = {Coord::Of(piece.start.x), Coord::Of(piece.start.y), Coord()};
+    move.to = {Coord::Of(piece.end.x), Coord::Of(piece.end.y), Coord()};
+    move.centerX = piece.center.x;
+    move.centerY = piece.center.y;
+    for (const auto& [from, to] : plan.RaisedParts(move)) {
+      const double a = piece.from + from * piece.length(), b = piece.from + to * piece.length();
+      if (!raised.empty() && a <= raised.back().second + 1e-9) {
+        raised.back().second = std::max(raised.back().second, b);
+      } else {
+        raised.emplace_back(a, b);
+      }
+    }
+  }
+  // One stretch across the start of the walk counts once.
+  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= 1e-9 &&
+                              raised.back().second >= walk.length() - 1e-9;
+  const auto stretches = static_cast<int>(raised.size()) - (acrossTheStart ? 1 : 0);
+  if (stretches < sizes.count) {
+    return TabsProblem{"tabs",
+                       "do not fit apart from one another on this shape's sides: give "
+                       "fewer or narrower tabs"};
+  }
+  return std::nullopt;
+}
+
+}  // namespace quorrel
