@@ -798,6 +798,18 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
   EXPECT_NE(disc.find("outline, cut from outside"), std::string::npos);
   EXPECT_EQ(disc.find("The cutter"), std::string::npos);
   EXPECT_EQ(Count(disc, "id=\"swept-inside\""), 1U);
+  // Holding tabs are marked on the contour, and the legend names them; the way over them is no
+  // pass and no closed path of its own.
+  ASSERT_EQ(RunTool({"--side=outside", "--dialect=grbl", "--units=mm", "--feed=500", "--width=60",
+                     "--height=40", "--tool-radius=1.5", "--depth=-6", "--step-down=2", "--tabs=4",
+                     "-o", PathOf("plate.nc"), "--preview=" + PathOf("plate.svg")})
+                .exitStatus,
+            0);
+  const std::string plate = ReadFileBytes(PathOf("plate.svg"));
+  EXPECT_EQ(Count(GroupOf(plate, "<g id=\"tabs\""), "<path d="), 4U);
+  EXPECT_NE(plate.find(">holding tabs 4, width 6, height 2<"), std::string::npos);
+  EXPECT_NE(plate.find(">passes 3<"), std::string::npos);
+  EXPECT_NE(plate.find(">closed paths (rings) 3<"), std::string::npos);
 }
 
 TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {
