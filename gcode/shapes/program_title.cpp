@@ -5,13 +5,14 @@
 namespace quorrel {
 namespace {
 
-// Appends a field text with the characters that would end a comment or its line blanked.
+// Appends a field text with the characters that would end a comment or its line blanked; a NUL,
+// which a controller may take for the end of its file, with them.
 void AppendBlanked(std::string& title, std::string_view text) {
   const std::size_t start = title.size();
   title += text;
   for (std::size_t i = start; i < title.size(); ++i) {
     const char c = title[i];
-    if (c == '\r' || c == '\n' || c == '(' || c == ')') title[i] = ' ';
+    if (c == '\r' || c == '\n' || c == '(' || c == ')' || c == '\0') title[i] = ' ';
   }
 }
 
