@@ -38,7 +38,7 @@ class MoveMaker {
   void End(std::uint16_t block, bool twoBlanks) { sink_.End({block, twoBlanks}); }
 
  private:
-  void Make(MoveKind kind, std::uint16_t block, std::uint8_t words, ToolPoint to);
+  void Make(MoveKind kind, std::uint16_t block, std::uint8_t words, Coord x, Coord y, Coord z);
   void Arc(std::uint16_t block, std::uint8_t words, ToolPoint to, Float64 centerX, Float64 centerY);
 
   ToolpathSink& sink_;
