@@ -30,6 +30,10 @@ class Coord {
   }
   /// x as FormatCoord writes a 32-bit value on its own: at most 7 significant digits.
   static Coord Of(float x);
+  /// `thousandths` thousandths, below 10^15 in size: the coordinate whose text they are.
+  static Coord OfThousandths(std::int64_t thousandths) {
+    return Coord(static_cast<double>(thousandths) / 1000.0);
+  }
   /// A position not known yet, before a program's first move.
   static constexpr Coord Unknown() { return Coord(std::numeric_limits<double>::quiet_NaN()); }
   /// The number a text written by FormatCoord says; nothing for any other text.

@@ -12,6 +12,7 @@
 #include "gcode/strategy/holding_tabs.h"
 #include "gcode/strategy/passes.h"
 #include "gcode/strategy/reversed_paths.h"
+#include "gcode/toolpath/kept_toolpath.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -69,10 +70,16 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
   }
   PassRoad road(settings, clockwise, told, program);
   Passes passes(road.start(), settings, true, kUnknownPoint);
-  paths(passes);
+  // The later passes cut what the first cut: kept as it goes by, it need not be made again.
+  std::optional<KeptToolpath> firstPass;
+  paths(settings.stepDown ? firstPass.emplace(passes) : static_cast<ToolpathSink&>(passes));
   for (long long pass = 2; pass <= passes.count(); ++pass) {
     passes.StartPass(pass);
-    paths(passes);
+    if (firstPass && firstPass->kept()) {
+      firstPass->Replay(passes);
+    } else {
+      paths(passes);
+    }
   }
   ToolPoint at = passes.at();
   if (parts.finishingPath != nullptr) {
