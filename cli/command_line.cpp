@@ -119,7 +119,8 @@ Machine NamedMachine(const std::string& name) {
   if (const Machine* machine = FindMachine(file.machines, name)) return *machine;
   std::string known;
   for (const Machine& machine : file.machines) {
-    known += (known.empty() ? "" : ", ") + ("\"" + machine.name + "\"");
+    if (!known.empty()) known += ", ";
+    known += '"' + machine.name + '"';
   }
   throw UsageError("--machine: the machines file \"" + path + "\" has no machine named \"" + name +
                    "\"" + (known.empty() ? " (it holds none)" : " (it holds " + known + ")"));

@@ -20,7 +20,7 @@ void WindowProgramWriter::Move(ToolMove& move) {
   *p++ = ' ';
   *p++ = 'G';
   *p++ = move.kind == MoveKind::Rapid ? '0' : move.kind == MoveKind::Feed ? '1' : '3';
-  const auto word = [&p](char letter, Coord value) {
+  const auto word = [&p](char letter, auto value) {
     *p++ = ' ';
     *p++ = letter;
     p = FormatCoordTo(p, value);
@@ -29,9 +29,9 @@ void WindowProgramWriter::Move(ToolMove& move) {
   if ((move.words & kWordY) != 0) word('Y', move.to.y);
   if ((move.words & kWordZ) != 0) word('Z', move.to.z);
   if ((move.words & kWordCenter) != 0) {
-    // The centre of the window's program's arc is a written coordinate.
-    word('I', Coord::Of(move.centerX));
-    word('J', Coord::Of(move.centerY));
+    // The centre of the window's program's arc is written as the coordinate it is.
+    word('I', move.centerX);
+    word('J', move.centerY);
   }
   writer_.EndLineAt(p);
 }

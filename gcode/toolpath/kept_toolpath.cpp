@@ -35,7 +35,8 @@ std::uint8_t ChangedBetween(const ToolPoint& from, const ToolPoint& to) {
 // A coordinate is kept as its whole number of thousandths, in 32 bits.
 std::optional<std::int32_t> ThousandthsOf(double value) {
   if (!(std::fabs(value) < 2e6)) return std::nullopt;
-  const auto thousandths = static_cast<std::int32_t>(std::lround(value * 1000.0));
+  const double scaled = value * 1000.0;
+  const auto thousandths = static_cast<std::int32_t>(scaled < 0.0 ? scaled - 0.5 : scaled + 0.5);
   if (!Same(Coord::OfThousandths(thousandths).value(), value)) return std::nullopt;
   return thousandths;
 }

@@ -51,15 +51,15 @@ void MoveMaker::CutXY(std::uint16_t block, Float64 x, Float64 y) {
   Make(MoveKind::Feed, block, kWordsXY, Written(x), Written(y), at_.z);
 }
 
-void MoveMaker::Arc(std::uint16_t block, std::uint8_t words, ToolPoint to, Float64 centerX,
+void MoveMaker::Arc(std::uint16_t block, std::uint8_t words, Coord x, Coord y, Float64 centerX,
                     Float64 centerY) {
   centerX_ = Written(centerX);
   centerY_ = Written(centerY);
-  Make(MoveKind::ArcCounterClockwise, block, words, to.x, to.y, to.z);
+  Make(MoveKind::ArcCounterClockwise, block, words, x, y, at_.z);
 }
 
 void MoveMaker::ArcX(std::uint16_t block, Float64 x, Float64 centerX, Float64 centerY) {
-  Arc(block, kWordX | kWordCenter, {Written(x), at_.y, at_.z}, centerX, centerY);
+  Arc(block, kWordX | kWordCenter, Written(x), at_.y, centerX, centerY);
 }
 
 void MoveMaker::ArcXY(std::uint16_t block, Float64 x, Float64 y) {
@@ -67,7 +67,7 @@ void MoveMaker::ArcXY(std::uint16_t block, Float64 x, Float64 y) {
 }
 
 void MoveMaker::ArcXY(std::uint16_t block, Float64 x, Float64 y, Float64 centerX, Float64 centerY) {
-  Arc(block, kWordsXY | kWordCenter, {Written(x), Written(y), at_.z}, centerX, centerY);
+  Arc(block, kWordsXY | kWordCenter, Written(x), Written(y), centerX, centerY);
 }
 
 void MoveMaker::Retract(std::uint16_t block) {

@@ -39,7 +39,9 @@ class MoveMaker {
 
  private:
   void Make(MoveKind kind, std::uint16_t block, std::uint8_t words, Coord x, Coord y, Coord z);
-  void Arc(std::uint16_t block, std::uint8_t words, ToolPoint to, Float64 centerX, Float64 centerY);
+  // An arc in the plane of the move before, about the centre given.
+  void Arc(std::uint16_t block, std::uint8_t words, Coord x, Coord y, Float64 centerX,
+           Float64 centerY);
 
   ToolpathSink& sink_;
   ToolPoint at_ = kUnknownPoint;
