@@ -57,19 +57,18 @@ void HoldingTabs::Move(ToolMove& move) {
   }
   // A pass begins where the tool goes down after cutting: what came before is a whole pass.
   if (!IsCut(move)) {
-    const auto last = std::find_if(held_.rbegin(), held_.rend(),
-                                   [](const Held& held) { return held.kind == Held::Kind::Move; });
-    if (last != held_.rend() && IsCut(last->move)) Flush();
+    const ToolMove* last = held_.LastMove();
+    if (last != nullptr && IsCut(*last)) Flush();
   }
-  held_.push_back({Held::Kind::Move, move});
+  held_.Move(move);
 }
 
 void HoldingTabs::ClosedPathBegin() {
-  held_.push_back({Held::Kind::PathBegin, {}});
+  held_.ClosedPathBegin();
 }
 
 void HoldingTabs::ClosedPathEnd() {
-  held_.push_back({Held::Kind::PathEnd, {}});
+  held_.ClosedPathEnd();
 }
 
 void HoldingTabs::End(const ProgramEnd& end) {
@@ -193,14 +192,12 @@ void HoldingTabs::EmitDown(const ToolMove& move, double at, const std::vector<Ri
 }
 
 void HoldingTabs::Flush() {
-  std::vector<Held> held = std::move(held_);
-  held_.clear();
   // Where each move begins along the pass's walk, the stretches over a tab, and how deep it goes.
   std::vector<double> starts;
   std::vector<std::pair<double, double>> raised;
   double walked = 0.0, bottom = INFINITY;
-  for (const Held& h : held) {
-    if (h.kind != Held::Kind::Move) continue;
+  for (const HeldMoves::Step& h : held_.steps()) {
+    if (h.kind != HeldMoves::Step::Kind::Move) continue;
     starts.push_back(walked);
     const double length = MoveLength(h.move);
     bottom =
@@ -220,27 +217,16 @@ void HoldingTabs::Flush() {
   const std::vector<Rise> rises =
       bottom < plan_.top() ? RisesOver(raised, bottom, walked) : std::vector<Rise>();
   std::size_t index = 0;
-  for (const Held& h : held) {
-    switch (h.kind) {
-      case Held::Kind::PathBegin:
-        next().ClosedPathBegin();
-        break;
-      case Held::Kind::PathEnd:
-        next().ClosedPathEnd();
-        break;
-      case Held::Kind::Move: {
-        const double start = starts[index++];
-        if (rises.empty()) {
-          Emit(h.move);
-        } else if (MoveLength(h.move) > 0.0) {
-          EmitAcross(h.move, start, rises);
-        } else {
-          EmitDown(h.move, start, rises);
-        }
-        break;
-      }
+  held_.Release(next(), [&](const ToolMove& move) {
+    const double start = starts[index++];
+    if (rises.empty()) {
+      Emit(move);
+    } else if (MoveLength(move) > 0.0) {
+      EmitAcross(move, start, rises);
+    } else {
+      EmitDown(move, start, rises);
     }
-  }
+  });
 }
 
 }  // namespace quorrel

@@ -5,6 +5,7 @@
 #include "gcode/job/machine_settings.h"
 #include "gcode/strategy/ramp_entry.h"
 #include "gcode/strategy/tab_plan.h"
+#include "gcode/toolpath/held_moves.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -27,11 +28,6 @@ class HoldingTabs final : public ToolpathStage {
   void End(const ProgramEnd& end) override;
 
  private:
-  // A move, or where a closed path begins or ends.
-  struct Held {
-    enum class Kind { Move, PathBegin, PathEnd } kind;
-    ToolMove move;
-  };
   // Where the tool stays at the tabs' top, and how it comes up to it and down from it: a
   // stretch of the pass's walk from `from` to `to`, rising or falling along it.
   struct Rise {
@@ -52,7 +48,7 @@ class HoldingTabs final : public ToolpathStage {
   double angle_;
   ProgramNotice notice_;
   bool told_ = false;
-  std::vector<Held> held_;
+  HeldMoves held_;                      // the pass so far
   ToolPoint received_ = kUnknownPoint;  // where the last move handed in ended
   ToolPoint at_ = kUnknownPoint;        // where the last move handed on ended
 };

@@ -23,7 +23,7 @@ void RampEntry::Move(ToolMove& move) {
     next().Move(move);
     return;
   }
-  held_.push_back({Held::Kind::Cut, move});
+  held_.Move(move);
   cuts_.push_back(move);
   const std::optional<Point> center =
       IsArc(move) ? std::optional(Point{move.centerX, move.centerY}) : std::nullopt;
@@ -34,7 +34,7 @@ void RampEntry::Move(ToolMove& move) {
 
 void RampEntry::ClosedPathBegin() {
   if (holding_) {
-    held_.push_back({Held::Kind::PathBegin, {}});
+    held_.ClosedPathBegin();
   } else {
     next().ClosedPathBegin();
   }
@@ -42,7 +42,7 @@ void RampEntry::ClosedPathBegin() {
 
 void RampEntry::ClosedPathEnd() {
   if (holding_) {
-    held_.push_back({Held::Kind::PathEnd, {}});
+    held_.ClosedPathEnd();
   } else {
     next().ClosedPathEnd();
   }
@@ -87,20 +87,7 @@ void RampEntry::Flush() {
     }
     told_ = true;
   }
-  for (Held& held : held_) {
-    switch (held.kind) {
-      case Held::Kind::Cut:
-        next().Move(held.cut);
-        break;
-      case Held::Kind::PathBegin:
-        next().ClosedPathBegin();
-        break;
-      case Held::Kind::PathEnd:
-        next().ClosedPathEnd();
-        break;
-    }
-  }
-  held_.clear();
+  held_.Release(next(), [this](ToolMove& cut) { next().Move(cut); });
   cuts_.clear();
   geometry_.clear();
   length_ = 0.0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gcode/strategy/ramp_plan.h"
+#include "gcode/toolpath/held_moves.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -27,12 +28,6 @@ class RampEntry final : public ToolpathStage {
   void End(const ProgramEnd& end) override;
 
  private:
-  // What was held: a cut, or where a closed path begins or ends.
-  struct Held {
-    enum class Kind { Cut, PathBegin, PathEnd } kind;
-    ToolMove cut;
-  };
-
   void Flush();
   void WriteStep(const RampStep& step, const ToolMove& cut, double top);
 
@@ -42,7 +37,7 @@ class RampEntry final : public ToolpathStage {
   bool told_ = false;
   bool holding_ = false;
   ToolMove plunge_;  // the plunge the ramp replaces
-  std::vector<Held> held_;
+  HeldMoves held_;   // the cuts after the plunge
   std::vector<ToolMove> cuts_;
   std::vector<PathCut> geometry_;  // of the cuts
   double length_ = 0.0;            // of the cuts, in the XY plane
