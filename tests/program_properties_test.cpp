@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -25,11 +26,13 @@
 #include "gcode/program/window_program_writer.h"
 #include "gcode/save/write_job.h"
 #include "gcode/shapes/outside_profile.h"
+#include "gcode/shapes/shape_toolpath.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/contour.h"
 #include "gcode/toolpath/contour_walk.h"
+#include "gcode/toolpath/kept_toolpath.h"
 #include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/case_name.h"
 #include "tests/support/controller_checks.h"
@@ -595,6 +598,73 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
+}
+
+// The later passes replay the first as it went by, move for move, where the toolpath can be kept;
+// one that cannot be kept is handed on all the same.
+TEST(KeptToolpath, ReplaysWhatWentByOrKeepsNothing) {
+  const auto bits = [](const ToolMove& m) {
+    return std::vector<std::uint64_t>{std::bit_cast<std::uint64_t>(m.from.x.value()),
+                                      std::bit_cast<std::uint64_t>(m.from.y.value()),
+                                      std::bit_cast<std::uint64_t>(m.from.z.value()),
+                                      std::bit_cast<std::uint64_t>(m.to.x.value()),
+                                      std::bit_cast<std::uint64_t>(m.to.y.value()),
+                                      std::bit_cast<std::uint64_t>(m.to.z.value()),
+                                      std::bit_cast<std::uint64_t>(m.centerX),
+                                      std::bit_cast<std::uint64_t>(m.centerY),
+                                      std::bit_cast<std::uint64_t>(m.offsetX),
+                                      std::bit_cast<std::uint64_t>(m.offsetY),
+                                      static_cast<std::uint64_t>(m.kind),
+                                      m.words,
+                                      static_cast<std::uint64_t>(m.feed),
+                                      m.block,
+                                      static_cast<std::uint64_t>(m.line)};
+  };
+  const auto expectSame = [&](const ToolpathRecording& a, const ToolpathRecording& b) {
+    EXPECT_EQ(a.title(), b.title());
+    EXPECT_EQ(a.ended(), b.ended());
+    ASSERT_EQ(a.moves().size(), b.moves().size());
+    for (std::size_t i = 0; i < a.moves().size(); ++i) {
+      ASSERT_EQ(bits(a.moves()[i]), bits(b.moves()[i])) << "move " << i;
+    }
+  };
+  const auto shape = [](ShapeKind kind, bool fill, FieldTexts texts) -> ToolpathSource {
+    return [=](ToolpathSink& sink) {
+      MakeShapeToolpath(MakeJobParameters(texts, kind, fill), texts, ".", sink);
+    };
+  };
+  FieldTexts pocket;
+  pocket.WidthText = "30";
+  pocket.HeightText = "20";
+  pocket.RadiusText = "4";
+  pocket.ToolRadiusText = "1";
+  FieldTexts far = pocket;
+  far.CenterXText = "3000000";
+  const std::string din =
+      DinProgramOf({pocket, MakeJobParameters(pocket, ShapeKind::RoundedRectangle, true)});
+  const struct {
+    const char* name;
+    ToolpathSource source;
+    bool kept;
+  } rows[] = {
+      {"a rounded rectangle Fill", shape(ShapeKind::RoundedRectangle, true, pocket), true},
+      {"a circle's outline", shape(ShapeKind::Circle, false, pocket), true},
+      {"a program read back", [&](ToolpathSink& sink) { ReadWindowProgram(din, sink); }, false},
+      {"beyond 32 bits of thousandths", shape(ShapeKind::Rectangle, true, far), false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    ToolpathRecording made, handedOn, replayed;
+    row.source(made);
+    KeptToolpath kept(handedOn);
+    row.source(kept);
+    EXPECT_EQ(kept.kept(), row.kept);
+    expectSame(made, handedOn);
+    if (kept.kept()) {
+      kept.Replay(replayed);
+      expectSame(made, replayed);
+    }
+  }
 }
 
 // What a drawing shows of the tool's moves: the cuts, ramps, rapids and plunges, and the

@@ -50,10 +50,10 @@ class Writer {
   char* end() const { return p_; }
   bool fits() const { return fits_; }
   void Put(std::uint8_t byte) { *p_++ = static_cast<char>(byte); }
-  // A block number of the window's program, counted in tens.
+  // A block number of the window's program: its generators number lines below 256.
   void PutBlock(std::uint16_t block) {
-    fits_ = fits_ && block % 10 == 0 && block / 10 <= 0xFF;
-    Put(static_cast<std::uint8_t>(block / 10));
+    fits_ = fits_ && block <= 0xFF;
+    Put(static_cast<std::uint8_t>(block));
   }
   void PutCoord(double value) {
     const std::optional<std::int32_t> thousandths = ThousandthsOf(value);
@@ -79,7 +79,7 @@ class Reader {
 
   bool done() const { return p_ == end_; }
   std::uint8_t Byte() { return static_cast<std::uint8_t>(*p_++); }
-  std::uint16_t Block() { return static_cast<std::uint16_t>(Byte() * 10); }
+  std::uint16_t Block() { return Byte(); }
   Coord Next() {
     std::int32_t thousandths;
     std::memcpy(&thousandths, p_, sizeof thousandths);
