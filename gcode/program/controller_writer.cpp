@@ -18,6 +18,17 @@ bool IsRealTimeCharacter(char c) {
   return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
 }
 
+// " X", the start of a word.
+char* WordTo(char* p, char letter) {
+  p[0] = ' ';
+  p[1] = letter;
+  return p + 2;
+}
+
+char* WordTo(char* p, char letter, Coord value) {
+  return FormatCoordTo(WordTo(p, letter), value);
+}
+
 // The longest move line: six numbers and their words.
 constexpr std::size_t kLongestMoveLine = 24 + 6 * kMaxNumberTextLength;
 
@@ -83,56 +94,40 @@ void ControllerWriter::Title(const ProgramTitle& title) {
 void ControllerWriter::Move(ToolMove& move) {
   char* const start = writer_.LineRoom(kLongestMoveLine);
   char* p = start;
-  std::size_t blanks = 0;
-  const auto word = [&](char letter) {
-    *p++ = ' ';
-    *p++ = letter;
-    ++blanks;
-  };
+  // Each word after the motion is a blank, its letter and its number; the blanks are not counted
+  // where the controller drops them.
+  std::size_t words = 0;
+  static constexpr char kMotion[] = {'0', '1', '3', '2'};  // in the order of MoveKind
   *p++ = 'G';
-  switch (move.kind) {
-    case MoveKind::Rapid:
-      *p++ = '0';
-      break;
-    case MoveKind::Feed:
-      *p++ = '1';
-      break;
-    case MoveKind::ArcCounterClockwise:
-      *p++ = '3';
-      break;
-    case MoveKind::ArcClockwise:
-      *p++ = '2';
-      break;
-  }
+  *p++ = kMotion[static_cast<std::size_t>(move.kind)];
   const bool arc = IsArc(move);
   if (arc || (move.words & kWordX) != 0) {
-    word('X');
-    p = FormatCoordTo(p, move.to.x);
+    p = WordTo(p, 'X', move.to.x);
+    ++words;
   }
   if (arc || (move.words & kWordY) != 0) {
-    word('Y');
-    p = FormatCoordTo(p, move.to.y);
+    p = WordTo(p, 'Y', move.to.y);
+    ++words;
   }
   if ((move.words & kWordZ) != 0) {
-    word('Z');
-    p = FormatCoordTo(p, move.to.z);
+    p = WordTo(p, 'Z', move.to.z);
+    ++words;
   }
   if (arc) {
-    word('I');
-    p = FormatCenterOffsetTo(p, move.offsetX);
-    word('J');
-    p = FormatCenterOffsetTo(p, move.offsetY);
+    p = FormatCenterOffsetTo(WordTo(p, 'I'), move.offsetX);
+    p = FormatCenterOffsetTo(WordTo(p, 'J'), move.offsetY);
+    words += 2;
   }
   if (move.kind != MoveKind::Rapid) {
     const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
     if (feed_ != feed) {
-      word('F');
-      p = FormatCoordTo(p, feed);
+      p = FormatCoordTo(WordTo(p, 'F'), feed);
+      ++words;
       feed_ = feed;
     }
   }
   const auto length = static_cast<std::size_t>(p - start);
-  Check(rules_.countsBlanksAndComments ? length : length - blanks, move.line);
+  Check(rules_.countsBlanksAndComments ? length : length - words, move.line);
   writer_.EndLineAt(p);
 }
 

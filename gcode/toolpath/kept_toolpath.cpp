@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <optional>
 
 namespace quorrel {
 namespace {
@@ -32,13 +31,11 @@ std::uint8_t ChangedBetween(const ToolPoint& from, const ToolPoint& to) {
                                    (Same(from.z, to.z) ? 0 : kChangedZ));
 }
 
-// A coordinate is kept as its whole number of thousandths, in 32 bits.
-std::optional<std::int32_t> ThousandthsOf(double value) {
-  if (!(std::fabs(value) < 2e6)) return std::nullopt;
+// A coordinate is kept as its whole number of thousandths, in 32 bits: a value within 2,000,000
+// that is the double nearest a number of thousandths.
+std::int32_t NearestThousandths(double value) {
   const double scaled = value * 1000.0;
-  const auto thousandths = static_cast<std::int32_t>(scaled < 0.0 ? scaled - 0.5 : scaled + 0.5);
-  if (!Same(Coord::OfThousandths(thousandths).value(), value)) return std::nullopt;
-  return thousandths;
+  return static_cast<std::int32_t>(scaled < 0.0 ? scaled - 0.5 : scaled + 0.5);
 }
 
 // Puts records at the end of what is kept; `fits` turns false at the first value that cannot be
@@ -55,12 +52,13 @@ class Writer {
     fits_ = fits_ && block <= 0xFF;
     Put(static_cast<std::uint8_t>(block));
   }
+  // A coordinate is the double nearest its thousandths by its making: only its size is checked.
+  void PutCoord(Coord value) { PutThousandths(std::fabs(value) < 2e6, value); }
+  // Any other value, such as an arc's centre, is checked to be one.
   void PutCoord(double value) {
-    const std::optional<std::int32_t> thousandths = ThousandthsOf(value);
-    fits_ = fits_ && thousandths.has_value();
-    const std::int32_t kept = thousandths.value_or(0);
-    std::memcpy(p_, &kept, sizeof kept);
-    p_ += sizeof kept;
+    const bool small = std::fabs(value) < 2e6;
+    PutThousandths(small && Same(Coord::OfThousandths(NearestThousandths(value)).value(), value),
+                   value);
   }
   void PutPoint(const ToolPoint& point, std::uint8_t changed) {
     if ((changed & kChangedX) != 0) PutCoord(point.x);
@@ -69,6 +67,13 @@ class Writer {
   }
 
  private:
+  void PutThousandths(bool fits, double value) {
+    fits_ = fits_ && fits;
+    const std::int32_t thousandths = fits ? NearestThousandths(value) : 0;
+    std::memcpy(p_, &thousandths, sizeof thousandths);
+    p_ += sizeof thousandths;
+  }
+
   char* p_;
   bool fits_ = true;
 };
