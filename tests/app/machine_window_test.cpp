@@ -531,8 +531,9 @@ void MachineWindowTest::picturesTheWindowForTheReadme() {
               QImage::Format_RGB32);
   both.fill(QColor(0xdd, 0xdd, 0xdd));
   QPainter painter(&both);
-  painter.drawImage(0, 0, window);
-  painter.drawImage(window.width() + 12, 0, drawing);
+  // Pixel for pixel, at any scale of the screen.
+  painter.drawImage(QRect(0, 0, window.width(), window.height()), window);
+  painter.drawImage(QRect(window.width() + 12, 0, drawing.width(), drawing.height()), drawing);
   painter.end();
   QVERIFY(both.save(file));
 }
