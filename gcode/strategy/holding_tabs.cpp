@@ -29,11 +29,6 @@ ToolPoint PointOf(const ToolMove& move, double t, double z) {
   return {Coord::Of(point.x), Coord::Of(point.y), Coord::Of(z)};
 }
 
-// The height of a rise at `s`, along its line.
-double RiseAt(double from, double to, double zFrom, double zTo, double s) {
-  return to > from ? zFrom + (zTo - zFrom) * (s - from) / (to - from) : zTo;
-}
-
 }  // namespace
 
 HoldingTabs::HoldingTabs(ToolpathSink& next, const TabPlan& plan, const MachineSettings& settings,
@@ -138,8 +133,8 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
     }
     const double a = std::max(start, rise.from), b = std::min(end, rise.to);
     if (!(b > a)) continue;
-    const double da = height(a) - RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, a);
-    const double db = height(b) - RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, b);
+    const double da = height(a) - rise.At(a);
+    const double db = height(b) - rise.At(b);
     if ((da < 0.0) != (db < 0.0) && std::fabs(da - db) > 0.0) {
       breaks.push_back(a + (b - a) * da / (da - db));
     }
@@ -151,10 +146,9 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
     const double middle = (p + q) / 2;
     const auto rise = std::find_if(rises.begin(), rises.end(),
                                    [&](const Rise& r) { return r.from < middle && middle < r.to; });
-    const bool held = rise != rises.end() &&
-                      RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, middle) > height(middle);
-    const double zp = held ? RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, p) : height(p);
-    const double zq = held ? RiseAt(rise->from, rise->to, rise->zFrom, rise->zTo, q) : height(q);
+    const bool held = rise != rises.end() && rise->At(middle) > height(middle);
+    const double zp = held ? rise->At(p) : height(p);
+    const double zq = held ? rise->At(q) : height(q);
     ToolMove piece = move;
     piece.from = PointOf(move, (p - start) / length, zp);
     piece.to = PointOf(move, (q - start) / length, zq);
@@ -182,7 +176,7 @@ void HoldingTabs::EmitDown(const ToolMove& move, double at, const std::vector<Ri
   double z = move.to.z;
   for (const Rise& rise : rises) {
     if (rise.from < at - kSame && at + kSame < rise.to) {
-      z = std::max(z, RiseAt(rise.from, rise.to, rise.zFrom, rise.zTo, at));
+      z = std::max(z, rise.At(at));
     }
   }
   ToolMove down = move;
@@ -202,16 +196,7 @@ void HoldingTabs::Flush() {
     const double length = MoveLength(h.move);
     bottom =
         std::min({bottom, static_cast<double>(h.move.from.z), static_cast<double>(h.move.to.z)});
-    if (length > 0.0) {
-      for (const auto& [from, to] : plan_.RaisedParts(h.move)) {
-        const double a = walked + from * length, b = walked + to * length;
-        if (!raised.empty() && a <= raised.back().second + kSame) {
-          raised.back().second = std::max(raised.back().second, b);
-        } else {
-          raised.emplace_back(a, b);
-        }
-      }
-    }
+    if (length > 0.0) plan_.AddRaisedStretches(h.move, walked, length, raised);
     walked += length;
   }
   const std::vector<Rise> rises =

@@ -33,6 +33,11 @@ class HoldingTabs final : public ToolpathStage {
   struct Rise {
     double from, to;
     double zFrom, zTo;
+
+    /// The height at `s` along the walk, on the rise's line.
+    double At(double s) const {
+      return to > from ? zFrom + (zTo - zFrom) * (s - from) / (to - from) : zTo;
+    }
   };
 
   void Flush();

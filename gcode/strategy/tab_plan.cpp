@@ -14,6 +14,7 @@ namespace quorrel {
 namespace {
 
 constexpr double kTurn = 2 * std::numbers::pi;
+constexpr double kSame = 1e-9;  // along a walk, in the program's units
 
 double Dot(Point a, Point b) {
   return a.x * b.x + a.y * b.y;
@@ -207,6 +208,18 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
   return parts;
 }
 
+void TabPlan::AddRaisedStretches(const ToolMove& move, double walked, double length,
+                                 std::vector<std::pair<double, double>>& raised) const {
+  for (const auto& [from, to] : RaisedParts(move)) {
+    const double a = walked + from * length, b = walked + to * length;
+    if (!raised.empty() && a <= raised.back().second + kSame) {
+      raised.back().second = std::max(raised.back().second, b);
+    } else {
+      raised.emplace_back(a, b);
+    }
+  }
+}
+
 std::vector<ToolMove> TabPlan::Stretch(std::size_t tab) const {
   std::vector<ToolMove> cuts;
   for (const Footing& footing : footings_[tab]) {
@@ -238,8 +251,8 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
   }
   // The path along the wall, and what the tabs take of it with the cutter on either side.
   const double tool = std::fabs(job.ToolRadius);
-  const Contour wall = ContourOf(job).Inset(strategy.outside ? -tool : tool);
-  const double path = ContourWalk(wall).length();
+  const ContourWalk walk(ContourOf(job).Inset(strategy.outside ? -tool : tool));
+  const double path = walk.length();
   const double taken = sizes.count * (sizes.width + 2 * tool);
   if (taken >= path / 2) {
     return TabsProblem{
@@ -252,7 +265,6 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
   }
   // Each tab stands apart: the cutter comes down between every two of them.
   const TabPlan plan(job, strategy, units);
-  const ContourWalk walk(wall);
   std::vector<std::pair<double, double>> raised;  // along the wall path
   for (const ContourWalk::Piece& piece : walk.pieces()) {
     if (!(piece.length() > 0.0)) continue;
@@ -262,18 +274,11 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
     move.to = {Coord::Of(piece.end.x), Coord::Of(piece.end.y), Coord()};
     move.centerX = piece.center.x;
     move.centerY = piece.center.y;
-    for (const auto& [from, to] : plan.RaisedParts(move)) {
-      const double a = piece.from + from * piece.length(), b = piece.from + to * piece.length();
-      if (!raised.empty() && a <= raised.back().second + 1e-9) {
-        raised.back().second = std::max(raised.back().second, b);
-      } else {
-        raised.emplace_back(a, b);
-      }
-    }
+    plan.AddRaisedStretches(move, piece.from, piece.length(), raised);
   }
   // One stretch across the start of the walk counts once.
-  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= 1e-9 &&
-                              raised.back().second >= walk.length() - 1e-9;
+  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= kSame &&
+                              raised.back().second >= walk.length() - kSame;
   const auto stretches = static_cast<int>(raised.size()) - (acrossTheStart ? 1 : 0);
   if (stretches < sizes.count) {
     return TabsProblem{"tabs",

@@ -55,6 +55,10 @@ class TabPlan {
   /// tab: a disc, not a square, reaches a tab on a straight side over its width and the cutter's
   /// diameter, on an arc over a little more or less. Each as fractions of the move, in order.
   std::vector<std::pair<double, double>> RaisedParts(const ToolMove& move) const;
+  /// Adds the stretches of `move` over a tab to `raised`, as distances along a walk on which the
+  /// move starts at `walked` and is `length` long; a stretch that meets the one before joins it.
+  void AddRaisedStretches(const ToolMove& move, double walked, double length,
+                          std::vector<std::pair<double, double>>& raised) const;
 
   /// The contour under tab `tab`, as cuts (lines and counter-clockwise arcs), for a drawing.
   std::vector<ToolMove> Stretch(std::size_t tab) const;
