@@ -18,15 +18,8 @@ bool IsRealTimeCharacter(char c) {
   return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
 }
 
-// " X", the start of a word.
-char* WordTo(char* p, char letter) {
-  p[0] = ' ';
-  p[1] = letter;
-  return p + 2;
-}
-
 char* WordTo(char* p, char letter, Coord value) {
-  return FormatCoordTo(WordTo(p, letter), value);
+  return FormatCoordTo(WriteWordStart(p, letter), value);
 }
 
 // The longest move line: six numbers and their words.
@@ -114,14 +107,14 @@ void ControllerWriter::Move(ToolMove& move) {
     ++words;
   }
   if (arc) {
-    p = FormatCenterOffsetTo(WordTo(p, 'I'), move.offsetX);
-    p = FormatCenterOffsetTo(WordTo(p, 'J'), move.offsetY);
+    p = FormatCenterOffsetTo(WriteWordStart(p, 'I'), move.offsetX);
+    p = FormatCenterOffsetTo(WriteWordStart(p, 'J'), move.offsetY);
     words += 2;
   }
   if (move.kind != MoveKind::Rapid) {
     const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
     if (feed_ != feed) {
-      p = FormatCoordTo(WordTo(p, 'F'), feed);
+      p = FormatCoordTo(WriteWordStart(p, 'F'), feed);
       ++words;
       feed_ = feed;
     }

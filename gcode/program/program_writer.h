@@ -55,6 +55,13 @@ using LinePiece = typename LinePieceOf<Given>::type;
 template <class... Given>
 ProgramLine(Given&&...) -> ProgramLine<LinePiece<Given>...>;
 
+/// " X": the blank and letter of a word, written at `p` before its number; where they end.
+inline char* WriteWordStart(char* p, char letter) {
+  p[0] = ' ';
+  p[1] = letter;
+  return p + 2;
+}
+
 /// The open output of one program. Lines are collected in a large buffer, so
 /// the sink sees few, large writes. Close flushes and completes the sink; a writer that is
 /// destroyed without Close abandons the program, and a file's destination stays as it was.

@@ -21,9 +21,7 @@ void WindowProgramWriter::Move(ToolMove& move) {
   *p++ = 'G';
   *p++ = move.kind == MoveKind::Rapid ? '0' : move.kind == MoveKind::Feed ? '1' : '3';
   const auto word = [&p](char letter, auto value) {
-    *p++ = ' ';
-    *p++ = letter;
-    p = FormatCoordTo(p, value);
+    p = FormatCoordTo(WriteWordStart(p, letter), value);
   };
   if ((move.words & kWordX) != 0) word('X', move.to.x);
   if ((move.words & kWordY) != 0) word('Y', move.to.y);
