@@ -4,24 +4,25 @@
 #include <QString>
 #include <QtDebug>
 
+#include "app/utf8.h"
 #include "gcode/output/output_error.h"
 
 namespace quorrel::app {
 namespace {
 
-QString Text(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// A machine's name as a menu shows it: an "&" in it is a letter, not a keyboard mnemonic.
+// A machine as a menu shows it: an "&" in its name is a letter, not a keyboard mnemonic.
 QString MenuText(const Machine& machine) {
-  QString text = Text(machine.name);
+  QString text = MachineLabel(machine);
   text.replace(QLatin1Char('&'), QLatin1String("&&"));
-  return text + QLatin1String(" (") + Text(std::string(DialectName(machine.dialect))) +
-         QLatin1Char(')');
+  return text;
 }
 
 }  // namespace
+
+QString MachineLabel(const Machine& machine) {
+  return FromUtf8(machine.name) + QLatin1String(" (") + FromUtf8(DialectName(machine.dialect)) +
+         QLatin1Char(')');
+}
 
 MachineMenu::MachineMenu(QWidget* parent) : QMenu(QStringLiteral("&Machine"), parent) {
   setObjectName(QStringLiteral("menu_machine"));
@@ -85,7 +86,7 @@ void MachineMenu::rebuild() {
     QAction* item = addAction(MenuText(machine));
     item->setCheckable(true);
     item->setChecked(chosenName_ == machine.name);
-    item->setData(Text(machine.name));
+    item->setData(FromUtf8(machine.name));
     machines_->addAction(item);
     connect(item, &QAction::triggered, this, [this, name = machine.name] { choose(name); });
   }

@@ -10,6 +10,9 @@ class QActionGroup;
 
 namespace quorrel::app {
 
+/// A machine as the window names it: "Router (GRBL)".
+QString MachineLabel(const Machine& machine);
+
 /// The Machine menu: the window's own program or one of the machines file's machines, the side
 /// of the contour an outline runs on, and the way to the Machines dialog. It keeps the machines
 /// as last read, reads the file again whenever it opens, and remembers the chosen machine for

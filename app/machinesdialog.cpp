@@ -9,18 +9,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/utf8.h"
 #include "gcode/output/output_error.h"
 
 namespace quorrel::app {
 namespace {
-
-QString Text(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Utf8(const QString& text) {
-  return text.toUtf8().toStdString();
-}
 
 bool IsChoice(Setting setting) {
   return !ChoicesOf(setting).empty();
@@ -32,7 +25,7 @@ bool MayBeLeftOut(Setting setting) {
 }
 
 QString DefaultChoiceText(Setting setting) {
-  return QStringLiteral("default: ") + Text(ChoicesOf(setting)[0]);
+  return QStringLiteral("default: ") + FromUtf8(ChoicesOf(setting)[0]);
 }
 
 void ShowProblem(QLabel* label, const QString& problem) {
@@ -47,10 +40,10 @@ MachinesDialog::MachinesDialog(std::string path, const MachinesFile& file, QWidg
   setObjectName(QStringLiteral("MachinesDialog"));
   setWindowTitle(QStringLiteral("Machines"));
   for (const Machine& machine : file.machines) {
-    Draft draft{machine.name, Text(machine.name), {}};
+    Draft draft{machine.name, FromUtf8(machine.name), {}};
     for (const SettingDescription& setting : kSettings) {
       draft.texts[static_cast<std::size_t>(setting.setting)] =
-          Text(SettingText(machine, setting.setting));
+          FromUtf8(SettingText(machine, setting.setting));
     }
     drafts_.push_back(std::move(draft));
   }
@@ -107,7 +100,7 @@ MachinesDialog::MachinesDialog(std::string path, const MachinesFile& file, QWidg
   whole->addLayout(columns);
   auto* note = new QLabel(
       QStringLiteral("Saved in %1; Save writes the file anew, without comments typed into it.")
-          .arg(Text(path_)));
+          .arg(FromUtf8(path_)));
   note->setWordWrap(true);
   whole->addWidget(note);
   whole->addWidget(status_);
@@ -132,7 +125,7 @@ MachinesDialog::MachinesDialog(std::string path, const MachinesFile& file, QWidg
 void MachinesDialog::addRow(const SettingDescription& setting, int row) {
   const auto index = static_cast<std::size_t>(setting.setting);
   auto* grid = static_cast<QGridLayout*>(fields_->layout());
-  auto* label = new QLabel(Text(setting.caption));
+  auto* label = new QLabel(FromUtf8(setting.caption));
   QWidget* editor = nullptr;
   const auto edited = [this, index](const QString& text) {
     if (showing_ || current_ < 0) return;
@@ -144,23 +137,23 @@ void MachinesDialog::addRow(const SettingDescription& setting, int row) {
     if (MayBeLeftOut(setting.setting))
       choices->addItem(DefaultChoiceText(setting.setting), QString());
     for (const std::string_view choice : ChoicesOf(setting.setting)) {
-      choices->addItem(Text(choice), Text(choice));
+      choices->addItem(FromUtf8(choice), FromUtf8(choice));
     }
-    choices->setToolTip(Text(setting.help));
+    choices->setToolTip(FromUtf8(setting.help));
     connect(choices, &QComboBox::activated, this,
             [choices, edited](int item) { edited(choices->itemData(item).toString()); });
     editor = choices;
   } else {
     auto* number = new QLineEdit;
-    number->setPlaceholderText(Text(setting.help));
+    number->setPlaceholderText(FromUtf8(setting.help));
     connect(number, &QLineEdit::textEdited, this, edited);
     editor = number;
   }
-  editor->setObjectName(Text(setting.key));
+  editor->setObjectName(FromUtf8(setting.key));
   label->setBuddy(editor);
   editors_[index] = editor;
   problems_[index] = new QLabel;
-  problems_[index]->setObjectName(QStringLiteral("problem_") + Text(setting.key));
+  problems_[index]->setObjectName(QStringLiteral("problem_") + FromUtf8(setting.key));
   grid->addWidget(label, row, 0);
   grid->addWidget(editor, row, 1);
   grid->addWidget(problems_[index], row, 2);
@@ -196,7 +189,7 @@ void MachinesDialog::addMachine() {
   draft.name = QStringLiteral("Machine %1").arg(number);
   // A new machine starts as the first of each choice: LinuxCNC, millimetres.
   for (const Setting setting : {Setting::Dialect, Setting::Units}) {
-    draft.texts[static_cast<std::size_t>(setting)] = Text(ChoicesOf(setting)[0]);
+    draft.texts[static_cast<std::size_t>(setting)] = FromUtf8(ChoicesOf(setting)[0]);
   }
   drafts_.push_back(std::move(draft));
   list_->addItem(drafts_.back().name);
@@ -226,8 +219,8 @@ QString MachinesDialog::problemOf(const Draft& draft, std::optional<Setting> set
                                      : QString();
   }
   Machine scratch;
-  const std::optional<std::string> problem = SetSetting(scratch, *setting, Utf8(text));
-  return problem ? Text(*problem) : QString();
+  const std::optional<std::string> problem = SetSetting(scratch, *setting, ToUtf8(text));
+  return problem ? FromUtf8(*problem) : QString();
 }
 
 void MachinesDialog::showProblems() {
@@ -249,12 +242,12 @@ std::optional<std::vector<Machine>> MachinesDialog::soundMachines() {
   for (std::size_t index = 0; index < drafts_.size(); ++index) {
     const Draft& draft = drafts_[index];
     Machine machine;
-    machine.name = Utf8(draft.name);
+    machine.name = ToUtf8(draft.name);
     bool sound = problemOf(draft, std::nullopt).isEmpty();
     for (const SettingDescription& setting : kSettings) {
       sound = sound && problemOf(draft, setting.setting).isEmpty();
       const QString& text = draft.texts[static_cast<std::size_t>(setting.setting)];
-      if (sound && !text.isEmpty()) (void)SetSetting(machine, setting.setting, Utf8(text));
+      if (sound && !text.isEmpty()) (void)SetSetting(machine, setting.setting, ToUtf8(text));
     }
     if (!sound) {
       list_->setCurrentRow(static_cast<int>(index));
@@ -292,7 +285,7 @@ void MachinesDialog::save() {
 
 std::optional<std::string> MachinesDialog::nameAfter(const std::string& name) const {
   for (const Draft& draft : drafts_) {
-    if (draft.firstName == name) return Utf8(draft.name);
+    if (draft.firstName == name) return ToUtf8(draft.name);
   }
   return std::nullopt;
 }

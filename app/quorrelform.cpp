@@ -22,6 +22,7 @@
 #include "app/shapepictogram.h"
 #include "app/toolpathpreview.h"
 #include "app/twips.h"
+#include "app/utf8.h"
 #include "app/wrappingradiobutton.h"
 #include "gcode/job/field_table.h"
 
@@ -59,16 +60,12 @@ QString Latin1(std::string_view text) {
   return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString Utf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 const QString kTitle = QStringLiteral("Quorrel's (by the Quorrel developers)");
 
 // What the machinist is told of a machine's setting that the job does not use.
 QString UnusedSettingNote(const Machine& machine, Setting setting) {
-  const QString name = Utf8(machine.name);
-  const QString value = Utf8(SettingText(machine, setting));
+  const QString name = FromUtf8(machine.name);
+  const QString value = FromUtf8(SettingText(machine, setting));
   if (setting == Setting::Stepover) {
     return QStringLiteral(
                "The machine \"%1\" spaces the rings of a Fill at %2 %; this outline "
@@ -167,16 +164,14 @@ void QuorrelForm::watchTheJob() {
 
 void QuorrelForm::machineChanged() {
   const Machine* machine = machineMenu_->chosen();
-  setWindowTitle(machine == nullptr
-                     ? kTitle
-                     : kTitle + QStringLiteral(" — ") + Utf8(machine->name) + QStringLiteral(" (") +
-                           Utf8(DialectName(machine->dialect)) + QLatin1Char(')'));
+  setWindowTitle(machine == nullptr ? kTitle
+                                    : kTitle + QStringLiteral(" — ") + MachineLabel(*machine));
 }
 
 void QuorrelForm::reportMachinesFileFault() {
   if (const auto& fault = machineMenu_->machinesFile().fault) {
     dialogs_.showMessage(QStringLiteral("quorrel"),
-                         QStringLiteral("Quorrel cannot use ") + Utf8(fault->message) +
+                         QStringLiteral("Quorrel cannot use ") + FromUtf8(fault->message) +
                              QStringLiteral(". Until it is mended, the window writes its own "
                                             "programs (.din); Quorrel does not write over it."));
   }
@@ -188,7 +183,7 @@ void QuorrelForm::editMachines() {
   if (file.fault) {
     dialogs_.showMessage(QStringLiteral("quorrel"),
                          QStringLiteral("The machines cannot be changed here: ") +
-                             Utf8(file.fault->message) +
+                             FromUtf8(file.fault->message) +
                              QStringLiteral(". Quorrel does not write over a file it cannot "
                                             "read; mend it in an editor."));
     return;
@@ -428,9 +423,10 @@ void QuorrelForm::menu_file_save_Click() {
     const auto& fault = machineMenu_->machinesFile().fault;
     dialogs_.showMessage(
         QStringLiteral("quorrel"),
-        QStringLiteral("The machine \"") + Utf8(*chosenName) +
+        QStringLiteral("The machine \"") + FromUtf8(*chosenName) +
             QStringLiteral("\" is no longer in the machines file") +
-            (fault ? QStringLiteral(" (") + Utf8(fault->message) + QLatin1Char(')') : QString()) +
+            (fault ? QStringLiteral(" (") + FromUtf8(fault->message) + QLatin1Char(')')
+                   : QString()) +
             QStringLiteral(". Choose what the program is for in the Machine menu. Nothing was "
                            "written."));
     return;
