@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gcode/job/field_table.h"
+#include "gcode/job/named_choices.h"
 #include "gcode/machines/machine.h"
 #include "gcode/machines/machines_file.h"
 #include "gcode/numbers/ordinary_number.h"
@@ -27,7 +28,7 @@ std::string_view HelpNote(Field field) {
   }
 }
 
-constexpr std::array<std::pair<std::string_view, ShapeKind>, 3> kShapes{{
+constexpr NamedChoices<ShapeKind, 3> kShapes{{
     {"rectangle", ShapeKind::Rectangle},
     {"circle", ShapeKind::Circle},
     {"rounded-rectangle", ShapeKind::RoundedRectangle},
@@ -44,34 +45,26 @@ double OptionNumber(std::string_view option, std::string_view text) {
 }
 
 template <class Choice, std::size_t N>
-Choice ChoiceNamed(std::string_view option, std::string_view name,
-                   const std::array<std::pair<std::string_view, Choice>, N>& choices) {
-  std::string names;
-  for (const auto& [choiceName, choice] : choices) {
-    if (name == choiceName) return choice;
-    names += (names.empty()                          ? ""
-              : &choiceName == &choices.back().first ? " or "
-                                                     : ", ") +
-             std::string(choiceName);
-  }
-  throw UsageError(std::string(option) + " takes " + names + ", not \"" + std::string(name) + "\"");
+Choice OptionChoice(std::string_view option, std::string_view name,
+                    const NamedChoices<Choice, N>& choices) {
+  if (const std::optional<Choice> choice = ChoiceNamed(name, choices)) return *choice;
+  throw UsageError(std::string(option) + " takes " + ChoiceNames(choices) + ", not \"" +
+                   std::string(name) + "\"");
 }
 
-constexpr std::array<std::pair<std::string_view, Dialect>, 3> kDialects{{
+constexpr NamedChoices<Dialect, 3> kDialects{{
     {"din", Dialect::Din},
     {"linuxcnc", Dialect::LinuxCnc},
     {"grbl", Dialect::Grbl},
 }};
 
-constexpr std::array<std::pair<std::string_view, bool>, 2> kSides{{
+constexpr NamedChoices<bool, 2> kSides{{
     {"inside", false},
     {"outside", true},
 }};
 
 ShapeKind ShapeNamed(std::string_view name) {
-  for (const auto& [shapeName, shape] : kShapes) {
-    if (name == shapeName) return shape;
-  }
+  if (const std::optional<ShapeKind> shape = ChoiceNamed(name, kShapes)) return *shape;
   throw UsageError("unknown shape \"" + std::string(name) +
                    "\" (use rectangle, circle or rounded-rectangle)");
 }
@@ -151,7 +144,7 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
     return true;
   }
   if ((text = reader.ValueOf(argument, "--side"))) {
-    outside = ChoiceNamed("--side", *text, kSides);
+    outside = OptionChoice("--side", *text, kSides);
     if (firstPathsGiven.empty()) firstPathsGiven = "--side";
   } else {
     const SettingDescription* found = nullptr;
@@ -231,10 +224,7 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
 }
 
 std::string_view ShapeName(ShapeKind shape) {
-  for (const auto& [name, kind] : kShapes) {
-    if (kind == shape) return name;
-  }
-  return "";
+  return NameOfChoice(shape, kShapes);
 }
 
 // A controller's program cuts what the fields say, so a given field is an ordinary number like
@@ -274,7 +264,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.request.shape = ShapeNamed(*shape);
       jobGiven = true;
     } else if (auto name = reader.ValueOf(argument, "--dialect")) {
-      dialect = ChoiceNamed("--dialect", *name, kDialects);
+      dialect = OptionChoice("--dialect", *name, kDialects);
     } else if (auto source = reader.ValueOf(argument, "--from")) {
       if (source->empty()) throw UsageError("--from needs the name of a program");
       command.from = std::string(*source);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "gcode/job/named_choices.h"
 #include "gcode/numbers/ordinary_number.h"
 #include "gcode/numbers/round3.h"
 #include "gcode/strategy/tab_plan.h"
@@ -11,43 +12,30 @@
 namespace quorrel {
 namespace {
 
-template <class Choice, std::size_t N>
-using Choices = std::array<std::pair<std::string_view, Choice>, N>;
-
-constexpr Choices<Dialect, 2> kDialects{{{"linuxcnc", Dialect::LinuxCnc}, {"grbl", Dialect::Grbl}}};
-constexpr Choices<Units, 2> kUnits{{{"mm", Units::Millimetres}, {"inch", Units::Inches}}};
-constexpr Choices<Direction, 2> kDirections{
+constexpr NamedChoices<Dialect, 2> kDialects{
+    {{"linuxcnc", Dialect::LinuxCnc}, {"grbl", Dialect::Grbl}}};
+constexpr NamedChoices<Units, 2> kUnits{{{"mm", Units::Millimetres}, {"inch", Units::Inches}}};
+constexpr NamedChoices<Direction, 2> kDirections{
     {{"climb", Direction::Climb}, {"conventional", Direction::Conventional}}};
-constexpr Choices<Entry, 2> kEntries{{{"plunge", Entry::Plunge}, {"ramp", Entry::Ramp}}};
+constexpr NamedChoices<Entry, 2> kEntries{{{"plunge", Entry::Plunge}, {"ramp", Entry::Ramp}}};
 
 template <class Choice, std::size_t N>
 std::optional<std::string> SetChoice(Choice& choice, std::string_view text,
-                                     const Choices<Choice, N>& choices) {
-  for (const auto& [name, value] : choices) {
-    if (text == name) {
-      choice = value;
-      return std::nullopt;
-    }
+                                     const NamedChoices<Choice, N>& choices) {
+  if (const std::optional<Choice> named = ChoiceNamed(text, choices)) {
+    choice = *named;
+    return std::nullopt;
   }
-  return "takes " + std::string(choices[0].first) + " or " + std::string(choices[1].first) +
-         ", not \"" + std::string(text) + "\"";
+  return "takes " + ChoiceNames(choices) + ", not \"" + std::string(text) + "\"";
 }
 
 template <class Choice, std::size_t N>
 std::optional<std::string> SetOptionalChoice(std::optional<Choice>& choice, std::string_view text,
-                                             const Choices<Choice, N>& choices) {
+                                             const NamedChoices<Choice, N>& choices) {
   Choice value{};
   if (auto problem = SetChoice(value, text, choices)) return problem;
   choice = value;
   return std::nullopt;
-}
-
-template <class Choice, std::size_t N>
-std::string ChoiceText(Choice choice, const Choices<Choice, N>& choices) {
-  for (const auto& [name, value] : choices) {
-    if (value == choice) return std::string(name);
-  }
-  return "";
 }
 
 // What a number must be for a setting: the words that say what is wrong, or nothing.
@@ -202,13 +190,13 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
 std::string SettingText(const Machine& machine, Setting setting) {
   switch (setting) {
     case Setting::Dialect:
-      return ChoiceText(machine.dialect, kDialects);
+      return std::string(NameOfChoice(machine.dialect, kDialects));
     case Setting::Units:
-      return machine.units ? ChoiceText(*machine.units, kUnits) : "";
+      return machine.units ? std::string(NameOfChoice(*machine.units, kUnits)) : "";
     case Setting::Direction:
-      return machine.direction ? ChoiceText(*machine.direction, kDirections) : "";
+      return machine.direction ? std::string(NameOfChoice(*machine.direction, kDirections)) : "";
     case Setting::Entry:
-      return machine.entry ? ChoiceText(*machine.entry, kEntries) : "";
+      return machine.entry ? std::string(NameOfChoice(*machine.entry, kEntries)) : "";
     default: {
       const std::optional<double>& number = *NumberOf(machine, setting);
       return number ? NumberText(*number) : "";
