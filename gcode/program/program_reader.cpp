@@ -80,7 +80,24 @@ struct Words {
   ToolPoint at = kUnknownPoint;
   double i = 0.0, j = 0.0;
   std::optional<Coord> feed;
+
+  // Where the line takes the tool from `from`: a coordinate it does not write stays as it was.
+  ToolPoint To(ToolPoint from) const {
+    if ((present & kWordX) != 0) from.x = at.x;
+    if ((present & kWordY) != 0) from.y = at.y;
+    if ((present & kWordZ) != 0) from.z = at.z;
+    return from;
+  }
 };
+
+// The motion a line's first word names: "G0", "G1", "G2" or "G3".
+std::optional<MoveKind> MotionNamed(std::string_view word) {
+  if (word == "G0") return MoveKind::Rapid;
+  if (word == "G1") return MoveKind::Feed;
+  if (word == "G2") return MoveKind::ArcClockwise;
+  if (word == "G3") return MoveKind::ArcCounterClockwise;
+  return std::nullopt;
+}
 
 // How the centre words I and J are written: as absolute coordinates (the window's programs), or
 // as the offset of the centre from the arc's start, to four decimals (the controllers').
@@ -199,16 +216,13 @@ WindowLine ReadWindowLine(const Line& line) {
     read.twoBlanks = rest.size() == 5;
     return read;
   }
-  const std::string_view motion = rest.substr(0, 3);
-  if (motion == " G0") {
-    read.kind = MoveKind::Rapid;
-  } else if (motion == " G1") {
-    read.kind = MoveKind::Feed;
-  } else if (motion == " G3") {
-    read.kind = MoveKind::ArcCounterClockwise;
-  } else {
+  // The window's programs run every arc counter-clockwise.
+  const std::optional<MoveKind> motion =
+      rest.starts_with(' ') ? MotionNamed(rest.substr(1, 2)) : std::nullopt;
+  if (!motion || *motion == MoveKind::ArcClockwise) {
     line.Fail("no motion the window's programs write (G0, G1 or G3) after the block number");
   }
+  read.kind = *motion;
   read.words = ReadWords(line, rest.substr(3), "XYZIJ", Centers::Absolute);
   return read;
 }
@@ -359,10 +373,7 @@ class WindowProgramReader {
     ToolMove move;
     move.kind = read.kind;
     move.from = at_;
-    move.to = at_;
-    if ((words.present & kWordX) != 0) move.to.x = words.at.x;
-    if ((words.present & kWordY) != 0) move.to.y = words.at.y;
-    if ((words.present & kWordZ) != 0) move.to.z = words.at.z;
+    move.to = words.To(at_);
     if ((words.present & kWordCenter) != 0) {
       centerX_ = words.i;
       centerY_ = words.j;
@@ -427,18 +438,9 @@ class ControllerProgramReader {
   void Motion(const Line& line) {
     const std::string_view text = line.text();
     ToolMove move;
-    const std::string_view motion = text.substr(0, 2);
-    if (motion == "G0") {
-      move.kind = MoveKind::Rapid;
-    } else if (motion == "G1") {
-      move.kind = MoveKind::Feed;
-    } else if (motion == "G2") {
-      move.kind = MoveKind::ArcClockwise;
-    } else if (motion == "G3") {
-      move.kind = MoveKind::ArcCounterClockwise;
-    } else {
-      line.Fail("a line Quorrel does not write for a controller");
-    }
+    const std::optional<MoveKind> motion = MotionNamed(text.substr(0, 2));
+    if (!motion) line.Fail("a line Quorrel does not write for a controller");
+    move.kind = *motion;
     const bool arc = IsArc(move);
     const Words words = ReadWords(line, text.substr(2),
                                   move.kind == MoveKind::Rapid ? "XYZ"
@@ -451,10 +453,7 @@ class ControllerProgramReader {
     }
     moved_ = true;
     move.from = at_;
-    move.to = at_;
-    if ((words.present & kWordX) != 0) move.to.x = words.at.x;
-    if ((words.present & kWordY) != 0) move.to.y = words.at.y;
-    if ((words.present & kWordZ) != 0) move.to.z = words.at.z;
+    move.to = words.To(at_);
     move.words = words.present;
     if (arc) {
       move.offsetX = words.i;
