@@ -50,28 +50,41 @@ std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
   return OpenProgramDestination(path);
 }
 
+// The job the command's fields make; nothing where they make none, which the save then says.
+std::optional<JobParameters> JobOf(const SaveRequest& request) {
+  try {
+    return MakeJobParameters(request.texts, request.shape, request.fill);
+  } catch (const ArithmeticFault&) {
+    return std::nullopt;
+  }
+}
+
+// A machine setting's mistake, named as the machinist gave the setting: by its option, or as
+// the named machine's.
+cli::UsageError SettingMistake(const cli::CommandLine& command, std::string_view key,
+                               const std::string& words) {
+  const std::string option = "--" + std::string(key);
+  return cli::UsageError(
+      (command.given.contains(option) || !command.machineName
+           ? option
+           : "the " + std::string(key) + " of the machine \"" + *command.machineName + "\"") +
+      " " + words);
+}
+
 // An allowance that pushes the paths past the middle of the shape, or leaves more than the
 // finishing pass can take, is a mistake in the command, found before anything is written.
 void RequireSoundAllowance(const cli::CommandLine& command) {
   const SaveRequest& request = command.request;
   if (command.from || !request.strategy.finishAllowance) return;
-  JobParameters job;
-  try {
-    job = MakeJobParameters(request.texts, request.shape, request.fill);
-  } catch (const ArithmeticFault&) {
-    return;  // the save says why
-  }
+  const std::optional<JobParameters> job = JobOf(request);
+  if (!job) return;
   std::optional<std::string> problem;
   try {
-    problem = AllowanceProblem(job, request.strategy);
+    problem = AllowanceProblem(*job, request.strategy);
   } catch (const ArithmeticFault& fault) {
     problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
-  if (!problem) return;
-  throw cli::UsageError(command.given.contains("--finish")
-                            ? "--finish " + *problem
-                            : "the finish of the machine \"" + command.machineName.value_or("") +
-                                  "\" " + *problem);
+  if (problem) throw SettingMistake(command, "finish", *problem);
 }
 
 // Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake in
@@ -79,22 +92,12 @@ void RequireSoundAllowance(const cli::CommandLine& command) {
 void RequireSoundTabs(const cli::CommandLine& command) {
   const SaveRequest& request = command.request;
   if (command.from || request.strategy.tabs.count <= 0) return;
-  JobParameters job;
-  try {
-    job = MakeJobParameters(request.texts, request.shape, request.fill);
-  } catch (const ArithmeticFault&) {
-    return;  // the save says why
+  const std::optional<JobParameters> job = JobOf(request);
+  if (!job) return;
+  if (const std::optional<TabsProblem> problem =
+          TabsProblemOf(*job, request.strategy, command.machine.units)) {
+    throw SettingMistake(command, problem->key, problem->words);
   }
-  const std::optional<TabsProblem> problem =
-      TabsProblemOf(job, request.strategy, command.machine.units);
-  if (!problem) return;
-  const std::string option = "--" + std::string(problem->key);
-  const bool given = command.given.contains(option);
-  throw cli::UsageError((given || !command.machineName
-                             ? option
-                             : "the " + std::string(problem->key) + " of the machine \"" +
-                                   *command.machineName + "\"") +
-                        " " + problem->words);
 }
 
 // True when two destinations are one file, however they are spelled: through "./", an absolute
