@@ -5,10 +5,14 @@
 
 namespace quorrel {
 void ArcsBetweenEnds::Move(ToolMove& move) {
-  if (!IsArc(move)) {
+  if (IsArc(move)) {
+    MoveArc(move);
+  } else {
     next().Move(move);
-    return;
   }
+}
+
+void ArcsBetweenEnds::MoveArc(ToolMove& move) {
   if (ArcRadius(move) == 0.0) return;
   const Point center = CenterBetweenEnds(move);
   move.centerX = center.x;

@@ -16,6 +16,8 @@ class ArcsBetweenEnds final : public ToolpathStage {
   void Move(ToolMove& move) override;
 
  private:
+  [[gnu::noinline]] void MoveArc(ToolMove& arc);
+
   bool asWritten_;
 };
 

@@ -60,6 +60,18 @@ void Passes::Plunge(const ToolMove& plunge) {
 }
 
 void Passes::Move(ToolMove& move) {
+  // Nearly every move is a cut of the pass: it runs on from where the one before ended, at the
+  // pass's depth.
+  if (part_ == Part::Cuts && !(move.kind == MoveKind::Feed && move.words == kWordZ)) {
+    move.from.z = bottom_;
+    move.to.z = bottom_;
+    next().Move(move);
+    return;
+  }
+  Step(move);
+}
+
+void Passes::Step(ToolMove& move) {
   switch (part_) {
     case Part::Approach:
       start_ = move.to;
@@ -70,22 +82,14 @@ void Passes::Move(ToolMove& move) {
       Plunge(move);
       part_ = Part::Cuts;
       return;
-    case Part::Cuts: {
-      if (move.kind == MoveKind::Feed && move.words == kWordZ) {
-        // The retract, from where the cuts have left the tool: the next pass stays down if the
-        // path has brought it back.
-        at_ = move.from;
-        at_.z = bottom_;
-        if (pass_ == 1) endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
-        part_ = Part::Done;
-        return;
-      }
-      // A cut runs on from where the one before ended, at the pass's depth.
-      move.from.z = bottom_;
-      move.to.z = bottom_;
-      next().Move(move);
+    case Part::Cuts:
+      // The retract, from where the cuts have left the tool: the next pass stays down if the
+      // path has brought it back.
+      at_ = move.from;
+      at_.z = bottom_;
+      if (pass_ == 1) endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
+      part_ = Part::Done;
       return;
-    }
     case Part::Done:
       return;
   }

@@ -37,6 +37,8 @@ class Passes final : public ToolpathStage {
  private:
   enum class Part { Approach, Plunge, Cuts, Done };
 
+  // Every move but a cut of the pass: the approach, the plunge, the retract and what follows it.
+  [[gnu::noinline]] void Step(ToolMove& move);
   void Approach();
   void Plunge(const ToolMove& plunge);
   void Emit(ToolMove& move);
