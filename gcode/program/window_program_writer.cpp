@@ -1,6 +1,9 @@
 #include "gcode/program/window_program_writer.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "gcode/numbers/number_text.h"
@@ -26,12 +29,23 @@ void WindowProgramWriter::Move(ToolMove& move) {
   if ((move.words & kWordX) != 0) word('X', move.to.x);
   if ((move.words & kWordY) != 0) word('Y', move.to.y);
   if ((move.words & kWordZ) != 0) word('Z', move.to.z);
-  if ((move.words & kWordCenter) != 0) {
-    // The centre of the window's program's arc is written as the coordinate it is.
-    word('I', move.centerX);
-    word('J', move.centerY);
-  }
+  if ((move.words & kWordCenter) != 0) p = WriteCenter(p, move.centerX, move.centerY);
   writer_.EndLineAt(p);
+}
+
+char* WindowProgramWriter::WriteCenter(char* p, double x, double y) {
+  if (std::bit_cast<std::uint64_t>(x) != std::bit_cast<std::uint64_t>(centerX_) ||
+      std::bit_cast<std::uint64_t>(y) != std::bit_cast<std::uint64_t>(centerY_)) {
+    // The centre of the window's program's arc is written as the coordinate it is.
+    char* const start = centerText_.data();
+    char* end = FormatCoordTo(WriteWordStart(start, 'I'), x);
+    end = FormatCoordTo(WriteWordStart(end, 'J'), y);
+    centerLength_ = static_cast<std::size_t>(end - start);
+    centerX_ = x;
+    centerY_ = y;
+  }
+  std::memcpy(p, centerText_.data(), centerLength_);
+  return p + centerLength_;
 }
 
 void WindowProgramWriter::End(const ProgramEnd& end) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+
+#include "gcode/numbers/number_text.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
@@ -18,7 +22,15 @@ class WindowProgramWriter final : public ToolpathSink {
   void End(const ProgramEnd& end) override;
 
  private:
+  // Writes " I… J…" for the arc's centre: again from the text of the centre before where it is
+  // the same point, as every ring of a circle's Fill turns about one centre.
+  [[gnu::noinline]] char* WriteCenter(char* p, double x, double y);
+
   ProgramWriter& writer_;
+  double centerX_ = Coord::Unknown();
+  double centerY_ = Coord::Unknown();
+  std::array<char, 4 + 2 * kMaxNumberTextLength> centerText_{};
+  std::size_t centerLength_ = 0;
 };
 
 }  // namespace quorrel
