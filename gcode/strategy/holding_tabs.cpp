@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "gcode/numbers/number_text.h"
+#include "gcode/strategy/ramp_plan.h"
 #include "gcode/toolpath/move_geometry.h"
 
 namespace quorrel {
@@ -35,8 +35,7 @@ HoldingTabs::HoldingTabs(ToolpathSink& next, const TabPlan& plan, const MachineS
                          ProgramNotice notice)
     : ToolpathStage(next),
       plan_(plan),
-      slope_(settings.entry == Entry::Ramp ? std::tan(settings.rampAngle * std::numbers::pi / 180.0)
-                                           : 0.0),
+      ramps_(settings.entry == Entry::Ramp),
       angle_(settings.rampAngle),
       notice_(std::move(notice)) {}
 
@@ -93,7 +92,7 @@ void HoldingTabs::GoTo(Coord z, const ToolMove& like) {
 std::vector<HoldingTabs::Rise> HoldingTabs::RisesOver(
     const std::vector<std::pair<double, double>>& raised, double bottom, double end) {
   const double top = plan_.top();
-  const double run = slope_ > 0.0 ? (top - bottom) / slope_ : 0.0;
+  const double run = ramps_ ? RampRun(top, bottom, angle_) : 0.0;
   std::vector<Rise> rises;
   bool straight = false;  // a ramp was asked for, and there was no room for one
   for (std::size_t i = 0; i < raised.size(); ++i) {

@@ -49,8 +49,8 @@ class HoldingTabs final : public ToolpathStage {
   void GoTo(Coord z, const ToolMove& like);
 
   const TabPlan& plan_;
-  double slope_;  // of a way up or down, as a ramp; 0 for straight
-  double angle_;
+  bool ramps_;    // the way up and down is a ramp where there is room, else straight
+  double angle_;  // of a ramp, in degrees
   ProgramNotice notice_;
   bool told_ = false;
   HeldMoves held_;                      // the pass so far
