@@ -18,10 +18,6 @@ bool IsRealTimeCharacter(char c) {
   return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
 }
 
-char* WordTo(char* p, char letter, Coord value) {
-  return FormatCoordTo(WriteWordStart(p, letter), value);
-}
-
 // The longest move line: six numbers and their words.
 constexpr std::size_t kLongestMoveLine = 24 + 6 * kMaxNumberTextLength;
 
@@ -95,15 +91,15 @@ void ControllerWriter::Move(ToolMove& move) {
   *p++ = kMotion[static_cast<std::size_t>(move.kind)];
   const bool arc = IsArc(move);
   if (arc || (move.words & kWordX) != 0) {
-    p = WordTo(p, 'X', move.to.x);
+    p = WriteWord(p, 'X', move.to.x);
     ++words;
   }
   if (arc || (move.words & kWordY) != 0) {
-    p = WordTo(p, 'Y', move.to.y);
+    p = WriteWord(p, 'Y', move.to.y);
     ++words;
   }
   if ((move.words & kWordZ) != 0) {
-    p = WordTo(p, 'Z', move.to.z);
+    p = WriteWord(p, 'Z', move.to.z);
     ++words;
   }
   if (arc) {
@@ -114,7 +110,7 @@ void ControllerWriter::Move(ToolMove& move) {
   if (move.kind != MoveKind::Rapid) {
     const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
     if (feed_ != feed) {
-      p = FormatCoordTo(WriteWordStart(p, 'F'), feed);
+      p = WriteWord(p, 'F', feed);
       ++words;
       feed_ = feed;
     }

@@ -12,6 +12,7 @@
 
 #include "gcode/numbers/checked_float.h"
 #include "gcode/numbers/coord.h"
+#include "gcode/numbers/number_text.h"
 #include "gcode/output/byte_sink.h"
 
 namespace quorrel {
@@ -60,6 +61,13 @@ inline char* WriteWordStart(char* p, char letter) {
   p[0] = ' ';
   p[1] = letter;
   return p + 2;
+}
+
+/// " X-4.5": a word, its blank, letter and number as FormatCoord writes it (a Coord as the text it
+/// is), written at `p`, which has room for kMaxNumberTextLength + 2 bytes; where it ends.
+template <class Number>
+char* WriteWord(char* p, char letter, Number value) {
+  return FormatCoordTo(WriteWordStart(p, letter), value);
 }
 
 /// The open output of one program. Lines are collected in a large buffer, so

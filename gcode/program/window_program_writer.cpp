@@ -23,12 +23,9 @@ void WindowProgramWriter::Move(ToolMove& move) {
   *p++ = ' ';
   *p++ = 'G';
   *p++ = move.kind == MoveKind::Rapid ? '0' : move.kind == MoveKind::Feed ? '1' : '3';
-  const auto word = [&p](char letter, auto value) {
-    p = FormatCoordTo(WriteWordStart(p, letter), value);
-  };
-  if ((move.words & kWordX) != 0) word('X', move.to.x);
-  if ((move.words & kWordY) != 0) word('Y', move.to.y);
-  if ((move.words & kWordZ) != 0) word('Z', move.to.z);
+  if ((move.words & kWordX) != 0) p = WriteWord(p, 'X', move.to.x);
+  if ((move.words & kWordY) != 0) p = WriteWord(p, 'Y', move.to.y);
+  if ((move.words & kWordZ) != 0) p = WriteWord(p, 'Z', move.to.z);
   if ((move.words & kWordCenter) != 0) p = WriteCenter(p, move.centerX, move.centerY);
   writer_.EndLineAt(p);
 }
@@ -38,8 +35,7 @@ char* WindowProgramWriter::WriteCenter(char* p, double x, double y) {
       std::bit_cast<std::uint64_t>(y) != std::bit_cast<std::uint64_t>(centerY_)) {
     // The centre of the window's program's arc is written as the coordinate it is.
     char* const start = centerText_.data();
-    char* end = FormatCoordTo(WriteWordStart(start, 'I'), x);
-    end = FormatCoordTo(WriteWordStart(end, 'J'), y);
+    char* const end = WriteWord(WriteWord(start, 'I', x), 'J', y);
     centerLength_ = static_cast<std::size_t>(end - start);
     centerX_ = x;
     centerY_ = y;
