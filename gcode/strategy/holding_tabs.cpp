@@ -5,12 +5,11 @@
 
 #include "gcode/numbers/number_text.h"
 #include "gcode/strategy/ramp_plan.h"
+#include "gcode/toolpath/contour_walk.h"
 #include "gcode/toolpath/move_geometry.h"
 
 namespace quorrel {
 namespace {
-
-constexpr double kSame = 1e-9;  // along a walk, in the program's units
 
 bool IsCut(const ToolMove& move) {
   return move.kind != MoveKind::Rapid && move.feed == MoveFeed::Cutting;
@@ -128,7 +127,7 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
   std::vector<double> breaks{start, end};
   for (const Rise& rise : rises) {
     for (const double s : {rise.from, rise.to}) {
-      if (s > start + kSame && s < end - kSame) breaks.push_back(s);
+      if (s > start + kSameAlongWalk && s < end - kSameAlongWalk) breaks.push_back(s);
     }
     const double a = std::max(start, rise.from), b = std::min(end, rise.to);
     if (!(b > a)) continue;
@@ -141,7 +140,7 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
   std::sort(breaks.begin(), breaks.end());
   for (std::size_t i = 0; i + 1 < breaks.size(); ++i) {
     const double p = breaks[i], q = breaks[i + 1];
-    if (q - p <= kSame) continue;
+    if (q - p <= kSameAlongWalk) continue;
     const double middle = (p + q) / 2;
     const auto rise = std::find_if(rises.begin(), rises.end(),
                                    [&](const Rise& r) { return r.from < middle && middle < r.to; });
@@ -174,7 +173,7 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
 void HoldingTabs::EmitDown(const ToolMove& move, double at, const std::vector<Rise>& rises) {
   double z = move.to.z;
   for (const Rise& rise : rises) {
-    if (rise.from < at - kSame && at + kSame < rise.to) {
+    if (rise.from < at - kSameAlongWalk && at + kSameAlongWalk < rise.to) {
       z = std::max(z, rise.At(at));
     }
   }

@@ -14,7 +14,6 @@ namespace quorrel {
 namespace {
 
 constexpr double kTurn = 2 * std::numbers::pi;
-constexpr double kSame = 1e-9;  // along a walk, in the program's units
 
 double Dot(Point a, Point b) {
   return a.x * b.x + a.y * b.y;
@@ -42,6 +41,18 @@ double TurnFrom(double start, double angle) {
 struct Side {
   double from, to;
 };
+
+// A cut along `piece` of a contour's walk from `a` to `b`, at height `z`, as a program writes it.
+ToolMove CutAlong(const ContourWalk::Piece& piece, Point a, Point b, Coord z) {
+  ToolMove cut;
+  cut.kind = piece.arc ? MoveKind::ArcCounterClockwise : MoveKind::Feed;
+  cut.from = {Coord::Of(a.x), Coord::Of(a.y), z};
+  cut.to = {Coord::Of(b.x), Coord::Of(b.y), z};
+  cut.centerX = piece.center.x;
+  cut.centerY = piece.center.y;
+  cut.words = kWordsXY;
+  return cut;
+}
 
 std::vector<Side> SidesOf(const ContourWalk& walk) {
   const auto& p = walk.pieces();
@@ -212,7 +223,7 @@ void TabPlan::AddRaisedStretches(const ToolMove& move, double walked, double len
                                  std::vector<std::pair<double, double>>& raised) const {
   for (const auto& [from, to] : RaisedParts(move)) {
     const double a = walked + from * length, b = walked + to * length;
-    if (!raised.empty() && a <= raised.back().second + kSame) {
+    if (!raised.empty() && a <= raised.back().second + kSameAlongWalk) {
       raised.back().second = std::max(raised.back().second, b);
     } else {
       raised.emplace_back(a, b);
@@ -224,15 +235,9 @@ std::vector<ToolMove> TabPlan::Stretch(std::size_t tab) const {
   std::vector<ToolMove> cuts;
   for (const Footing& footing : footings_[tab]) {
     if (!(footing.to > footing.from)) continue;
-    const Point a = footing.piece.PointAt(footing.from), b = footing.piece.PointAt(footing.to);
-    ToolMove cut;
-    cut.kind = footing.piece.arc ? MoveKind::ArcCounterClockwise : MoveKind::Feed;
-    cut.from = {Coord::Of(a.x), Coord::Of(a.y), Coord::Of(top_)};
-    cut.to = {Coord::Of(b.x), Coord::Of(b.y), Coord::Of(top_)};
-    cut.centerX = footing.piece.center.x;
-    cut.centerY = footing.piece.center.y;
-    cut.words = kWordsXY;
-    cuts.push_back(cut);
+    const ContourWalk::Piece& piece = footing.piece;
+    cuts.push_back(
+        CutAlong(piece, piece.PointAt(footing.from), piece.PointAt(footing.to), Coord::Of(top_)));
   }
   return cuts;
 }
@@ -268,17 +273,12 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
   std::vector<std::pair<double, double>> raised;  // along the wall path
   for (const ContourWalk::Piece& piece : walk.pieces()) {
     if (!(piece.length() > 0.0)) continue;
-    ToolMove move;
-    move.kind = piece.arc ? MoveKind::ArcCounterClockwise : MoveKind::Feed;
-    move.from = {Coord::Of(piece.start.x), Coord::Of(piece.start.y), Coord()};
-    move.to = {Coord::Of(piece.end.x), Coord::Of(piece.end.y), Coord()};
-    move.centerX = piece.center.x;
-    move.centerY = piece.center.y;
-    plan.AddRaisedStretches(move, piece.from, piece.length(), raised);
+    plan.AddRaisedStretches(CutAlong(piece, piece.start, piece.end, Coord()), piece.from,
+                            piece.length(), raised);
   }
   // One stretch across the start of the walk counts once.
-  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= kSame &&
-                              raised.back().second >= walk.length() - kSame;
+  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= kSameAlongWalk &&
+                              raised.back().second >= walk.length() - kSameAlongWalk;
   const auto stretches = static_cast<int>(raised.size()) - (acrossTheStart ? 1 : 0);
   if (stretches < sizes.count) {
     return TabsProblem{"tabs",

@@ -7,6 +7,9 @@
 
 namespace quorrel {
 
+/// Two places along a walk nearer than this are one, in the program's units.
+inline constexpr double kSameAlongWalk = 1e-9;
+
 /// A contour walked once round, counter-clockwise from the middle of its bottom side: its sides
 /// and corner arcs, each where the walk passes it. A circle is all arcs; a rectangle's corners
 /// are arcs of radius 0.
