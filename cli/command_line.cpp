@@ -65,8 +65,8 @@ constexpr NamedChoices<bool, 2> kSides{{
 
 ShapeKind ShapeNamed(std::string_view name) {
   if (const std::optional<ShapeKind> shape = ChoiceNamed(name, kShapes)) return *shape;
-  throw UsageError("unknown shape \"" + std::string(name) +
-                   "\" (use rectangle, circle or rounded-rectangle)");
+  throw UsageError("unknown shape \"" + std::string(name) + "\" (use " + ChoiceNames(kShapes) +
+                   ")");
 }
 
 // Options that take a value accept "--name=VALUE" and "--name VALUE".
