@@ -95,7 +95,8 @@ class ArgumentReader {
 // The settings that shape a job's paths, which a saved program to convert already has.
 bool ShapesPaths(Setting setting) {
   return setting == Setting::Stepover || setting == Setting::Finish || setting == Setting::Tabs ||
-         setting == Setting::TabWidth || setting == Setting::TabHeight;
+         setting == Setting::TabWidth || setting == Setting::TabHeight ||
+         setting == Setting::TabAngle;
 }
 
 // The machine of the machines file named `name`; a file that cannot be read, or names none such,
@@ -214,7 +215,7 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
   if (Given(Setting::Tabs) && tabs && fill) {
     throw UsageError("--tabs hold a part that an outline cuts out; a Fill pocket has none");
   }
-  for (const Setting size : {Setting::TabWidth, Setting::TabHeight}) {
+  for (const Setting size : {Setting::TabWidth, Setting::TabHeight, Setting::TabAngle}) {
     if (Given(size) && !tabs) {
       throw UsageError("--" + std::string(DescriptionOf(size).key) + " is for --tabs");
     }
@@ -347,7 +348,8 @@ std::string_view UsageSynopsis() {
          "                      [--entry=plunge|ramp [--ramp-angle=DEGREES]]\n"
          "                      [--side=inside|outside] [--stepover=PERCENT]\n"
          "                      [--finish=ALLOWANCE]\n"
-         "                      [--tabs=COUNT [--tab-width=WIDTH] [--tab-height=HEIGHT]]\n"
+         "                      [--tabs=COUNT [--tab-width=WIDTH] [--tab-height=HEIGHT]\n"
+         "                       [--tab-angle=DEGREES]]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
@@ -410,6 +412,8 @@ std::string HelpText() {
          "                      (default: 2 x the tool's diameter)\n"
          "  --tab-height=HEIGHT  thickness of each tab above Depth (default: a third of the\n"
          "                      Depth's size, at most 2 mm or 0.08 in)\n"
+         "  --tab-angle=DEGREES  slope of each tab's sides from the horizontal, 1 to 90\n"
+         "                      (default 90, upright; 45 with --entry=ramp)\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
@@ -427,13 +431,15 @@ std::string HelpText() {
          "\"--\" (name = \"Router\", dialect = \"grbl\", units = \"mm\", feed = 1000). A\n"
          "machine's stepover is used by --fill jobs only, its tabs by outlines only.\n"
          "\n"
-         "Holding tabs keep a part cut out of a sheet in it until the last cut is done: where\n"
-         "the cutter would cut into a tab, the tool runs at the tab's top instead, going up and\n"
-         "down at the plunge feed (along the path at the ramp angle with --entry=ramp, where\n"
-         "there is room). The first tab stands in the middle of the bottom side (a circle's half\n"
-         "a spacing round from its left-most point), the others evenly along the contour, each\n"
-         "kept on a straight side where one can take it. Tabs that, with the cutter's diameter\n"
-         "added to each, take half the outline path or more are refused.\n"
+         "Holding tabs keep a part cut out of a sheet in it until the last cut is done. A tab\n"
+         "is a trapezoid: its top WIDTH long at HEIGHT above Depth, its sides sloping down at\n"
+         "--tab-angle to its base at Depth. Where the cutter would cut into a tab, the tool\n"
+         "runs up its slope, along its top and down again, at the plunge feed; beside the\n"
+         "bases the last pass cuts at Depth. The first tab stands in the middle of the bottom\n"
+         "side (a circle's half a spacing round from its left-most point), the others evenly\n"
+         "along the contour, each kept on a straight side where the sides can take them\n"
+         "apart. Tabs whose bases, with the cutter's reach, raise half the outline path or\n"
+         "more, or meet, are refused.\n"
          "\n"
          "RATE, Z, DEPTH and RPM are ordinary numbers with \".\" as the point. A controller\n"
          "program starts with the job's comment and a set-up line (G21 G90 G17 G94 G91.1),\n"

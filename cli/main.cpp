@@ -95,7 +95,7 @@ void RequireSoundTabs(const cli::CommandLine& command) {
   const std::optional<JobParameters> job = JobOf(request);
   if (!job) return;
   if (const std::optional<TabsProblem> problem =
-          TabsProblemOf(*job, request.strategy, command.machine.units)) {
+          TabsProblemOf(*job, request.strategy, command.machine)) {
     throw SettingMistake(command, problem->key, problem->words);
   }
 }

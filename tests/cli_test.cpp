@@ -406,11 +406,20 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {{"--tabs=4"}, "--tabs is for the linuxcnc and grbl dialects"},
       {with({"--from=part.din", "--tabs=2"}), "--tabs shapes new paths"},
       {with({"--shape=circle", "--radius=3", "--tool-radius=1", "--depth=-3", "--tabs=2"}),
-       "--tabs leave too little of the outline to cut free: 2 tabs of 4, with the cutter's 2 "
-       "added to each, take 12 of the outline path's 12.566, which leaves .566"},
-      {with({"--shape=rounded-rectangle", "--width=236.4", "--height=286.569", "--radius=81.284",
-             "--tool-radius=14.001", "--depth=-5", "--tabs=3", "--finish=3.5"}),
-       "--tabs do not fit apart from one another"},
+       "--tabs leave too little of the outline to cut free: 2 tabs of 4, with the cutter's reach "
+       "on either side, raise 9.522 of the outline path's 12.566, which leaves 3.044; at least "
+       "half of it must be cut free; at most 1 tab of these sizes fits"},
+      {with({"--shape=circle", "--radius=3", "--tool-radius=1", "--depth=-3", "--tabs=1",
+             "--tab-width=6", "--tab-angle=30"}),
+       "1 tab of 6 at the top and 9.464 at the base, with the cutter's reach on either side, "
+       "raise 8.404 of the outline path's 12.566, which leaves 4.163; at least half of it must "
+       "be cut free; no tab of these sizes fits"},
+      {with({"--tabs=2", "--entry=ramp", "--tab-angle=90"}),
+       "--tab-angle of 90 stands a tab's sides straight up, and a tool that ramps never goes "
+       "straight down into the material"},
+      {with({"--tabs=2", "--tab-angle=0.5"}),
+       "--tab-angle is the slope of a tab's sides, from 1 to 90 degrees, not 0.5"},
+      {with({"--tab-angle=45"}), "--tab-angle is for --tabs"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -665,7 +674,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 55);  // every option line and exit status of --help
+  EXPECT_EQ(described, 57);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =

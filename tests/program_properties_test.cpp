@@ -817,17 +817,22 @@ double NearestAlongWalk(const ContourWalk& walk, Point p) {
   return along;
 }
 
-// Whether a cutter centred at `p` reaches a tab: any point of it on the cut's side of the
-// contour whose nearest contour point lies under a tab. Found by trying the points round its
-// edge, not by the program's own geometry.
-bool CutterMeetsATab(Point p, double tool, const TabPlan& plan, const Contour& contour,
-                     bool outside) {
+// How high the tabs' material stands under a cutter centred at `p`: the highest point of a
+// tab's trapezoid (its top, its sloping sides) under any point of the cutter on the cut's side of
+// the contour, each point's place along the contour being that of the contour's point nearest
+// it; -infinity where the cutter is over no tab's base. Found by trying the points round its edge,
+// not by the program's own geometry.
+double TabHeightUnder(Point p, double tool, const TabPlan& plan, const Contour& contour,
+                      bool outside) {
+  const TabSizes& tab = plan.sizes();
   // Far from every tab's middle, it meets none.
   const bool near = std::any_of(plan.centers().begin(), plan.centers().end(), [&](double center) {
     const Point middle = plan.walk().PointAt(center);
-    return std::hypot(p.x - middle.x, p.y - middle.y) < plan.sizes().width + 8 * tool + 1;
+    return std::hypot(p.x - middle.x, p.y - middle.y) < tab.base() + 8 * tool + 1;
   });
-  if (!near) return false;
+  if (!near) return -INFINITY;
+  const double slope = tab.angle < 90.0 ? std::tan(tab.angle * std::numbers::pi / 180) : INFINITY;
+  double highest = -INFINITY;
   constexpr int kAround = 128;
   for (int i = 0; i <= kAround; ++i) {
     const double angle = 2 * std::numbers::pi * i / kAround;
@@ -840,10 +845,12 @@ bool CutterMeetsATab(Point p, double tool, const TabPlan& plan, const Contour& c
       const double apart =
           std::fabs(plan.walk().Wrapped(along - center + plan.walk().length() / 2) -
                     plan.walk().length() / 2);
-      if (apart < plan.sizes().width / 2) return true;
+      const double beyondTop = apart - tab.width / 2;
+      if (beyondTop < 0.0) return plan.top();
+      if (apart < tab.base() / 2) highest = std::max(highest, plan.top() - beyondTop * slope);
     }
   }
-  return false;
+  return highest;
 }
 
 // Follows LinuxCNC's run of a program with holding tabs, pass by pass. A pass goes down where
@@ -852,13 +859,18 @@ bool CutterMeetsATab(Point p, double tool, const TabPlan& plan, const Contour& c
 class TabRunChecker {
  public:
   TabRunChecker(const TabPlan& plan, const Contour& contour, bool outside, double tool,
-                double shortestLoop, double flatRamp)
+                double shortestLoop, bool neverStraightDown)
       : plan_(plan),
         contour_(contour),
         outside_(outside),
         tool_(tool),
         shortestLoop_(shortestLoop),
-        flatRamp_(flatRamp) {}
+        neverStraightDown_(neverStraightDown) {
+    // A slope's first or last piece may rise so little that it is written level.
+    if (plan.sizes().angle < 90.0) {
+      flatSlope_ = kPrinted / std::tan(plan.sizes().angle * std::numbers::pi / 180);
+    }
+  }
 
   int laps() const { return laps_; }
 
@@ -869,6 +881,10 @@ class TabRunChecker {
         EndPass();
       } else {
         const bool down = move.z < z_ - kPrinted;
+        if (neverStraightDown_ && down && length == 0.0 && move.z < 0.0) {
+          ADD_FAILURE() << "straight down into the material at X" << move.x << " Y" << move.y
+                        << " to Z" << move.z;
+        }
         if (!inPass_ && down) StartPass();
         if (inPass_ && loop_.length == 0.0 && move.z < lowest_ - kPrinted && !loops_.empty()) {
           EndPass();  // the next pass goes down from where the last lap ended
@@ -905,6 +921,9 @@ class TabRunChecker {
     double length = 0.0;
     double lowest = INFINITY;
     std::vector<Stretch> stretches;
+    // The highest the loop cuts where the cutter is over no tab's base, and where.
+    double highestClear = -INFINITY;
+    Point highestAt{};
   };
 
   void StartPass() {
@@ -928,21 +947,28 @@ class TabRunChecker {
     });
     if (lap == loops_.rend() || !(lap->lowest < plan_.top() - kPrinted)) return;
     ++laps_;
+    if (lap->lowest <= plan_.bottom() + kPrinted) {
+      EXPECT_LE(lap->highestClear, plan_.bottom() + kPrinted)
+          << "the lap at the Depth is not cut through beside the tabs, at X" << lap->highestAt.x
+          << " Y" << lap->highestAt.y;
+    }
     EXPECT_EQ(static_cast<int>(lap->stretches.size()), plan_.sizes().count)
         << "tabs passed on one lap";
     for (const Stretch& stretch : lap->stretches) {
       if (stretch.straight) {
-        EXPECT_NEAR(stretch.length, plan_.sizes().width + 2 * tool_, 2 * kTolerance + 2 * flatRamp_)
+        EXPECT_NEAR(stretch.length, plan_.sizes().width + 2 * tool_,
+                    2 * kTolerance + 2 * flatSlope_)
             << "a stretch over a tab on a side, to X" << stretch.end.x << " Y" << stretch.end.y;
       }
       if (stretch.straight || contour_.cornerRadius == contour_.halfWidth) {
-        EXPECT_LE(stretch.apart, 4 * kTolerance + flatRamp_)
+        EXPECT_LE(stretch.apart, 4 * kTolerance + flatSlope_)
             << "a stretch beside its tab, to X" << stretch.end.x;
       }
     }
   }
 
-  // Every point of the move: the cutter reaches a tab only at the top.
+  // Every point of the move: the cutter stays above the tabs' trapezoids, and beside them cuts
+  // as deep as the lap goes.
   void Sample(const testing::CanonMove& move, double length) {
     const bool level = std::fabs(move.z - z_) <= kPrinted && length > 0.0;
     // A pass at the top itself is cut whole there.
@@ -962,8 +988,17 @@ class TabRunChecker {
       }
       const double height = z_ + t * (move.z - z_);
       if (height < plan_.top() - kPrinted - 1e-6 && i % 4 == 0) {
-        EXPECT_FALSE(CutterMeetsATab(p, tool_ - kTolerance, plan_, contour_, outside_))
+        // Written to the thousandth, a slope may stand that much along from where it is due.
+        const double slack =
+            kPrinted + 1e-6 + (flatSlope_ > 0.0 ? kTolerance * kPrinted / flatSlope_ : 0.0);
+        EXPECT_GE(height + slack, TabHeightUnder(p, tool_ - kTolerance, plan_, contour_, outside_))
             << "the cutter cuts into a tab at X" << p.x << " Y" << p.y << " Z" << height;
+      }
+      // The points round the cutter's edge find a tab a little late on a large one.
+      if (inPass_ && height > loop_.highestClear &&
+          TabHeightUnder(p, 1.002 * tool_ + kTolerance, plan_, contour_, outside_) == -INFINITY) {
+        loop_.highestClear = height;
+        loop_.highestAt = p;
       }
       if (atTop) raised_.emplace_back(before + t * length, p);
     }
@@ -993,7 +1028,8 @@ class TabRunChecker {
     // A piece of a ramp so short that both its ends are written at the top is no stretch.
     for (const double along :
          length > 2 * inside ? std::vector{inside, length - inside} : std::vector<double>()) {
-      EXPECT_TRUE(CutterMeetsATab(PointAt(along), tool_ + kTolerance, plan_, contour_, outside_))
+      EXPECT_GE(TabHeightUnder(PointAt(along), tool_ + kTolerance, plan_, contour_, outside_),
+                plan_.top())
           << "raised where no tab is near, at X" << PointAt(along).x << " Y" << PointAt(along).y;
     }
     const ContourWalk& walk = plan_.walk();
@@ -1019,7 +1055,8 @@ class TabRunChecker {
   bool outside_;
   double tool_;
   double shortestLoop_;
-  double flatRamp_;  // a ramp's first or last piece may drop so little that it is written level
+  bool neverStraightDown_;
+  double flatSlope_ = 0.0;
   double x_ = 0, y_ = 0, z_ = 0, lowest_ = INFINITY;
   bool inPass_ = false;
   Point start_{};
@@ -1044,7 +1081,15 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
     strategy.tabs.count = 1 + k % 6;
     if (k % 3 == 1) strategy.tabs.width = std::round(1500 * T) / 1000;
     if (k % 4 == 3) strategy.tabs.height = std::round(-200 * job.parameters.Depth) / 1000;
+    // Upright sides, the entry's own slope, or a steep or a flat one.
+    constexpr std::array<std::optional<double>, 4> kAngles{std::nullopt, 30.0, 45.0, 90.0};
+    strategy.tabs.angle = kAngles[static_cast<std::size_t>(k / 4 % 4)];
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, k);
+    if (machine.entry == Entry::Ramp && strategy.tabs.angle == 90.0) {
+      const std::optional<TabsProblem> problem = TabsProblemOf(job.parameters, strategy, machine);
+      EXPECT_TRUE(problem && problem->key == "tab-angle") << "upright tabs with a ramp entry";
+      return;
+    }
     // A hole whose cut clears it whole leaves nothing inside to hold.
     const JobParameters& shape = job.parameters;
     const double halfShort = shape.ShapeKind == ShapeKind::Circle
@@ -1052,14 +1097,23 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
                                  : std::min(shape.Width, shape.Height) / 2;
     if (!strategy.outside && halfShort < 3 * (T + strategy.finishAllowance.value_or(0.0))) return;
     // As many tabs as the outline takes, up to the count asked for.
-    while (strategy.tabs.count > 1 && TabsProblemOf(job.parameters, strategy, machine.units)) {
+    while (strategy.tabs.count > 1 && TabsProblemOf(job.parameters, strategy, machine)) {
       --strategy.tabs.count;
     }
-    if (TabsProblemOf(job.parameters, strategy, machine.units) ||
+    if (TabsProblemOf(job.parameters, strategy, machine) ||
         ControllerRefusalReason(job.parameters, job.texts, strategy)) {
       return;
     }
     ++checked;
+    SCOPED_TRACE("tabs " + std::to_string(strategy.tabs.count) + " of " +
+                 std::to_string(strategy.tabs.width.value_or(0)) + " x " +
+                 std::to_string(strategy.tabs.height.value_or(0)) + " at " +
+                 std::to_string(strategy.tabs.angle.value_or(0)) +
+                 (strategy.outside ? " outside" : " inside") +
+                 (machine.entry == Entry::Ramp ? ", ramp" : ", plunge") + ", step-down " +
+                 std::to_string(machine.stepDown.value_or(0)) + ", allowance " +
+                 std::to_string(strategy.finishAllowance.value_or(0)) + ", job " +
+                 std::to_string(k));
     const std::string program = ControllerProgramOf(job, machine, strategy);
     const testing::LinuxCncRun run = testing::RunLinuxCnc(program);
     ASSERT_EQ(run.error, "");
@@ -1095,12 +1149,12 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
       y = move.y;
     }
 
-    const double flatRamp = machine.entry == Entry::Ramp
-                                ? 0.0005 / std::tan(machine.rampAngle * std::numbers::pi / 180)
-                                : 0.0;
-    const TabPlan plan(job.parameters, strategy, machine.units);
+    int told = 0;
+    (void)ControllerProgramOf(job, machine, strategy, &told);
+    const TabPlan plan(job.parameters, strategy, machine);
+    // A path too short to ramp along is plunged, and the machinist told; no tab is.
     TabRunChecker checker(plan, ContourOf(job.parameters), strategy.outside, T, shortestLoop,
-                          flatRamp);
+                          machine.entry == Entry::Ramp && told == 0);
     checker.Follow(run.moves);
     EXPECT_GT(checker.laps(), 0) << "no pass below the tabs' top";
   });

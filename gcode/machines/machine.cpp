@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gcode/job/named_choices.h"
+#include "gcode/numbers/number_text.h"
 #include "gcode/numbers/ordinary_number.h"
 #include "gcode/numbers/round3.h"
 #include "gcode/strategy/tab_plan.h"
@@ -70,6 +71,10 @@ std::optional<std::string> NumberRule(Setting setting, double value) {
       // Still a size when written with the program's 3 decimals.
       if (Round3(value) > 0.0) return std::nullopt;
       return "must be above 0 (at least .001)";
+    case Setting::TabAngle:
+      if (value >= kFlattestTabAngle && value <= 90.0) return std::nullopt;
+      return "is the slope of a tab's sides, from " + FormatCoord(kFlattestTabAngle) +
+             " to 90 degrees";
     default:
       return std::nullopt;
   }
@@ -101,6 +106,8 @@ auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
       return &machine.tabWidth;
     case Setting::TabHeight:
       return &machine.tabHeight;
+    case Setting::TabAngle:
+      return &machine.tabAngle;
     default:
       return nullptr;
   }
@@ -232,6 +239,7 @@ void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy)
     strategy.tabs.count = static_cast<int>(*machine.tabs);
     strategy.tabs.width = machine.tabWidth;
     strategy.tabs.height = machine.tabHeight;
+    strategy.tabs.angle = machine.tabAngle;
   }
 }
 

@@ -32,6 +32,7 @@ struct Machine {
   std::optional<double> tabs;  ///< a whole count
   std::optional<double> tabWidth;
   std::optional<double> tabHeight;
+  std::optional<double> tabAngle;
 };
 
 /// The settings of a machine, each by the name it has in the machines file and, after "--", as
@@ -52,6 +53,7 @@ enum class Setting {
   Tabs,
   TabWidth,
   TabHeight,
+  TabAngle,
 };
 
 struct SettingDescription {
@@ -61,7 +63,7 @@ struct SettingDescription {
   std::string_view help;     ///< what it is, and its default: "(default: the feed)"
 };
 
-inline constexpr std::array<SettingDescription, 15> kSettings{{
+inline constexpr std::array<SettingDescription, 16> kSettings{{
     {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
     {Setting::Units, "units", "&Units", "mm or inch"},
     {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
@@ -78,6 +80,8 @@ inline constexpr std::array<SettingDescription, 15> kSettings{{
     {Setting::Tabs, "tabs", "Holding ta&bs", "how many hold an outline's part (default 0)"},
     {Setting::TabWidth, "tab-width", "Tab w&idth", "along the contour (default: 2 tool diameters)"},
     {Setting::TabHeight, "tab-height", "Tab hei&ght", "above the Depth (default: a third of it)"},
+    {Setting::TabAngle, "tab-angle", "Tab &slope",
+     "of a tab's sides, degrees (default 90; 45 with ramp entry)"},
 }};
 
 /// The setting of `key` ("plunge-feed"), or nothing.

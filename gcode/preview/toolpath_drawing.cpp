@@ -45,6 +45,9 @@ constexpr Style kPlunge{"plunges", "fill=\"#d03030\"", "where the tool plunges"}
 constexpr Style kTab{"tabs",
                      "fill=\"none\" stroke=\"#1f9d55\" stroke-width=\"6\" stroke-opacity=\"0.85\"",
                      "holding tab, left standing"};
+constexpr Style kTabSlope{
+    "tab-slopes", "fill=\"none\" stroke=\"#1f9d55\" stroke-width=\"6\" stroke-opacity=\"0.35\"",
+    "a tab's sloping sides"};
 constexpr Style kAxes{"axes",
                       "stroke=\"#9a9a9a\" stroke-width=\"1\" font-family=\"sans-serif\" "
                       "font-size=\"12\" fill=\"#6a6a6a\"",
@@ -376,7 +379,10 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
   if (!context.tabs.empty()) {
     lines.push_back("holding tabs " + std::to_string(context.tabs.size()) + ", width " +
                     JobNumber(context.tabSizes.width) + ", height " +
-                    JobNumber(context.tabSizes.height));
+                    JobNumber(context.tabSizes.height) +
+                    (context.tabBases.empty()
+                         ? ""
+                         : ", sides at " + JobNumber(context.tabSizes.angle) + " degrees"));
   }
   lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
   lines.push_back("cut length " + JobNumber(drawn.cutLength));
@@ -483,14 +489,18 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
     svg += "</g>\n";
     keys.push_back(kPlunge);
   }
-  if (!context.tabs.empty()) {
-    std::string group = "<g id=\"" + std::string(kTab.id) + "\" " + kTab.attributes + ">\n";
-    for (const std::vector<ToolMove>& stretch : context.tabs) {
-      group += "<path d=\"" + PathData(page, stretch) + "\"/>\n";
+  const auto drawStretches = [&](const Style& style,
+                                 const std::vector<std::vector<ToolMove>>& stretches) {
+    if (stretches.empty()) return;
+    svg += "<g id=\"" + std::string(style.id) + "\" " + style.attributes + ">\n";
+    for (const std::vector<ToolMove>& stretch : stretches) {
+      svg += "<path d=\"" + PathData(page, stretch) + "\"/>\n";
     }
-    svg += group + "</g>\n";
-    keys.push_back(kTab);
-  }
+    svg += "</g>\n";
+    keys.push_back(style);
+  };
+  drawStretches(kTabSlope, context.tabBases);
+  drawStretches(kTab, context.tabs);
   if (context.job) keys.push_back(kContour);
 
   svg += DrawLegend(LegendLines(toolpath, context, drawn, page), keys);

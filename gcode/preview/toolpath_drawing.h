@@ -17,8 +17,11 @@ struct PreviewContext {
   std::optional<double> toolRadius;
   /// The outline runs outside the contour, cutting a part out: the cutter must not enter it.
   bool outside = false;
-  /// The holding tabs the program leaves, each as its stretch of the contour; none when empty.
+  /// The holding tabs the program leaves, each as the stretch of the contour under its top;
+  /// none when empty.
   std::vector<std::vector<ToolMove>> tabs;
+  /// The same tabs' bases, where their sides slope; none when the sides stand upright.
+  std::vector<std::vector<ToolMove>> tabBases;
   TabSizes tabSizes;
 };
 

@@ -27,7 +27,7 @@ class PassRoad {
       : centers_(program) {
     const ProgramNotice& notice = parts.notice;
     ToolpathSink* next = &centers_;
-    if (parts.tabs != nullptr) next = &tabs_.emplace(*next, *parts.tabs, settings, notice);
+    if (parts.tabs != nullptr) next = &tabs_.emplace(*next, *parts.tabs);
     if (clockwise) next = &reversed_.emplace(*next);
     if (settings.entry == Entry::Ramp) {
       next = &ramp_.emplace(*next, settings.rampAngle, clockwise, notice);

@@ -28,9 +28,12 @@ PreviewContext PreviewContextOf(const SaveRequest& request, const JobParameters&
   context.toolRadius = job.ToolRadius;
   context.outside = request.strategy.outside;
   if (request.machine.dialect != Dialect::Din && request.strategy.tabs.count > 0 && !job.Fill) {
-    const TabPlan plan(job, request.strategy, request.machine.units);
+    const TabPlan plan(job, request.strategy, request.machine);
     for (std::size_t tab = 0; tab < plan.centers().size(); ++tab) {
-      context.tabs.push_back(plan.Stretch(tab));
+      context.tabs.push_back(plan.Stretch(tab, TabPlan::Level::Top));
+      if (plan.sizes().angle < 90.0) {
+        context.tabBases.push_back(plan.Stretch(tab, TabPlan::Level::Base));
+      }
     }
     context.tabSizes = plan.sizes();
   }

@@ -23,7 +23,7 @@ std::optional<std::string> TabsRefusal(const JobParameters& job, const SaveReque
     return "Holding tabs hold a part that an outline cuts out; a Fill pocket has none. Nothing "
            "was written.";
   }
-  const auto problem = TabsProblemOf(job, request.strategy, request.machine.units);
+  const auto problem = TabsProblemOf(job, request.strategy, request.machine);
   if (!problem) return std::nullopt;
   const std::string_view what = problem->key == "tab-height"  ? "The tab height "
                                 : problem->key == "tab-width" ? "The tab width "

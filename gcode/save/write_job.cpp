@@ -37,7 +37,7 @@ void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
   parts.observer = observers.moves;
   std::optional<TabPlan> tabs;
   if (request.strategy.tabs.count > 0) {
-    tabs.emplace(job, request.strategy, request.machine.units);
+    tabs.emplace(job, request.strategy, request.machine);
     parts.tabs = &*tabs;
   }
   WriteControllerProgram(paths, request.machine, parts, std::move(destination));

@@ -16,6 +16,7 @@ struct TabSettings {
   int count = 0;                 ///< none by default
   std::optional<double> width;   ///< along the contour; twice the tool's diameter when absent
   std::optional<double> height;  ///< above the Depth; see TabSizesOf when absent
+  std::optional<double> angle;   ///< of a tab's sides, from the horizontal; see TabSizesOf
 
   bool operator==(const TabSettings&) const = default;
 };

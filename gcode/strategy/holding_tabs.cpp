@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gcode/numbers/number_text.h"
-#include "gcode/strategy/ramp_plan.h"
 #include "gcode/toolpath/contour_walk.h"
 #include "gcode/toolpath/move_geometry.h"
 
@@ -30,13 +28,8 @@ ToolPoint PointOf(const ToolMove& move, double t, double z) {
 
 }  // namespace
 
-HoldingTabs::HoldingTabs(ToolpathSink& next, const TabPlan& plan, const MachineSettings& settings,
-                         ProgramNotice notice)
-    : ToolpathStage(next),
-      plan_(plan),
-      ramps_(settings.entry == Entry::Ramp),
-      angle_(settings.rampAngle),
-      notice_(std::move(notice)) {}
+HoldingTabs::HoldingTabs(ToolpathSink& next, const TabPlan& plan)
+    : ToolpathStage(next), plan_(plan) {}
 
 void HoldingTabs::Move(ToolMove& move) {
   // Each move from where the one before ended: a ramp's steps carry the ends of the cut they run
@@ -88,33 +81,46 @@ void HoldingTabs::GoTo(Coord z, const ToolMove& like) {
   Emit(vertical);
 }
 
-std::vector<HoldingTabs::Rise> HoldingTabs::RisesOver(
-    const std::vector<std::pair<double, double>>& raised, double bottom, double end) {
-  const double top = plan_.top();
-  const double run = ramps_ ? RampRun(top, bottom, angle_) : 0.0;
+std::vector<HoldingTabs::Rise> HoldingTabs::RisesOver(const Stretches& tops,
+                                                      const Stretches& bases) const {
+  const double top = plan_.top(), bottom = plan_.bottom();
   std::vector<Rise> rises;
-  bool straight = false;  // a ramp was asked for, and there was no room for one
-  for (std::size_t i = 0; i < raised.size(); ++i) {
-    const auto [a, b] = raised[i];
-    const double before = i == 0 ? a : (a - raised[i - 1].second) / 2;
-    const double after = i + 1 == raised.size() ? end - b : (raised[i + 1].first - b) / 2;
-    const bool rampUp = run > 0.0 && before >= run;
-    const bool rampDown = run > 0.0 && after >= run;
-    straight |= run > 0.0 && (!rampUp || !rampDown);
-    if (rampUp) rises.push_back({a - run, a, bottom, top});
+  for (const auto& [from, to] : bases) {
+    // The tops within the base: one, but for tabs so close that their bases meet.
+    double a = INFINITY, b = -INFINITY;
+    for (const auto& [topFrom, topTo] : tops) {
+      if (topTo >= from - kSameAlongWalk && topFrom <= to + kSameAlongWalk) {
+        a = std::min(a, topFrom);
+        b = std::max(b, topTo);
+      }
+    }
+    // A base passed without its top, as by a ramp that turns there: held at the top throughout.
+    if (!(a <= b)) {
+      a = from;
+      b = to;
+    }
+    a = std::max(a, from);
+    b = std::min(b, to);
+    if (a > from) rises.push_back({from, a, bottom, top});
     rises.push_back({a, b, top, top});
-    if (rampDown) rises.push_back({b, b + run, top, bottom});
-  }
-  if (straight && !told_ && notice_) {
-    told_ = true;
-    notice_(
-        "Some holding tabs stand too close together, or to where a pass begins, to ramp up "
-        "and down at " +
-        FormatCoord(angle_) +
-        " degrees between them; the tool goes straight up and down "
-        "there.");
+    if (to > b) rises.push_back({b, to, top, bottom});
   }
   return rises;
+}
+
+// A slope, in as many straight pieces as keep each within a hundredth of a thousandth of the
+// tab's side where it bends.
+void HoldingTabs::Refine(const Rise& rise, const std::function<Point(double)>& pointAt, int depth,
+                         std::vector<Rise>& into) const {
+  constexpr double kTrue = 1e-5;
+  const double middle = (rise.from + rise.to) / 2;
+  const double height = plan_.HeightUnder(pointAt(middle));
+  if (depth >= 8 || std::fabs(height - rise.At(middle)) <= kTrue) {
+    into.push_back(rise);
+    return;
+  }
+  Refine({rise.from, middle, rise.zFrom, height}, pointAt, depth + 1, into);
+  Refine({middle, rise.to, height, rise.zTo}, pointAt, depth + 1, into);
 }
 
 // The move from `start` along the pass's walk, kept above every rise it passes.
@@ -126,8 +132,12 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
   // the move's own descent crosses one.
   std::vector<double> breaks{start, end};
   for (const Rise& rise : rises) {
+    // A rise's end below the move's own height changes nothing there.
     for (const double s : {rise.from, rise.to}) {
-      if (s > start + kSameAlongWalk && s < end - kSameAlongWalk) breaks.push_back(s);
+      if (s > start + kSameAlongWalk && s < end - kSameAlongWalk &&
+          rise.At(s) > height(s) - kSameAlongWalk) {
+        breaks.push_back(s);
+      }
     }
     const double a = std::max(start, rise.from), b = std::min(end, rise.to);
     if (!(b > a)) continue;
@@ -142,8 +152,14 @@ void HoldingTabs::EmitAcross(const ToolMove& move, double start, const std::vect
     const double p = breaks[i], q = breaks[i + 1];
     if (q - p <= kSameAlongWalk) continue;
     const double middle = (p + q) / 2;
-    const auto rise = std::find_if(rises.begin(), rises.end(),
-                                   [&](const Rise& r) { return r.from < middle && middle < r.to; });
+    // Where the slopes of two tabs meet, the higher holds.
+    auto rise = rises.end();
+    for (auto r = rises.begin(); r != rises.end(); ++r) {
+      if (r->from < middle && middle < r->to &&
+          (rise == rises.end() || r->At(middle) > rise->At(middle))) {
+        rise = r;
+      }
+    }
     const bool held = rise != rises.end() && rise->At(middle) > height(middle);
     const double zp = held ? rise->At(p) : height(p);
     const double zq = held ? rise->At(q) : height(q);
@@ -184,21 +200,44 @@ void HoldingTabs::EmitDown(const ToolMove& move, double at, const std::vector<Ri
 }
 
 void HoldingTabs::Flush() {
-  // Where each move begins along the pass's walk, the stretches over a tab, and how deep it goes.
+  // Where each move begins along the pass's walk, the stretches over a tab's top and base, and
+  // how deep it goes.
   std::vector<double> starts;
-  std::vector<std::pair<double, double>> raised;
+  std::vector<const ToolMove*> moves;
+  Stretches tops, bases;
   double walked = 0.0, bottom = INFINITY;
   for (const HeldMoves::Step& h : held_.steps()) {
     if (h.kind != HeldMoves::Step::Kind::Move) continue;
     starts.push_back(walked);
     const double length = MoveLength(h.move);
+    moves.push_back(&h.move);
     bottom =
         std::min({bottom, static_cast<double>(h.move.from.z), static_cast<double>(h.move.to.z)});
-    if (length > 0.0) plan_.AddRaisedStretches(h.move, walked, length, raised);
+    if (length > 0.0 && bottom < plan_.top()) {
+      plan_.AddRaisedStretches(h.move, walked, length, TabPlan::Level::Top, tops);
+      plan_.AddRaisedStretches(h.move, walked, length, TabPlan::Level::Base, bases);
+    }
     walked += length;
   }
-  const std::vector<Rise> rises =
-      bottom < plan_.top() ? RisesOver(raised, bottom, walked) : std::vector<Rise>();
+  std::vector<Rise> rises = bottom < plan_.top() ? RisesOver(tops, bases) : std::vector<Rise>();
+  // A slope is written as straight lines: where the tab's side, seen from the path, bends (a
+  // side of the contour meeting a corner under the cutter), as many as keep it true.
+  const auto pointAt = [&](double s) {
+    std::size_t k = 0;
+    while (k + 1 < moves.size() && starts[k + 1] <= s) ++k;
+    const double length = MoveLength(*moves[k]);
+    return PointAlong(*moves[k],
+                      length > 0.0 ? std::clamp((s - starts[k]) / length, 0.0, 1.0) : 0.0);
+  };
+  std::vector<Rise> refined;
+  for (const Rise& rise : rises) {
+    if (rise.zFrom == rise.zTo) {
+      refined.push_back(rise);
+    } else {
+      Refine(rise, pointAt, 0, refined);
+    }
+  }
+  rises = std::move(refined);
   std::size_t index = 0;
   held_.Release(next(), [&](const ToolMove& move) {
     const double start = starts[index++];

@@ -62,23 +62,32 @@ std::vector<Side> SidesOf(const ContourWalk& walk) {
 
 }  // namespace
 
-TabSizes TabSizesOf(const TabSettings& tabs, const JobParameters& job, Units units) {
+double TabSizes::base() const {
+  if (!(angle < 90.0)) return width;
+  return width + 2 * height / std::tan(angle * std::numbers::pi / 180.0);
+}
+
+TabSizes TabSizesOf(const TabSettings& tabs, const JobParameters& job,
+                    const MachineSettings& settings) {
   TabSizes sizes;
   sizes.count = tabs.count;
   sizes.width = tabs.width.value_or(Round3(4.0 * job.ToolRadius));
-  const double most = units == Units::Inches ? 0.08 : 2.0;
+  const double most = settings.units == Units::Inches ? 0.08 : 2.0;
   sizes.height = tabs.height.value_or(Round3(std::min(std::fabs(job.Depth) / 3.0, most)));
+  sizes.angle = tabs.angle.value_or(settings.entry == Entry::Ramp ? 45.0 : 90.0);
   return sizes;
 }
 
-TabPlan::TabPlan(const JobParameters& job, const CuttingStrategy& strategy, Units units)
-    : sizes_(TabSizesOf(strategy.tabs, job, units)),
+TabPlan::TabPlan(const JobParameters& job, const CuttingStrategy& strategy,
+                 const MachineSettings& settings)
+    : sizes_(TabSizesOf(strategy.tabs, job, settings)),
       walk_(ContourOf(job)),
       outside_(strategy.outside),
       toolRadius_(std::fabs(job.ToolRadius)),
       reach_(toolRadius_ + strategy.finishAllowance.value_or(0.0)),
       depth_(reach_ + toolRadius_),
-      top_(Coord::Of(static_cast<double>(Coord::Of(job.Depth)) + sizes_.height)) {
+      top_(Coord::Of(static_cast<double>(Coord::Of(job.Depth)) + sizes_.height)),
+      bottom_(Coord::Of(job.Depth)) {
   if (sizes_.count <= 0) return;
   const double spacing = walk_.length() / sizes_.count;
   const Contour contour = ContourOf(job);
@@ -87,27 +96,53 @@ TabPlan::TabPlan(const JobParameters& job, const CuttingStrategy& strategy, Unit
   const double pathStart =
       circle ? 3 * walk_.length() / 4 : -(contour.halfWidth - contour.cornerRadius);
   Place(spacing, pathStart);
-  for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
-    middles_.push_back(walk_.PointAt(centers_[tab]));
-    std::vector<Footing> footings;
-    const double from = centers_[tab] - sizes_.width / 2, to = centers_[tab] + sizes_.width / 2;
-    for (const double shift : {-walk_.length(), 0.0, walk_.length()}) {
-      for (const ContourWalk::Piece& piece : walk_.pieces()) {
-        const double a = std::max(from, piece.from + shift), b = std::min(to, piece.to + shift);
-        if (a <= b) footings.push_back({piece, a - piece.from - shift, b - piece.from - shift});
-      }
+  if (!StandApart()) {
+    // The straight parts crowd the tabs together: round the whole contour, evenly.
+    centers_.clear();
+    for (int k = 0; k < sizes_.count; ++k) {
+      centers_.push_back(walk_.Wrapped(pathStart + (k + 0.5) * spacing));
     }
-    footings_.push_back(std::move(footings));
+  }
+  for (const double center : centers_) {
+    middles_.push_back(walk_.PointAt(center));
+    tops_.push_back(FootingsOf(center, sizes_.width));
+    bases_.push_back(FootingsOf(center, sizes_.base()));
   }
 }
 
+std::vector<TabPlan::Footing> TabPlan::FootingsOf(double center, double length) const {
+  std::vector<Footing> footings;
+  const double from = center - length / 2, to = center + length / 2;
+  for (const double shift : {-walk_.length(), 0.0, walk_.length()}) {
+    for (const ContourWalk::Piece& piece : walk_.pieces()) {
+      const double a = std::max(from, piece.from + shift), b = std::min(to, piece.to + shift);
+      if (a <= b) footings.push_back({piece, a - piece.from - shift, b - piece.from - shift});
+    }
+  }
+  return footings;
+}
+
+// Whether every two neighbouring tabs leave the cutter room to reach the Depth between their
+// bases, measured along the contour.
+bool TabPlan::StandApart() const {
+  if (centers_.size() < 2) return true;
+  std::vector<double> sorted = centers_;
+  std::sort(sorted.begin(), sorted.end());
+  const double needed = sizes_.base() + 2 * toolRadius_;
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    const double next = k + 1 < sorted.size() ? sorted[k + 1] : sorted[0] + walk_.length();
+    if (next - sorted[k] <= needed) return false;
+  }
+  return true;
+}
+
 void TabPlan::Place(double spacing, double pathStart) {
-  const double width = sizes_.width, tool = toolRadius_;
+  const double width = sizes_.base(), tool = toolRadius_;
   const ContourWalk::Piece& corner = walk_.pieces()[1];
   // On the paths inside a corner sharper than their reach, a side's straight part is shorter.
   const double shortened = outside_ ? 0.0 : std::max(0.0, reach_ - corner.radius);
-  // A stretch over a tab ends this far short of a corner, so that a cutter that turns the corner
-  // passes the tab's end, not grazes it.
+  // A stretch over a tab's base ends this far short of a corner, so that a cutter that turns the
+  // corner passes the base's end, not grazes it.
   constexpr double kClear = 0.01;
   std::vector<Side> allowed;
   for (const Side& side : SidesOf(walk_)) {
@@ -136,9 +171,9 @@ void TabPlan::Place(double spacing, double pathStart) {
   }
 }
 
-double TabPlan::DistanceToTab(std::size_t tab, Point point) const {
+double TabPlan::DistanceToTab(const std::vector<Footing>& footings, Point point) const {
   double nearest = INFINITY;
-  for (const Footing& footing : footings_[tab]) {
+  for (const Footing& footing : footings) {
     const ContourWalk::Piece& piece = footing.piece;
     double distance = INFINITY;
     if (!piece.arc) {
@@ -180,19 +215,23 @@ double TabPlan::DistanceToTab(std::size_t tab, Point point) const {
   return nearest;
 }
 
-std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move) const {
+std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move,
+                                                            Level level) const {
   std::vector<std::pair<double, double>> parts;
   const double length = MoveLength(move);
   if (!(length > 0.0)) return parts;
   const double tool = toolRadius_;
+  const std::vector<std::vector<Footing>>& tabs = level == Level::Top ? tops_ : bases_;
   // Every point of a tab lies within this of its middle.
-  const double reach = sizes_.width + 2 * depth_ + tool;
+  const double reach = sizes_.base() + 2 * depth_ + tool;
   // Fine enough that no stretch over a tab, at least a tab's width long, falls between samples.
   const double step = std::max(std::min({sizes_.width, std::max(tool, 0.001), depth_}) / 8, 1e-4);
   for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
     const Point middle = middles_[tab];
     if (DistanceToMove(middle.x, middle.y, move) > reach) continue;
-    const auto inside = [&](double t) { return DistanceToTab(tab, PointAlong(move, t)) < tool; };
+    const auto inside = [&](double t) {
+      return DistanceToTab(tabs[tab], PointAlong(move, t)) < tool;
+    };
     const auto edge = [&](double out, double in) {
       for (int i = 0; i < 60; ++i) {
         const double mid = (out + in) / 2;
@@ -219,9 +258,9 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
   return parts;
 }
 
-void TabPlan::AddRaisedStretches(const ToolMove& move, double walked, double length,
+void TabPlan::AddRaisedStretches(const ToolMove& move, double walked, double length, Level level,
                                  std::vector<std::pair<double, double>>& raised) const {
-  for (const auto& [from, to] : RaisedParts(move)) {
+  for (const auto& [from, to] : RaisedParts(move, level)) {
     const double a = walked + from * length, b = walked + to * length;
     if (!raised.empty() && a <= raised.back().second + kSameAlongWalk) {
       raised.back().second = std::max(raised.back().second, b);
@@ -231,9 +270,28 @@ void TabPlan::AddRaisedStretches(const ToolMove& move, double walked, double len
   }
 }
 
-std::vector<ToolMove> TabPlan::Stretch(std::size_t tab) const {
+double TabPlan::HeightUnder(Point point) const {
+  double highest = bottom_;
+  const double slope = std::tan(sizes_.angle * std::numbers::pi / 180.0);
+  for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
+    if (!(DistanceToTab(bases_[tab], point) < toolRadius_)) continue;
+    if (DistanceToTab(tops_[tab], point) < toolRadius_) return top_;
+    // The shortest stretch of the tab's base along the contour that the cutter still reaches:
+    // the tab stands that high there.
+    double reached = sizes_.base(), missed = sizes_.width;
+    for (int i = 0; i < 50; ++i) {
+      const double length = (reached + missed) / 2;
+      (DistanceToTab(FootingsOf(centers_[tab], length), point) < toolRadius_ ? reached : missed) =
+          length;
+    }
+    highest = std::max(highest, top_ - (reached - sizes_.width) / 2 * slope);
+  }
+  return std::min(highest, top_);
+}
+
+std::vector<ToolMove> TabPlan::Stretch(std::size_t tab, Level level) const {
   std::vector<ToolMove> cuts;
-  for (const Footing& footing : footings_[tab]) {
+  for (const Footing& footing : (level == Level::Top ? tops_ : bases_)[tab]) {
     if (!(footing.to > footing.from)) continue;
     const ContourWalk::Piece& piece = footing.piece;
     cuts.push_back(
@@ -242,9 +300,54 @@ std::vector<ToolMove> TabPlan::Stretch(std::size_t tab) const {
   return cuts;
 }
 
+namespace {
+
+// The stretches of the path along the wall where the cutter is over a tab's base, as distances
+// along that path's walk; one across the walk's start counts once.
+std::vector<std::pair<double, double>> BasesAlong(const ContourWalk& wall, const TabPlan& plan) {
+  std::vector<std::pair<double, double>> raised;
+  for (const ContourWalk::Piece& piece : wall.pieces()) {
+    if (!(piece.length() > 0.0)) continue;
+    plan.AddRaisedStretches(CutAlong(piece, piece.start, piece.end, Coord()), piece.from,
+                            piece.length(), TabPlan::Level::Base, raised);
+  }
+  if (raised.size() > 1 && raised.front().first <= kSameAlongWalk &&
+      raised.back().second >= wall.length() - kSameAlongWalk) {
+    raised.front().first = raised.back().first - wall.length();
+    raised.pop_back();
+  }
+  return raised;
+}
+
+double TotalLength(const std::vector<std::pair<double, double>>& stretches) {
+  double total = 0.0;
+  for (const auto& [from, to] : stretches) total += to - from;
+  return total;
+}
+
+// What the tabs of `strategy` do to the path along the wall: how many stand apart, and how much
+// of the path their bases raise.
+struct TabsOnWall {
+  int apart;
+  double raised;
+};
+
+TabsOnWall TabsOnWallOf(const JobParameters& job, const CuttingStrategy& strategy,
+                        const MachineSettings& settings, const ContourWalk& wall) {
+  const std::vector<std::pair<double, double>> bases =
+      BasesAlong(wall, TabPlan(job, strategy, settings));
+  return {static_cast<int>(bases.size()), TotalLength(bases)};
+}
+
+std::string TabsText(int count) {
+  return std::to_string(count) + (count == 1 ? " tab" : " tabs");
+}
+
+}  // namespace
+
 std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
-                                         Units units) {
-  const TabSizes sizes = TabSizesOf(strategy.tabs, job, units);
+                                         const MachineSettings& settings) {
+  const TabSizes sizes = TabSizesOf(strategy.tabs, job, settings);
   if (sizes.count <= 0) return std::nullopt;
   if (!(sizes.width > 0.0)) {
     return TabsProblem{"tab-width", "needs a size: with a Tool Radius of 0 there is none to take"};
@@ -254,36 +357,49 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
     return TabsProblem{"tab-height", "must be less than the Depth's size, " + FormatCoord(deep) +
                                          ", not " + FormatCoord(sizes.height)};
   }
-  // The path along the wall, and what the tabs take of it with the cutter on either side.
+  if (settings.entry == Entry::Ramp && !(sizes.angle < 90.0)) {
+    return TabsProblem{"tab-angle",
+                       "of 90 stands a tab's sides straight up, and a tool that ramps never goes "
+                       "straight down into the material: give a slope below 90 degrees (45 "
+                       "where none is given)"};
+  }
+  // The path along the wall, and what the tabs' bases take of it with the cutter on either side.
   const double tool = std::fabs(job.ToolRadius);
-  const ContourWalk walk(ContourOf(job).Inset(strategy.outside ? -tool : tool));
-  const double path = walk.length();
-  const double taken = sizes.count * (sizes.width + 2 * tool);
-  if (taken >= path / 2) {
+  const ContourWalk wall(ContourOf(job).Inset(strategy.outside ? -tool : tool));
+  const double path = wall.length();
+  const TabsOnWall on = TabsOnWallOf(job, strategy, settings, wall);
+  // The most tabs of these sizes that would fit, for the message.
+  const auto fitting = [&] {
+    CuttingStrategy fewer = strategy;
+    for (fewer.tabs.count = sizes.count - 1; fewer.tabs.count > 0; --fewer.tabs.count) {
+      const TabsOnWall tried = TabsOnWallOf(job, fewer, settings, wall);
+      if (tried.apart >= fewer.tabs.count && tried.raised < path / 2) break;
+    }
+    return fewer.tabs.count == 0 ? std::string(
+                                       "no tab of these sizes fits: give narrower, lower "
+                                       "or steeper tabs")
+                                 : "at most " + TabsText(fewer.tabs.count) + " of these sizes " +
+                                       (fewer.tabs.count == 1 ? "fits" : "fit") +
+                                       ", or give narrower, lower or steeper tabs";
+  };
+  if (on.raised >= path / 2) {
+    const std::string base = sizes.base() > sizes.width
+                                 ? " at the top and " + FormatCoord(sizes.base()) + " at the base"
+                                 : "";
     return TabsProblem{
-        "tabs", "leave too little of the outline to cut free: " + std::to_string(sizes.count) +
-                    (sizes.count == 1 ? " tab " : " tabs ") + "of " + FormatCoord(sizes.width) +
-                    ", with the cutter's " + FormatCoord(2 * tool) + " added to each, take " +
-                    FormatCoord(taken) + " of the outline path's " + FormatCoord(path) +
-                    ", which leaves " + FormatCoord(std::max(path - taken, 0.0)) +
-                    "; at least half of it must be cut free"};
+        "tabs", "leave too little of the outline to cut free: " + TabsText(sizes.count) + " of " +
+                    FormatCoord(sizes.width) + base +
+                    ", with the cutter's reach on either side, raise " + FormatCoord(on.raised) +
+                    " of the outline path's " + FormatCoord(path) + ", which leaves " +
+                    FormatCoord(std::max(path - on.raised, 0.0)) +
+                    "; at least half of it must be cut free; " + fitting()};
   }
-  // Each tab stands apart: the cutter comes down between every two of them.
-  const TabPlan plan(job, strategy, units);
-  std::vector<std::pair<double, double>> raised;  // along the wall path
-  for (const ContourWalk::Piece& piece : walk.pieces()) {
-    if (!(piece.length() > 0.0)) continue;
-    plan.AddRaisedStretches(CutAlong(piece, piece.start, piece.end, Coord()), piece.from,
-                            piece.length(), raised);
-  }
-  // One stretch across the start of the walk counts once.
-  const bool acrossTheStart = raised.size() > 1 && raised.front().first <= kSameAlongWalk &&
-                              raised.back().second >= walk.length() - kSameAlongWalk;
-  const auto stretches = static_cast<int>(raised.size()) - (acrossTheStart ? 1 : 0);
-  if (stretches < sizes.count) {
-    return TabsProblem{"tabs",
-                       "do not fit apart from one another on this shape's sides: give "
-                       "fewer or narrower tabs"};
+  // Each tab stands apart: the cutter comes down to the Depth between every two of them.
+  if (on.apart < sizes.count) {
+    return TabsProblem{"tabs", "do not fit apart from one another on this shape: their bases, " +
+                                   FormatCoord(sizes.base()) +
+                                   " long with the cutter's reach on either side, meet; " +
+                                   fitting()};
   }
   return std::nullopt;
 }
