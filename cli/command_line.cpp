@@ -199,6 +199,14 @@ MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiv
   if (Given(Setting::RampAngle) && machine.entry != Entry::Ramp) {
     throw UsageError("--ramp-angle is for --entry=ramp");
   }
+  if (const std::optional<SettingProblem> problem = MachineProblem(machine)) {
+    const std::string_view key = DescriptionOf(problem->setting).key;
+    throw UsageError(
+        (Given(problem->setting) || !machineName
+             ? "--" + std::string(key)
+             : "the " + std::string(key) + " of the machine \"" + *machineName + "\"") +
+        " " + problem->words);
+  }
   return SettingsOf(machine);
 }
 
@@ -344,7 +352,8 @@ std::string_view UsageSynopsis() {
          "                     [--machine=NAME] [--dialect=linuxcnc|grbl --units=mm|inch\n"
          "                      --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
-         "                      [--spindle=RPM] [--direction=climb|conventional]\n"
+         "                      [--spindle=RPM [--spindle-delay=SECONDS]]\n"
+         "                      [--direction=climb|conventional]\n"
          "                      [--entry=plunge|ramp [--ramp-angle=DEGREES]]\n"
          "                      [--side=inside|outside] [--stepover=PERCENT]\n"
          "                      [--finish=ALLOWANCE]\n"
@@ -391,6 +400,9 @@ std::string HelpText() {
          "                      with inch)\n"
          "  --step-down=DEPTH   depth of cut per pass (default: the whole Depth in one pass)\n"
          "  --spindle=RPM       start the spindle clockwise before cutting and stop it after\n"
+         "                      (at most 100000)\n"
+         "  --spindle-delay=SECONDS  wait after starting the spindle, before the first move\n"
+         "                      into the work (G4), for it to reach speed\n"
          "  --side=SIDE         inside (default): the tool inside the contour; outside: the\n"
          "                      outline cut from outside, the cutter's edge on the contour\n"
          "  --direction=DIRECTION  climb (default): the material on the cutter's right, with a\n"
@@ -440,6 +452,9 @@ std::string HelpText() {
          "along the contour, each kept on a straight side where the sides can take them\n"
          "apart. Tabs whose bases, with the cutter's reach, raise half the outline path or\n"
          "more, or meet, are refused.\n"
+         "\n"
+         "Feeds are at most 100000 mm or 4000 in per minute, heights and sizes 1000 mm or\n"
+         "40 in.\n"
          "\n"
          "RATE, Z, DEPTH and RPM are ordinary numbers with \".\" as the point. A controller\n"
          "program starts with the job's comment and a set-up line (G21 G90 G17 G94 G91.1),\n"

@@ -420,6 +420,15 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--tabs=2", "--tab-angle=0.5"}),
        "--tab-angle is the slope of a tab's sides, from 1 to 90 degrees, not 0.5"},
       {with({"--tab-angle=45"}), "--tab-angle is for --tabs"},
+      {with({"--spindle-delay=2"}),
+       "--spindle-delay waits for the spindle to reach speed: give the spindle's speed too"},
+      {with({"--spindle=9000", "--spindle-delay=0"}),
+       "--spindle-delay is the seconds the spindle takes to reach speed, from .001 to 600"},
+      {with({"--feed=1e12"}), "--feed must be at most 100000 (mm per minute), not 1e+12"},
+      {{"--dialect=grbl", "--units=inch", "--feed=20", "--plunge-feed=5000"},
+       "--plunge-feed must be at most 4000 (inches per minute), not 5000"},
+      {with({"--spindle=1e9"}), "--spindle must be at most 100000 revolutions per minute, not 1e9"},
+      {with({"--safe-z=1000000"}), "--safe-z must be at most 1000 (mm), not 1e+06"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -674,7 +683,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 57);  // every option line and exit status of --help
+  EXPECT_EQ(described, 60);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =

@@ -30,6 +30,7 @@ struct MachineSettings {
   double safeZ = 0.0;              ///< clearance height of every rapid move across the work
   std::optional<double> stepDown;  ///< depth of cut per pass; the whole depth at once when absent
   std::optional<double> spindle;   ///< revolutions per minute, clockwise, when it is to be started
+  std::optional<double> spindleDelay;  ///< seconds to wait after starting it, before any cut
   Direction direction = Direction::Climb;
   Entry entry = Entry::Plunge;
   double rampAngle = 3.0;  ///< the steepest descent of a ramp, in degrees from the horizontal

@@ -1,5 +1,6 @@
 #include "gcode/machines/machine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -39,15 +40,26 @@ std::optional<std::string> SetOptionalChoice(std::optional<Choice>& choice, std:
   return std::nullopt;
 }
 
+// Far beyond what a hobby or an industrial spindle turns, or waits to reach speed.
+constexpr double kFastestSpindle = 100'000;
+constexpr double kLongestSpindleDelay = 600;
+
 // What a number must be for a setting: the words that say what is wrong, or nothing.
 std::optional<std::string> NumberRule(Setting setting, double value) {
   switch (setting) {
     case Setting::Feed:
     case Setting::PlungeFeed:
-    case Setting::Spindle:
       // Still above 0 when written with the program's 3 decimals.
       if (Round3(value) > 0.0) return std::nullopt;
       return "must be above 0 (at least .001)";
+    case Setting::Spindle:
+      if (!(Round3(value) > 0.0)) return "must be above 0 (at least .001)";
+      if (value <= kFastestSpindle) return std::nullopt;
+      return "must be at most " + FormatCoord(kFastestSpindle) + " revolutions per minute";
+    case Setting::SpindleDelay:
+      if (Round3(value) > 0.0 && value <= kLongestSpindleDelay) return std::nullopt;
+      return "is the seconds the spindle takes to reach speed, from .001 to " +
+             FormatCoord(kLongestSpindleDelay);
     case Setting::SafeZ:
       if (value >= 0.0) return std::nullopt;
       return "must be at or above the work surface (0)";
@@ -94,6 +106,8 @@ auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
       return &machine.stepDown;
     case Setting::Spindle:
       return &machine.spindle;
+    case Setting::SpindleDelay:
+      return &machine.spindleDelay;
     case Setting::RampAngle:
       return &machine.rampAngle;
     case Setting::Stepover:
@@ -217,6 +231,53 @@ std::optional<std::string> MissingSetting(const Machine& machine) {
   return std::nullopt;
 }
 
+std::optional<SettingProblem> MachineProblem(const Machine& machine) {
+  const bool inches = machine.units == Units::Inches;
+  const struct {
+    Setting setting;
+    double most;  // in millimetres; a twenty-fifth of it in inches, rounded to a whole number
+    std::string_view unit;
+  } kBounds[] = {
+      {Setting::Feed, 100'000, " per minute"},
+      {Setting::PlungeFeed, 100'000, " per minute"},
+      {Setting::SafeZ, 1'000, ""},
+      {Setting::StepDown, 1'000, ""},
+      {Setting::Finish, 1'000, ""},
+      {Setting::TabWidth, 1'000, ""},
+      {Setting::TabHeight, 1'000, ""},
+  };
+  for (const auto& bound : kBounds) {
+    const std::optional<double>& value = *NumberOf(machine, bound.setting);
+    const double most = inches ? bound.most / 25 : bound.most;
+    if (value && *value > most) {
+      return SettingProblem{bound.setting, "must be at most " + FormatCoord(most) + " (" +
+                                               (inches ? "inches" : "mm") +
+                                               std::string(bound.unit) + "), not " +
+                                               SettingText(machine, bound.setting)};
+    }
+  }
+  if (machine.spindleDelay && !machine.spindle) {
+    return SettingProblem{Setting::SpindleDelay,
+                          "waits for the spindle to reach speed: give the spindle's speed too"};
+  }
+  return std::nullopt;
+}
+
+bool SameMachineName(std::string_view a, std::string_view b) {
+  const auto trimmed = [](std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::string_view();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  };
+  a = trimmed(a);
+  b = trimmed(b);
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 MachineSettings SettingsOf(const Machine& machine) {
   MachineSettings settings;
   settings.dialect = machine.dialect;
@@ -226,6 +287,7 @@ MachineSettings SettingsOf(const Machine& machine) {
   settings.safeZ = machine.safeZ.value_or(DefaultSafeZ(settings.units));
   settings.stepDown = machine.stepDown;
   settings.spindle = machine.spindle;
+  settings.spindleDelay = machine.spindleDelay;
   settings.direction = machine.direction.value_or(Direction::Climb);
   settings.entry = machine.entry.value_or(Entry::Plunge);
   settings.rampAngle = machine.rampAngle.value_or(settings.rampAngle);

@@ -24,6 +24,7 @@ struct Machine {
   std::optional<double> safeZ;
   std::optional<double> stepDown;
   std::optional<double> spindle;
+  std::optional<double> spindleDelay;
   std::optional<Direction> direction;
   std::optional<Entry> entry;
   std::optional<double> rampAngle;
@@ -45,6 +46,7 @@ enum class Setting {
   SafeZ,
   StepDown,
   Spindle,
+  SpindleDelay,
   Direction,
   Entry,
   RampAngle,
@@ -63,7 +65,7 @@ struct SettingDescription {
   std::string_view help;     ///< what it is, and its default: "(default: the feed)"
 };
 
-inline constexpr std::array<SettingDescription, 16> kSettings{{
+inline constexpr std::array<SettingDescription, 17> kSettings{{
     {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
     {Setting::Units, "units", "&Units", "mm or inch"},
     {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
@@ -71,6 +73,8 @@ inline constexpr std::array<SettingDescription, 16> kSettings{{
     {Setting::SafeZ, "safe-z", "C&learance height", "of every rapid move (default 5 mm, 0.2 in)"},
     {Setting::StepDown, "step-down", "S&tep-down", "depth of cut per pass (default: all at once)"},
     {Setting::Spindle, "spindle", "Spi&ndle", "revolutions per minute, started clockwise"},
+    {Setting::SpindleDelay, "spindle-delay", "Spindle dela&y",
+     "seconds the spindle takes to reach speed"},
     {Setting::Direction, "direction", "&Direction", "climb (default) or conventional"},
     {Setting::Entry, "entry", "&Entry", "plunge (default) or ramp"},
     {Setting::RampAngle, "ramp-angle", "&Ramp angle", "degrees, 0.5 to 90 (default 3)"},
@@ -106,6 +110,23 @@ std::string SettingText(const Machine& machine, Setting setting);
 /// What the machine lacks before a program can be written for it ("units", "a feed"), or
 /// nothing.
 std::optional<std::string> MissingSetting(const Machine& machine);
+
+/// A mistake of one setting that only the machine's other settings show: the setting, and the
+/// words that follow its name.
+struct SettingProblem {
+  Setting setting;
+  std::string words;
+};
+
+/// What is wrong with the machine's settings together, or nothing: a speed or size beyond what a
+/// real machine has in its units (feeds 100000 mm or 4000 inches per minute, heights and sizes
+/// 1000 mm or 40 inches), or a spindle delay without a spindle to wait for. "must be at most
+/// 100000 (mm per minute), not 1e12".
+std::optional<SettingProblem> MachineProblem(const Machine& machine);
+
+/// Two machine names are one as a person reads them: equal without the blanks around them and
+/// without regard to the case of their letters. SameMachineName("Router", " router ") is true.
+bool SameMachineName(std::string_view a, std::string_view b);
 
 /// The controller's settings of a complete machine, each setting left out at its default.
 MachineSettings SettingsOf(const Machine& machine);

@@ -77,6 +77,11 @@ void ControllerWriter::Title(const ProgramTitle& title) {
   if (settings_.spindle) {
     const std::string spindle = "M3 S" + FormatCoord(*settings_.spindle);
     Line(spindle, spindle.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
+    // Neither controller waits for the spindle to reach speed before the first cut.
+    if (settings_.spindleDelay) {
+      const std::string dwell = "G4 P" + FormatCoord(*settings_.spindleDelay);
+      Line(dwell, dwell.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
+    }
   }
 }
 

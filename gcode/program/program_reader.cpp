@@ -422,9 +422,17 @@ class ControllerProgramReader {
       return;
     }
     if (text == "M5") return;
-    if (text.starts_with("M3 S") && !moved_) {
+    if (text.starts_with("M3 S") && !moved_ && !started_) {
       const Words words = ReadWords(line, text.substr(2), "S", Centers::Absolute);
       if (!words.feed) line.Fail("M3 without a spindle speed");
+      started_ = true;
+      return;
+    }
+    // The wait for the spindle to reach speed, right after it starts.
+    if (text.starts_with("G4 P") && started_ && !moved_ && !waited_) {
+      const Words words = ReadWords(line, text.substr(2), "P", Centers::Absolute);
+      if (!words.feed || !(*words.feed > 0.0)) line.Fail("G4 without a time to wait");
+      waited_ = true;
       return;
     }
     Motion(line);
@@ -467,6 +475,8 @@ class ControllerProgramReader {
   }
 
   ToolpathSink& sink_;
+  bool started_ = false;  // the spindle
+  bool waited_ = false;   // for it to reach speed
   ToolPoint at_ = kUnknownPoint;
   bool moved_ = false;
   bool ended_ = false;
