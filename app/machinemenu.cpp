@@ -28,12 +28,8 @@ MachineMenu::MachineMenu(QWidget* parent) : QMenu(QStringLiteral("&Machine"), pa
   setObjectName(QStringLiteral("menu_machine"));
   path_ = MachinesFilePath();
   file_ = ReadMachinesFile(path_);
-  if (!file_.fault) {
-    const std::optional<std::string> remembered = ReadChosenMachine(WindowStateFilePath());
-    if (remembered && FindMachine(file_.machines, *remembered) != nullptr) {
-      chosenName_ = remembered;
-    }
-  }
+  const std::optional<std::string> remembered = ReadChosenMachine(WindowStateFilePath());
+  if (remembered && FindMachine(file_.machines, *remembered) != nullptr) chosenName_ = remembered;
   rebuild();
   // What another window or an editor changed shows the next time the menu opens.
   connect(this, &QMenu::aboutToShow, this, [this] { reload(); });
@@ -49,10 +45,9 @@ bool MachineMenu::outside() const {
 
 void MachineMenu::reload(const std::optional<std::string>& renamedTo) {
   MachinesFile file = ReadMachinesFile(path_);
-  const auto fault = [](const MachinesFile& any) {
-    return any.fault ? any.fault->message : std::string();
-  };
-  if (file.text == file_.text && fault(file) == fault(file_) && !renamedTo) return;
+  const bool same = file.text == file_.text && file.fault == file_.fault &&
+                    file.machineFaults == file_.machineFaults;
+  if (same && !renamedTo) return;
   const std::optional<std::string> before = chosenName_;
   file_ = std::move(file);
   if (renamedTo) chosenName_ = renamedTo;

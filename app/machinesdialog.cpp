@@ -209,9 +209,11 @@ void MachinesDialog::removeMachine() {
 QString MachinesDialog::problemOf(const Draft& draft, std::optional<Setting> setting) const {
   if (!setting) {
     if (draft.name.trimmed().isEmpty()) return QStringLiteral("needs a name");
-    const auto same = std::count_if(drafts_.begin(), drafts_.end(),
-                                    [&](const Draft& other) { return other.name == draft.name; });
-    return same > 1 ? QStringLiteral("another machine has this name") : QString();
+    const auto same = std::count_if(drafts_.begin(), drafts_.end(), [&](const Draft& other) {
+      return SameMachineName(ToUtf8(other.name), ToUtf8(draft.name));
+    });
+    return same > 1 ? QStringLiteral("another machine has this name, but for blanks or capitals")
+                    : QString();
   }
   const QString& text = draft.texts[static_cast<std::size_t>(*setting)];
   if (text.isEmpty()) {
@@ -219,8 +221,22 @@ QString MachinesDialog::problemOf(const Draft& draft, std::optional<Setting> set
                                      : QString();
   }
   Machine scratch;
-  const std::optional<std::string> problem = SetSetting(scratch, *setting, ToUtf8(text));
-  return problem ? FromUtf8(*problem) : QString();
+  if (const std::optional<std::string> problem = SetSetting(scratch, *setting, ToUtf8(text))) {
+    return FromUtf8(*problem);
+  }
+  // What only the machine's other settings show: a bound in its units, a delay without a spindle.
+  const std::optional<SettingProblem> together = MachineProblem(MachineOf(draft));
+  return together && together->setting == *setting ? FromUtf8(together->words) : QString();
+}
+
+Machine MachinesDialog::MachineOf(const Draft& draft) {
+  Machine machine;
+  machine.name = ToUtf8(draft.name);
+  for (const SettingDescription& setting : kSettings) {
+    const QString& text = draft.texts[static_cast<std::size_t>(setting.setting)];
+    if (!text.isEmpty()) (void)SetSetting(machine, setting.setting, ToUtf8(text));
+  }
+  return machine;
 }
 
 void MachinesDialog::showProblems() {
@@ -241,13 +257,9 @@ std::optional<std::vector<Machine>> MachinesDialog::soundMachines() {
   std::vector<Machine> machines;
   for (std::size_t index = 0; index < drafts_.size(); ++index) {
     const Draft& draft = drafts_[index];
-    Machine machine;
-    machine.name = ToUtf8(draft.name);
     bool sound = problemOf(draft, std::nullopt).isEmpty();
     for (const SettingDescription& setting : kSettings) {
       sound = sound && problemOf(draft, setting.setting).isEmpty();
-      const QString& text = draft.texts[static_cast<std::size_t>(setting.setting)];
-      if (sound && !text.isEmpty()) (void)SetSetting(machine, setting.setting, ToUtf8(text));
     }
     if (!sound) {
       list_->setCurrentRow(static_cast<int>(index));
@@ -256,7 +268,7 @@ std::optional<std::vector<Machine>> MachinesDialog::soundMachines() {
                            .arg(draft.name));
       return std::nullopt;
     }
-    machines.push_back(std::move(machine));
+    machines.push_back(MachineOf(draft));
   }
   return machines;
 }

@@ -44,6 +44,8 @@ class MachinesDialog : public QDialog {
   void removeMachine();
   // What is wrong with a field of a draft, or an empty text.
   QString problemOf(const Draft& draft, std::optional<Setting> setting) const;
+  // The machine the draft's texts make, each text that cannot be used left out.
+  static Machine MachineOf(const Draft& draft);
   void showProblems();
   std::optional<std::vector<Machine>> soundMachines();
   void save();

@@ -168,24 +168,52 @@ void QuorrelForm::machineChanged() {
                                     : kTitle + QStringLiteral(" — ") + MachineLabel(*machine));
 }
 
+namespace {
+
+// Every mistake of the machines file, one to a line, each with the machine it takes away.
+QString FaultList(const MachinesFile& file) {
+  QString list;
+  if (file.fault) list = QStringLiteral("\n• ") + FromUtf8(file.fault->message);
+  for (const MachinesFileFault& fault : file.machineFaults) {
+    list += QStringLiteral("\n• ") +
+            (fault.machine.empty()
+                 ? QString()
+                 : QStringLiteral("\"") + FromUtf8(fault.machine) + QStringLiteral("\": ")) +
+            FromUtf8(fault.message);
+  }
+  return list;
+}
+
+}  // namespace
+
 void QuorrelForm::reportMachinesFileFault() {
-  if (const auto& fault = machineMenu_->machinesFile().fault) {
+  const MachinesFile& file = machineMenu_->machinesFile();
+  if (file.fault) {
     dialogs_.showMessage(QStringLiteral("quorrel"),
-                         QStringLiteral("Quorrel cannot use ") + FromUtf8(fault->message) +
+                         QStringLiteral("Quorrel cannot use ") + FromUtf8(file.fault->message) +
                              QStringLiteral(". Until it is mended, the window writes its own "
                                             "programs (.din); Quorrel does not write over it."));
+  } else if (!file.machineFaults.empty()) {
+    dialogs_.showMessage(
+        QStringLiteral("quorrel"),
+        QStringLiteral("Quorrel cannot use these machines of the machines file:") +
+            FaultList(file) +
+            QStringLiteral("\nThe others are in the Machine menu. Until the file is mended, "
+                           "Quorrel does not write over it."));
   }
 }
 
 void QuorrelForm::editMachines() {
   machineMenu_->reload();
   const MachinesFile& file = machineMenu_->machinesFile();
-  if (file.fault) {
+  if (file.HasFaults()) {
+    // Written anew, the file would lose the machines it could not read.
     dialogs_.showMessage(QStringLiteral("quorrel"),
-                         QStringLiteral("The machines cannot be changed here: ") +
-                             FromUtf8(file.fault->message) +
-                             QStringLiteral(". Quorrel does not write over a file it cannot "
-                                            "read; mend it in an editor."));
+                         QStringLiteral("The machines cannot be changed here while the machines "
+                                        "file has mistakes:") +
+                             FaultList(file) +
+                             QStringLiteral("\nQuorrel does not write over a file it cannot "
+                                            "read whole; mend it in an editor."));
     return;
   }
   if (machineMenu_->machinesFilePath().empty()) {
@@ -197,7 +225,15 @@ void QuorrelForm::editMachines() {
   const std::optional<std::string> chosenName = machineMenu_->chosenName();
   MachinesDialog dialog(machineMenu_->machinesFilePath(), file, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  machineMenu_->reload(chosenName ? dialog.nameAfter(*chosenName) : std::nullopt);
+  const std::optional<std::string> chosenAfter =
+      chosenName ? dialog.nameAfter(*chosenName) : std::nullopt;
+  machineMenu_->reload(chosenAfter);
+  if (chosenName && !chosenAfter) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         QStringLiteral("The machine \"") + FromUtf8(*chosenName) +
+                             QStringLiteral("\" was removed: Save G-Code now writes the "
+                                            "window's own program (.din)."));
+  }
 }
 
 void QuorrelForm::showPreview(bool shown) {
@@ -420,13 +456,15 @@ void QuorrelForm::menu_file_save_Click() {
   machineMenu_->reload();
   const Machine* machine = machineMenu_->chosen();
   if (chosenName && machine == nullptr) {
-    const auto& fault = machineMenu_->machinesFile().fault;
+    const MachinesFile& machines = machineMenu_->machinesFile();
+    const MachinesFileFault* fault =
+        machines.fault ? &*machines.fault : machines.FaultOf(*chosenName);
     dialogs_.showMessage(
         QStringLiteral("quorrel"),
         QStringLiteral("The machine \"") + FromUtf8(*chosenName) +
-            QStringLiteral("\" is no longer in the machines file") +
-            (fault ? QStringLiteral(" (") + FromUtf8(fault->message) + QLatin1Char(')')
-                   : QString()) +
+            (fault ? QStringLiteral("\" cannot be used (") + FromUtf8(fault->message) +
+                         QLatin1Char(')')
+                   : QStringLiteral("\" is no longer in the machines file")) +
             QStringLiteral(". Choose what the program is for in the Machine menu. Nothing was "
                            "written."));
     return;

@@ -110,6 +110,9 @@ Machine NamedMachine(const std::string& name) {
   }
   const MachinesFile file = ReadMachinesFile(path);
   if (file.fault) throw UsageError("--machine: " + file.fault->message);
+  if (const MachinesFileFault* fault = file.FaultOf(name)) {
+    throw UsageError("--machine: " + fault->message);
+  }
   if (const Machine* machine = FindMachine(file.machines, name)) return *machine;
   std::string known;
   for (const Machine& machine : file.machines) {

@@ -502,7 +502,22 @@ TEST(Cli, AMachineThatCannotBeUsedIsAUsageError) {
       {router + "feed = [1000\n", {"--machine=Router"}, file + ", line 5"},
       {router + "feed = 1000\n" + router + "feed = 1\n",
        {"--machine=Router"},
-       "line 7: a second machine named \"Router\""},
+       "the machines \"Router\" (line 2) and \"Router\" (line 7) have one name"},
+      {router +
+           "feed = 1000\n[[machine]]\nname = \" router \"\ndialect = \"grbl\"\nunits = \"mm\"\n"
+           "feed = 1\n",
+       {"--machine=Router"},
+       "the machines \"Router\" (line 2) and \" router \" (line 7) have one name, as a person "
+       "reads it"},
+      {router + "feed = 1000\nspindle-speed = 9000\n",
+       {"--machine=router"},
+       file + ", line 6: \"spindle-speed\" is no setting"},
+      {router + "feed = 1000\nspindle-delay = 2\n",
+       {"--machine=Router"},
+       "line 6: spindle-delay waits for the spindle to reach speed"},
+      {router + "feed = 1e9\n",
+       {"--machine=Router"},
+       "line 5: feed must be at most 100000 (mm per minute), not 1e+09"},
       {router + "feed = 1000\n",
        {"--machine=Router", "--dialect=din"},
        "--machine drives a controller"},
@@ -520,6 +535,13 @@ TEST(Cli, AMachineThatCannotBeUsedIsAUsageError) {
     EXPECT_EQ(result.standardOutput, "") << row.words;
     EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;
   }
+  // One machine's mistake leaves the others usable.
+  configuration.WriteMachines(router +
+                              "feedrate = 1000\n\n[[machine]]\nname = \"Mill\"\n"
+                              "dialect = \"linuxcnc\"\nunits = \"mm\"\nfeed = 300\n");
+  const ProcessResult mill = RunTool({"--machine=Mill"});
+  EXPECT_EQ(mill.exitStatus, 0) << mill.standardError;
+  EXPECT_NE(mill.standardOutput.find("G1 Z-2 F300"), std::string::npos) << mill.standardOutput;
   std::filesystem::remove(configuration.MachinesFile());
   std::filesystem::create_directories(configuration.MachinesFile());
   EXPECT_NE(RunTool({"--machine=Router"}).standardError.find(file + ": cannot be read"),

@@ -29,11 +29,12 @@ TEST(MachinesFile, WhatIsWrittenReadsBackAlike) {
   ASSERT_EQ(SetSetting(machines[1], Setting::Feed, "1e3"), std::nullopt);
   ASSERT_EQ(SetSetting(machines[1], Setting::Stepover, "62.5"), std::nullopt);
   ClearSetting(machines[2], Setting::Spindle);
+  ClearSetting(machines[2], Setting::SpindleDelay);  // it waits for a spindle
   ClearSetting(machines[2], Setting::Direction);
 
   WriteSettingsFile(configuration.MachinesFile(), MachinesFileText(machines));
   const MachinesFile read = ReadMachinesFile(configuration.MachinesFile());
-  ASSERT_FALSE(read.fault) << read.fault->message;
+  ASSERT_FALSE(read.HasFaults()) << (read.fault ? *read.fault : read.machineFaults.front()).message;
   ASSERT_EQ(read.machines.size(), machines.size());
   for (std::size_t i = 0; i < machines.size(); ++i) {
     EXPECT_EQ(read.machines[i].name, machines[i].name);

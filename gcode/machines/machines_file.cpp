@@ -56,9 +56,9 @@ class FaultAt {
   explicit FaultAt(const std::string& path) : file_("the machines file \"" + path + "\"") {}
 
   MachinesFileFault operator()(const toml::source_region& where, const std::string& what) const {
-    return {file_ + ", line " + std::to_string(where.begin.line) + ": " + what};
+    return {file_ + ", line " + std::to_string(where.begin.line) + ": " + what, {}};
   }
-  MachinesFileFault operator()(const std::string& what) const { return {file_ + ": " + what}; }
+  MachinesFileFault operator()(const std::string& what) const { return {file_ + ": " + what, {}}; }
 
  private:
   std::string file_;
@@ -75,34 +75,43 @@ std::optional<std::string> ValueText(const toml::node& value) {
   return std::nullopt;
 }
 
+// One machine's table, or what is wrong with it, which names the machine where it has a name.
 std::optional<MachinesFileFault> ReadMachine(const toml::table& table, const FaultAt& fault,
-                                             std::vector<Machine>& machines) {
-  Machine machine;
+                                             Machine& machine) {
   const toml::node* name = table.get("name");
   if (name == nullptr || !name->is_string() || name->as_string()->get().empty()) {
     return fault(table.source(), "a machine without a name (name = \"...\")");
   }
   machine.name = name->as_string()->get();
-  if (FindMachine(machines, machine.name) != nullptr) {
-    return fault(name->source(), "a second machine named \"" + machine.name + "\"");
-  }
+  const auto faultOfMachine = [&](const toml::source_region& where, const std::string& what) {
+    MachinesFileFault found = fault(where, what);
+    found.machine = machine.name;
+    return found;
+  };
   for (const auto& [key, value] : table) {
     if (key.str() == "name") continue;
     const std::optional<Setting> setting = SettingNamed(key.str());
-    if (!setting) return fault(value.source(), "\"" + std::string(key.str()) + "\" is no setting");
+    if (!setting)
+      return faultOfMachine(value.source(), "\"" + std::string(key.str()) + "\" is no setting");
     const std::optional<std::string> text = ValueText(value);
-    if (!text) return fault(value.source(), std::string(key.str()) + " needs a number or a word");
+    if (!text)
+      return faultOfMachine(value.source(), std::string(key.str()) + " needs a number or a word");
     if (auto problem = SetSetting(machine, *setting, *text)) {
-      return fault(value.source(), std::string(key.str()) + " " + *problem);
+      return faultOfMachine(value.source(), std::string(key.str()) + " " + *problem);
     }
   }
   if (table.get("dialect") == nullptr) {
-    return fault(table.source(), "machine \"" + machine.name + "\" needs a dialect");
+    return faultOfMachine(table.source(), "machine \"" + machine.name + "\" needs a dialect");
   }
   if (auto missing = MissingSetting(machine)) {
-    return fault(table.source(), "machine \"" + machine.name + "\" needs " + *missing);
+    return faultOfMachine(table.source(), "machine \"" + machine.name + "\" needs " + *missing);
   }
-  machines.push_back(std::move(machine));
+  if (const std::optional<SettingProblem> problem = MachineProblem(machine)) {
+    const std::string_view key = DescriptionOf(problem->setting).key;
+    const toml::node* value = table.get(key);
+    return faultOfMachine(value != nullptr ? value->source() : table.source(),
+                          std::string(key) + " " + problem->words);
+  }
   return std::nullopt;
 }
 
@@ -164,16 +173,55 @@ MachinesFile ReadMachinesFile(const std::string& path) {
       return file;
     }
   }
-  if (const toml::array* machines = document["machine"].as_array()) {
-    for (const toml::node& machine : *machines) {
-      if (auto problem = ReadMachine(*machine.as_table(), fault, file.machines)) {
-        file.fault = problem;
-        file.machines.clear();
-        return file;
+  const toml::array* tables = document["machine"].as_array();
+  if (tables == nullptr) return file;
+  // Every table is read, so that each mistake is told, and only its machine is lost.
+  struct Table {
+    Machine machine;
+    int line = 0;  // of its name
+    std::optional<MachinesFileFault> fault;
+  };
+  std::vector<Table> read;
+  for (const toml::node& node : *tables) {
+    Table table;
+    table.fault = ReadMachine(*node.as_table(), fault, table.machine);
+    if (const toml::node* name = node.as_table()->get("name")) {
+      table.line = static_cast<int>(name->source().begin.line);
+    }
+    read.push_back(std::move(table));
+  }
+  // Two machines whose names a person reads as one would be chosen one for the other.
+  for (std::size_t a = 0; a < read.size(); ++a) {
+    for (std::size_t b = a + 1; b < read.size(); ++b) {
+      const std::string& first = read[a].machine.name;
+      const std::string& second = read[b].machine.name;
+      if (first.empty() || second.empty() || !SameMachineName(first, second)) continue;
+      const std::string both = "the machines \"" + first + "\" (line " +
+                               std::to_string(read[a].line) + ") and \"" + second + "\" (line " +
+                               std::to_string(read[b].line) +
+                               ") have one name, as a person reads it; give them names that "
+                               "differ by more than blanks and capitals";
+      for (Table* table : {&read[a], &read[b]}) {
+        if (!table->fault)
+          table->fault = MachinesFileFault{fault(both).message, table->machine.name};
       }
     }
   }
+  for (Table& table : read) {
+    if (table.fault) {
+      file.machineFaults.push_back(std::move(*table.fault));
+    } else {
+      file.machines.push_back(std::move(table.machine));
+    }
+  }
   return file;
+}
+
+const MachinesFileFault* MachinesFile::FaultOf(std::string_view name) const {
+  for (const MachinesFileFault& found : machineFaults) {
+    if (!found.machine.empty() && SameMachineName(found.machine, name)) return &found;
+  }
+  return nullptr;
 }
 
 std::string MachinesFileText(const std::vector<Machine>& machines) {

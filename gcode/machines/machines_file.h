@@ -16,6 +16,10 @@ std::string MachinesFilePath();
 /// line 4: feed must be above 0 (at least .001), not -5".
 struct MachinesFileFault {
   std::string message;
+  /// The name of the one machine the mistake makes unusable; empty where the whole file is.
+  std::string machine;
+
+  bool operator==(const MachinesFileFault&) const = default;
 };
 
 /// The machines of a file, in its order, or what is wrong with it. A file that is not there
@@ -26,12 +30,20 @@ struct MachinesFileFault {
 ///   dialect = "grbl"
 ///   units = "mm"
 ///   feed = 1000
-/// Every setting is checked as quorrel-gcode checks its option, names are unique and not empty,
-/// and a key that is not a setting is a fault, so that a misspelt one is never quietly ignored.
+/// Every setting is checked as quorrel-gcode checks its option, names are unique as a person
+/// reads them (see SameMachineName) and not empty, and a key that is not a setting is a fault,
+/// so that a misspelt one is never quietly ignored. A mistake in one machine's table makes that
+/// machine unusable (both, for two of one name), and the others stay usable.
 struct MachinesFile {
-  std::vector<Machine> machines;
-  std::optional<MachinesFileFault> fault;
+  std::vector<Machine> machines;                 ///< the usable ones
+  std::optional<MachinesFileFault> fault;        ///< what makes the whole file unusable
+  std::vector<MachinesFileFault> machineFaults;  ///< what makes single machines unusable
   std::string text;  ///< the file as it was read, to see later whether it changed
+
+  /// Whether anything in the file is wrong.
+  bool HasFaults() const { return fault.has_value() || !machineFaults.empty(); }
+  /// What makes the machine named `name` unusable, or nothing.
+  const MachinesFileFault* FaultOf(std::string_view name) const;
 };
 MachinesFile ReadMachinesFile(const std::string& path);
 

@@ -101,6 +101,7 @@ class MachineWindowTest : public QObject {
   void aBrokenMachinesFileIsNeverOverwritten();
   void theDialogRefusesABadValueBesideItsField();
   void theDialogKeepsWhatAnotherWindowSaved();
+  void theDialogChecksTheMachineWhole();
   void thePreviewRedrawsAsTheJobChanges();
   void picturesTheWindowForTheReadme();
 
@@ -194,6 +195,13 @@ void MachineWindowTest::machineMenuFollowsTheMachinesFile_data() {
   QTest::newRow("broken") << "[[machine]]\nname = \"Router\"\nfeed = -5\n"
                           << QStringList{kNoMachine} + tail
                           << "machines.toml\", line 3: feed must be above 0 (at least .001)";
+  // One machine's mistake takes only that machine; two names a person reads as one take both.
+  QTest::newRow("one bad of three")
+      << QString::fromUtf8(ConfigurationFolder::kTwoMachines) +
+             "\n[[machine]]\nname = \"Laser\"\ndialect = \"grbl\"\nunits = \"mm\"\n"
+             "feed = 900\nspindle-speed = 1000\n\n[[machine]]\nname = \" mill\"\n"
+             "dialect = \"grbl\"\nunits = \"mm\"\nfeed = 9\n"
+      << QStringList{kNoMachine, "Router (GRBL)"} + tail << "\"Laser\": the machines file";
 }
 
 void MachineWindowTest::machineMenuFollowsTheMachinesFile() {
@@ -209,6 +217,12 @@ void MachineWindowTest::machineMenuFollowsTheMachinesFile() {
   QCOMPARE(person_.messages.size(), message.isEmpty() ? 0 : 1);
   if (!message.isEmpty())
     QVERIFY2(person_.messages[0].contains(message), qPrintable(person_.messages[0]));
+  if (QByteArray(QTest::currentDataTag()) == "one bad of three") {
+    // Every mistake is listed, not only the first.
+    QVERIFY2(person_.messages[0].contains(QLatin1String("\"spindle-speed\" is no setting")) &&
+                 person_.messages[0].contains(QLatin1String("\"Mill\" (line 12) and \" mill\"")),
+             qPrintable(person_.messages[0]));
+  }
   QCOMPARE(form_->windowTitle(), QStringLiteral("Quorrel's (by the Quorrel developers)"));
 }
 
@@ -449,6 +463,54 @@ void MachineWindowTest::theDialogKeepsWhatAnotherWindowSaved() {
   });
   control<QAction>("menu_machine_edit")->trigger();
   QCOMPARE(configuration_->Read("machines.toml"), other);
+}
+
+// The Machines dialog's checks of a machine's settings together, on the Router of two machines.
+void CheckTheMachineWhole(MachinesDialog* dialog) {
+  const auto problem = [dialog](const char* key) {
+    return dialog->findChild<QLabel*>(QStringLiteral("problem_") + QLatin1String(key))->text();
+  };
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("name"));
+  name->selectAll();
+  QTest::keyClicks(name, QStringLiteral("MILL "));
+  QVERIFY2(problem("name").contains(QLatin1String("another machine has this name")),
+           qPrintable(problem("name")));
+  name->selectAll();
+  QTest::keyClicks(name, QStringLiteral("Router"));
+  auto* feed = dialog->findChild<QLineEdit*>(QStringLiteral("feed"));
+  feed->selectAll();
+  QTest::keyClicks(feed, QStringLiteral("1e12"));
+  QCOMPARE(problem("feed"), QStringLiteral("must be at most 100000 (mm per minute), not 1e+12"));
+  feed->selectAll();
+  QTest::keyClicks(feed, QStringLiteral("1000"));
+  auto* spindle = dialog->findChild<QLineEdit*>(QStringLiteral("spindle"));
+  spindle->selectAll();
+  QTest::keyClick(spindle, Qt::Key_Backspace);
+  QTest::keyClicks(dialog->findChild<QLineEdit*>(QStringLiteral("spindle-delay")),
+                   QStringLiteral("2"));
+  QVERIFY(problem("spindle-delay").contains(QLatin1String("give the spindle's speed too")));
+  QTest::keyClicks(spindle, QStringLiteral("18000"));
+  QVERIFY(problem("spindle-delay").isEmpty());
+  dialog->findChild<QPushButton*>(QStringLiteral("remove"))->click();
+  dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->click();
+  QVERIFY(!dialog->isVisible());
+}
+
+// Names a person reads as one, bounds in the machine's units and a delay without a spindle are
+// refused beside their fields; removing the chosen machine says what Save G-Code writes now.
+void MachineWindowTest::theDialogChecksTheMachineWhole() {
+  start(ConfigurationFolder::kTwoMachines);
+  choose(QStringLiteral("Router"));
+  AnswerWhenShown<MachinesDialog>([](MachinesDialog* dialog) {
+    CheckTheMachineWhole(dialog);
+    if (dialog->isVisible()) dialog->reject();  // a check failed and returned
+  });
+  control<QAction>("menu_machine_edit")->trigger();
+  QCOMPARE(person_.messages.size(), 1);
+  QVERIFY2(person_.messages[0].contains(
+               QLatin1String("\"Router\" was removed: Save G-Code now writes the window's own")),
+           qPrintable(person_.messages[0]));
+  QCOMPARE(form_->windowTitle(), QStringLiteral("Quorrel's (by the Quorrel developers)"));
 }
 
 void MachineWindowTest::thePreviewRedrawsAsTheJobChanges() {
