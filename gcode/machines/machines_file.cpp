@@ -11,6 +11,7 @@
 #define TOML_HEADER_ONLY 1
 #include <toml++/toml.h>
 
+#include "gcode/machines/toml_text.h"
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
 
@@ -56,7 +57,10 @@ class FaultAt {
   explicit FaultAt(const std::string& path) : file_("the machines file \"" + path + "\"") {}
 
   MachinesFileFault operator()(const toml::source_region& where, const std::string& what) const {
-    return {file_ + ", line " + std::to_string(where.begin.line) + ": " + what, {}};
+    return AtLine(static_cast<int>(where.begin.line), what);
+  }
+  MachinesFileFault AtLine(int line, const std::string& what) const {
+    return {file_ + ", line " + std::to_string(line) + ": " + what, {}};
   }
   MachinesFileFault operator()(const std::string& what) const { return {file_ + ": " + what, {}}; }
 
@@ -159,9 +163,14 @@ MachinesFile ReadMachinesFile(const std::string& path) {
   }
   if (!text) return file;
   file.text = *text;
+  const std::variant<std::string, TomlTextProblem> ascii = AsciiToml(*text);
+  if (const auto* problem = std::get_if<TomlTextProblem>(&ascii)) {
+    file.fault = fault.AtLine(problem->line, problem->what);
+    return file;
+  }
   toml::table document;
   try {
-    document = toml::parse(std::string_view(*text), std::string_view(path));
+    document = toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
   } catch (const toml::parse_error& error) {
     file.fault = fault(error.source(), std::string(error.description()));
     return file;
@@ -178,16 +187,14 @@ MachinesFile ReadMachinesFile(const std::string& path) {
   // Every table is read, so that each mistake is told, and only its machine is lost.
   struct Table {
     Machine machine;
-    int line = 0;  // of its name
+    toml::source_region name;  // where its name stands
     std::optional<MachinesFileFault> fault;
   };
   std::vector<Table> read;
   for (const toml::node& node : *tables) {
     Table table;
     table.fault = ReadMachine(*node.as_table(), fault, table.machine);
-    if (const toml::node* name = node.as_table()->get("name")) {
-      table.line = static_cast<int>(name->source().begin.line);
-    }
+    if (const toml::node* name = node.as_table()->get("name")) table.name = name->source();
     read.push_back(std::move(table));
   }
   // Two machines whose names a person reads as one would be chosen one for the other.
@@ -197,13 +204,14 @@ MachinesFile ReadMachinesFile(const std::string& path) {
       const std::string& second = read[b].machine.name;
       if (first.empty() || second.empty() || !SameMachineName(first, second)) continue;
       const std::string both = "the machines \"" + first + "\" (line " +
-                               std::to_string(read[a].line) + ") and \"" + second + "\" (line " +
-                               std::to_string(read[b].line) +
+                               std::to_string(read[a].name.begin.line) + ") and \"" + second +
+                               "\" (line " + std::to_string(read[b].name.begin.line) +
                                ") have one name, as a person reads it; give them names that "
                                "differ by more than blanks and capitals";
       for (Table* table : {&read[a], &read[b]}) {
-        if (!table->fault)
-          table->fault = MachinesFileFault{fault(both).message, table->machine.name};
+        if (table->fault) continue;
+        table->fault = fault(table->name, both);
+        table->fault->machine = table->machine.name;
       }
     }
   }
@@ -262,7 +270,10 @@ std::optional<std::string> ReadChosenMachine(const std::string& path) {
   try {
     const std::optional<std::string> text = ReadWhole(path);
     if (!text) return std::nullopt;
-    const toml::table state = toml::parse(std::string_view(*text), std::string_view(path));
+    const std::variant<std::string, TomlTextProblem> ascii = AsciiToml(*text);
+    if (!std::holds_alternative<std::string>(ascii)) return std::nullopt;
+    const toml::table state =
+        toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
     if (const auto* name = state["machine"].as_string()) return name->get();
   } catch (const std::exception&) {
     // What the window remembers is not worth a fault: it starts with the window's own program.

@@ -58,6 +58,9 @@ std::optional<Coord> Coord::Parse(std::string_view text) {
   if (digits + decimals > 15 || count >= (std::uint64_t{1} << 53)) {
     double value = 0.0;
     std::from_chars(text.data(), end, value);
+    // Past 15 digits a text is FormatCoord's only where it is the one it writes for its value:
+    // any other, read and written again, would not say the same.
+    if (FormatCoord(value) != text) return std::nullopt;
     return Coord(value);
   }
   const double value = static_cast<double>(count) / 1000.0;

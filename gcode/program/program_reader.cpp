@@ -9,6 +9,7 @@
 #include <span>
 
 #include "gcode/numbers/coord.h"
+#include "gcode/numbers/number_text.h"
 #include "gcode/shapes/program_title.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
@@ -127,10 +128,12 @@ std::optional<double> CenterValue(std::string_view text, Centers centers) {
     const std::optional<Coord> coord = Coord::Parse(text);
     return coord ? std::optional(coord->value()) : std::nullopt;
   }
-  // FormatCenterOffset's text: FormatCoord's form, to four decimals.
+  // FormatCenterOffset's text: FormatCoord's form, to four decimals, and the very text it writes
+  // for the value (which a long one, read, may not be).
   if (!InCoordForm(text, 4)) return std::nullopt;
   double value = 0.0;
   std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.size() > 16 && FormatCenterOffset(value) != text) return std::nullopt;
   return value;
 }
 
@@ -140,6 +143,7 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
                 Centers centers) {
   Words words;
   std::size_t next = 0;  // the first letter still allowed
+  int centerWords = 0;   // an arc's centre is written with both I and J
   while (!rest.empty()) {
     if (rest[0] != ' ' || rest.size() < 3 || rest[1] == ' ') {
       line.Fail("words are separated by one blank, with none at the end of the line");
@@ -161,6 +165,7 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
       if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
       (name == 'I' ? words.i : words.j) = *value;
       words.present |= kWordCenter;
+      ++centerWords;
       continue;
     }
     const std::optional<Coord> value = Coord::Parse(number);
@@ -182,6 +187,7 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
         words.feed = *value;
     }
   }
+  if (centerWords == 1) line.Fail("an arc's centre with only one of I and J");
   return words;
 }
 
@@ -200,7 +206,10 @@ WindowLine ReadWindowLine(const Line& line) {
   std::string_view rest = line.text();
   std::size_t digits = 1;
   while (digits < rest.size() && IsDigit(rest[digits])) ++digits;
-  if (!rest.starts_with('N') || digits == 1 || digits > 4) line.Fail("no block number");
+  // Block numbers are written without a leading zero: "N010" is no line of the window's.
+  if (!rest.starts_with('N') || digits == 1 || digits > 4 || rest[1] == '0') {
+    line.Fail("no block number");
+  }
   WindowLine read;
   for (std::size_t k = 1; k < digits; ++k) {
     read.block = static_cast<std::uint16_t>(read.block * 10 + (rest[k] - '0'));
