@@ -42,13 +42,30 @@ std::unique_ptr<ByteSink> OpenStandardOutput(const std::string&) {
   return std::make_unique<StreamSink>(stdout, kStandardOutputPath);
 }
 
-// Standard output, like a pipe, receives the complete output or nothing.
+// Standard output, like a pipe, receives the complete output or nothing: a program converted
+// from a saved one waits whole before it goes there.
 std::unique_ptr<ByteSink> OpenDestination(const std::string& path) {
   if (path == kStandardOutputPath) {
     return std::make_unique<WholeProgramSink>(path, OpenStandardOutput);
   }
   return OpenProgramDestination(path);
 }
+
+// Standard output for a job's program, which goes there as it is written: every refusal of the
+// job is known before its first byte, so only the stream itself can fail on the way. Counts what
+// it passed on, so that a failure after the first byte says so.
+class StreamedOutput final : public StreamSink {
+ public:
+  explicit StreamedOutput(std::uint64_t& written)
+      : StreamSink(stdout, kStandardOutputPath), written_(written) {}
+  void Write(std::string_view bytes) override {
+    written_ += bytes.size();
+    StreamSink::Write(bytes);
+  }
+
+ private:
+  std::uint64_t& written_;
+};
 
 // The job the command's fields make; nothing where they make none, which the save then says.
 std::optional<JobParameters> JobOf(const SaveRequest& request) {
@@ -230,9 +247,19 @@ int WriteJob(const cli::CommandLine& command) {
   ProgramObservers observers;
   observers.notice = Complain;
   if (command.previewPath) observers.moves = &moves;
+  std::uint64_t streamed = 0;
   const SaveResult result = SaveGCode(
-      request, [&] { return destination; }, OpenDestination, observers);
+      request, [&] { return destination; },
+      [&](const std::string& path) -> std::unique_ptr<ByteSink> {
+        if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed);
+        return OpenProgramDestination(path);
+      },
+      observers);
   if (!result.message.empty()) Complain(result.message);
+  if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
+      streamed > 0) {
+    Complain("Standard output received part of the program before that: it is not complete.");
+  }
   switch (result.outcome) {
     case SaveOutcome::Written:
       break;

@@ -49,17 +49,9 @@ class PassRoad {
 
 }  // namespace
 
-void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& settings,
-                            const ControllerProgramParts& parts,
-                            std::unique_ptr<ByteSink> destination) {
-  ProgramWriter writer(std::move(destination), ProgramWriter::LineEnd::Lf);
-  ControllerWriter text(settings, writer);
-  // The moves go to the onlooker too, where there is one.
-  std::optional<ToolpathTee> observed;
-  if (parts.observer != nullptr) observed.emplace(text, parts.observer);
-  ToolpathSink& program = observed ? static_cast<ToolpathSink&>(*observed) : text;
+void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
+                           const ControllerProgramParts& parts, ToolpathSink& program) {
   const bool clockwise = CutsClockwise(settings.direction, parts.outside);
-
   // The passes and the finishing pass tell of the same thing once.
   ControllerProgramParts told = parts;
   if (parts.notice) {
@@ -68,7 +60,16 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
       if (heard->insert(message).second) notice(message);
     };
   }
-  PassRoad road(settings, clockwise, told, program);
+  // Where the tool stands after the last move handed to the program.
+  struct Following final : ToolpathStage {
+    using ToolpathStage::ToolpathStage;
+    void Move(ToolMove& move) override {
+      at = move.to;
+      next().Move(move);
+    }
+    ToolPoint at = kUnknownPoint;
+  } following(program);
+  PassRoad road(settings, clockwise, told, following);
   Passes passes(road.start(), settings, true, kUnknownPoint);
   // The later passes cut what the first cut: kept as it goes by, it need not be made again.
   std::optional<KeptToolpath> firstPass;
@@ -81,20 +82,30 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
       paths(passes);
     }
   }
-  ToolPoint at = passes.at();
   if (parts.finishingPath != nullptr) {
     // Once along the wall at full depth, whatever the step-down.
     MachineSettings wholeDepth = settings;
     wholeDepth.stepDown.reset();
-    PassRoad wallRoad(wholeDepth, clockwise, told, program);
-    Passes wall(wallRoad.start(), wholeDepth, false, observed ? observed->at() : at);
+    PassRoad wallRoad(wholeDepth, clockwise, told, following);
+    Passes wall(wallRoad.start(), wholeDepth, false, following.at);
     (*parts.finishingPath)(wall);
-    at = wall.at();
   }
-  if (observed) at = observed->at();
+  const ToolPoint at = following.at;
   ToolMove up{.kind = MoveKind::Rapid, .from = at, .to = {at.x, at.y, Coord::Of(settings.safeZ)}};
   up.words = kWordZ;
   program.Move(up);
+}
+
+void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& settings,
+                            const ControllerProgramParts& parts,
+                            std::unique_ptr<ByteSink> destination) {
+  ProgramWriter writer(std::move(destination), ProgramWriter::LineEnd::Lf);
+  ControllerWriter text(settings, writer);
+  // The moves go to the onlooker too, where there is one.
+  std::optional<ToolpathTee> observed;
+  if (parts.observer != nullptr) observed.emplace(text, parts.observer);
+  RunControllerToolpath(paths, settings, parts,
+                        observed ? static_cast<ToolpathSink&>(*observed) : text);
   text.Finish();
 }
 

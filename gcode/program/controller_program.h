@@ -48,6 +48,12 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
                             const ControllerProgramParts& parts,
                             std::unique_ptr<ByteSink> destination);
 
+/// The moves WriteControllerProgram writes, handed to `program` as they would be written: the
+/// passes, the finishing pass and the way up at the end, through every stage. Raises what
+/// WriteControllerProgram raises, but for the text's own refusals and OutputError.
+void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
+                           const ControllerProgramParts& parts, ToolpathSink& program);
+
 /// The controller's program of a program the window saved, read in the one grammar of the
 /// window's programs: the same bytes as writing the job that made it. Raises ProgramFormatError,
 /// before anything is written, for a program that is not one Quorrel writes, and what

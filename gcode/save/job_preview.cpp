@@ -44,11 +44,9 @@ JobPreview DrawJobPreview(const SaveRequest& request) {
   JobParameters job;
   if (auto refused = CheckJob(request, job)) return Unwritable(refused->message);
   ToolpathRecording moves;
-  ProgramObservers observers;
-  observers.notice = [](const std::string&) {};  // a ramp that becomes a plunge is drawn as one
-  observers.moves = &moves;
   try {
-    WriteJobProgram(request, job, std::make_unique<DiscardingSink>(), observers);
+    // A ramp that becomes a plunge is drawn as one.
+    MakeJobToolpath(request, job, moves, [](const std::string&) {});
   } catch (const ArithmeticFault& fault) {
     return Unwritable(FaultMessage(fault, request.texts));
   } catch (const JobRefused& refused) {

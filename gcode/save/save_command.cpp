@@ -6,6 +6,7 @@
 #include "gcode/numbers/parse_field_number.h"
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
+#include "gcode/save/program_check.h"
 #include "gcode/save/write_job.h"
 #include "gcode/strategy/tab_plan.h"
 
@@ -62,6 +63,15 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& jo
       return Failure(SaveOutcome::ArithmeticFault,
                      FaultMessage(fault, request.texts) + " Nothing was written.");
     }
+  }
+  // What the writing would find, found before a byte is written.
+  try {
+    CheckProgram(request, job);
+  } catch (const ArithmeticFault& fault) {
+    return Failure(SaveOutcome::ArithmeticFault,
+                   FaultMessage(fault, request.texts) + " Nothing was written.");
+  } catch (const JobRefused& refused) {
+    return Failure(SaveOutcome::Refused, refused.what());
   }
   return std::nullopt;
 }

@@ -9,22 +9,18 @@
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
+namespace {
 
-void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
-                     std::unique_ptr<ByteSink> destination, const ProgramObservers& observers) {
+// The job's paths, handed to `din` for the window's program, or with the parts of a controller's
+// program to `controller`: to be written, or to be seen as moves alone.
+template <class Din, class Controller>
+void RunJob(const SaveRequest& request, const JobParameters& job, const ProgramObservers& observers,
+            Din din, Controller controller) {
   const auto paths = [&](ToolpathSink& sink) {
     MakeStrategyToolpath(job, request.texts, request.decimalSeparator, request.strategy, sink);
   };
   if (request.machine.dialect == Dialect::Din) {
-    ProgramWriter writer(std::move(destination));
-    WindowProgramWriter program(writer);
-    if (observers.moves != nullptr) {
-      ToolpathTee observed(program, observers.moves);
-      paths(observed);
-    } else {
-      paths(program);
-    }
-    writer.Close();
+    din(paths);
     return;
   }
   const ToolpathSource finishingPath = [&](ToolpathSink& sink) {
@@ -40,7 +36,40 @@ void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
     tabs.emplace(job, request.strategy, request.machine);
     parts.tabs = &*tabs;
   }
-  WriteControllerProgram(paths, request.machine, parts, std::move(destination));
+  controller(ToolpathSource(paths), parts);
+}
+
+}  // namespace
+
+void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
+                     std::unique_ptr<ByteSink> destination, const ProgramObservers& observers) {
+  RunJob(
+      request, job, observers,
+      [&](const auto& paths) {
+        ProgramWriter writer(std::move(destination));
+        WindowProgramWriter program(writer);
+        if (observers.moves != nullptr) {
+          ToolpathTee observed(program, observers.moves);
+          paths(observed);
+        } else {
+          paths(program);
+        }
+        writer.Close();
+      },
+      [&](const ToolpathSource& paths, const ControllerProgramParts& parts) {
+        WriteControllerProgram(paths, request.machine, parts, std::move(destination));
+      });
+}
+
+void MakeJobToolpath(const SaveRequest& request, const JobParameters& job, ToolpathSink& moves,
+                     const ProgramNotice& notice) {
+  ProgramObservers observers;
+  observers.notice = notice;
+  RunJob(
+      request, job, observers, [&](const auto& paths) { paths(moves); },
+      [&](const ToolpathSource& paths, const ControllerProgramParts& parts) {
+        RunControllerToolpath(paths, request.machine, parts, moves);
+      });
 }
 
 }  // namespace quorrel

@@ -15,4 +15,10 @@ namespace quorrel {
 void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
 
+/// The moves WriteJobProgram writes the program from, handed to `moves` as they would be written,
+/// without a line of the program: what a preview draws. Raises what WriteJobProgram raises, but
+/// for the refusals of the program's text (see CheckProgram) and OutputError.
+void MakeJobToolpath(const SaveRequest& request, const JobParameters& job, ToolpathSink& moves,
+                     const ProgramNotice& notice);
+
 }  // namespace quorrel
