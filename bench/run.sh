@@ -32,13 +32,18 @@ measure_against_cat() {
   echo
   echo "== $what ($(wc -l <expected.out) lines, $(wc -c <expected.out) bytes) against cat"
   for tool in "$build/cli/quorrel-gcode" ${other:+"$other/cli/quorrel-gcode"}; do
+    # A file is measured against the same bytes put in place as durably as a save does;
+    # standard output against cat.
+    local against="$build/bench/durable_copy expected.out copied.out" target="2 x the durable copy"
+    [ "${STDOUT:-0}" = 1 ] && against="cat expected.out > copied.out" && target="2 x cat"
     hyperfine --warmup 5 --runs 60 --export-json times.json \
-      "$tool $* $to" "cat expected.out > copied.out" >/dev/null
-    TOOL=$tool python3 - <<'PY'
+      "$tool $* $to" "cat expected.out > copied.out" "$against" >/dev/null
+    TOOL=$tool TARGET=$target python3 - <<'PY'
 import json, os
 runs = json.load(open("times.json"))["results"]
-write, copy = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
-print(f"{os.environ['TOOL']}: {write:.2f} ms, cat {copy:.2f} ms (medians): {write / copy:.2f} x cat (target: at most 2.5 x)")
+write, cat, durable = (sorted(r["times"])[len(r["times"]) // 2] * 1000 for r in runs)
+print(f"{os.environ['TOOL']}: {write:.2f} ms, cat {cat:.2f} ms, the durable copy {durable:.2f} ms (medians): "
+      f"{write / cat:.2f} x cat, {write / durable:.2f} x the durable copy (target: at most {os.environ['TARGET']})")
 PY
     cmp expected.out written.out
     local peak
