@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/decimal_separator.h"
 #include "gcode/job/job_parameters.h"
+#include "gcode/job/job_refusal.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/output/output_error.h"
@@ -230,7 +231,10 @@ int ConvertProgram(const cli::CommandLine& command) {
   } catch (const ProgramFormatError& error) {
     Complain(NotQuorrels(*command.from, error) + " Nothing was written.");
     return kFault;
-  } catch (const std::runtime_error& error) {  // unreadable, or refused for the controller
+  } catch (const JobRefused& refused) {  // it waited whole, so none of it went out
+    Complain(std::string(refused.what()) + " Nothing was written.");
+    return kFault;
+  } catch (const std::runtime_error& error) {  // unreadable
     Complain(error.what());
     return kFault;
   }

@@ -18,8 +18,7 @@ std::string ShortestText(float value) {
 std::optional<std::string> RefusalReason(const JobParameters& job) {
   if (job.Fill && job.ToolRadius < 0.0F) {
     return "Fill needs a Tool Radius above 0, and the Tool Radius is " +
-           ShortestText(job.ToolRadius) +
-           ": the rings would grow outward without end. Nothing was written.";
+           ShortestText(job.ToolRadius) + ": the rings would grow outward without end.";
   }
   return std::nullopt;
 }

@@ -56,7 +56,7 @@ void ControllerWriter::Refuse(std::size_t counted, int sourceLine) const {
       (sourceLine > 0
            ? " (for line " + std::to_string(sourceLine) + " of the program it was made from)"
            : "") +
-      ". Nothing was written.");
+      ".");
 }
 
 void ControllerWriter::Title(const ProgramTitle& title) {
@@ -68,7 +68,7 @@ void ControllerWriter::Title(const ProgramTitle& title) {
   }
   if (rules_.actsOnActiveComments && IsActiveComment(title.text)) {
     throw JobRefused("The title \"" + title.text + "\" is a comment " + std::string(rules_.name) +
-                     " would act on. Nothing was written.");
+                     " would act on.");
   }
   Line(comment, rules_.countsBlanksAndComments ? comment.size() : 0, 0);
   const std::string_view setUp =

@@ -13,10 +13,7 @@
 namespace quorrel {
 namespace {
 
-// A preview writes nothing, so what a save adds about the file it was aimed at is left out.
 JobPreview Unwritable(std::string message) {
-  constexpr std::string_view kNothingWritten = " Nothing was written.";
-  if (message.ends_with(kNothingWritten)) message.resize(message.size() - kNothingWritten.size());
   return {{}, std::move(message)};
 }
 

@@ -21,15 +21,14 @@ SaveResult Failure(SaveOutcome outcome, std::string message) {
 std::optional<std::string> TabsRefusal(const JobParameters& job, const SaveRequest& request) {
   if (request.strategy.tabs.count <= 0) return std::nullopt;
   if (job.Fill) {
-    return "Holding tabs hold a part that an outline cuts out; a Fill pocket has none. Nothing "
-           "was written.";
+    return "Holding tabs hold a part that an outline cuts out; a Fill pocket has none.";
   }
   const auto problem = TabsProblemOf(job, request.strategy, request.machine);
   if (!problem) return std::nullopt;
   const std::string_view what = problem->key == "tab-height"  ? "The tab height "
                                 : problem->key == "tab-width" ? "The tab width "
                                                               : "The holding tabs: ";
-  return std::string(what) + problem->words + ". Nothing was written.";
+  return std::string(what) + problem->words + ".";
 }
 
 }  // namespace
@@ -49,8 +48,7 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& jo
   try {
     job = MakeJobParameters(request.texts, request.shape, request.fill);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault,
-                   FaultMessage(fault, request.texts) + " Nothing was written.");
+    return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
   }
   if (auto reason = RefusalReason(job)) return Failure(SaveOutcome::Refused, *reason);
   if (request.machine.dialect != Dialect::Din) {
@@ -60,16 +58,14 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& jo
       }
       if (auto reason = TabsRefusal(job, request)) return Failure(SaveOutcome::Refused, *reason);
     } catch (const ArithmeticFault& fault) {
-      return Failure(SaveOutcome::ArithmeticFault,
-                     FaultMessage(fault, request.texts) + " Nothing was written.");
+      return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
     }
   }
   // What the writing would find, found before a byte is written.
   try {
     CheckProgram(request, job);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault,
-                   FaultMessage(fault, request.texts) + " Nothing was written.");
+    return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
   } catch (const JobRefused& refused) {
     return Failure(SaveOutcome::Refused, refused.what());
   }
@@ -79,7 +75,10 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& jo
 SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
                      const OpenDestination& open, const ProgramObservers& observers) {
   JobParameters job;
-  if (auto refused = CheckJob(request, job)) return *refused;
+  if (auto refused = CheckJob(request, job)) {
+    refused->message += " Nothing was written.";
+    return *refused;
+  }
 
   const std::string path = askPath();
   if (path.empty()) return {SaveOutcome::Cancelled, {}};
@@ -96,7 +95,8 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
     return Failure(SaveOutcome::CannotWrite, std::string(error.what()) + " " +
                                                  WhatTheDestinationHolds(path, error.unchanged()));
   } catch (const JobRefused& refused) {
-    return Failure(SaveOutcome::Refused, refused.what());
+    return Failure(SaveOutcome::Refused, std::string(refused.what()) + " " +
+                                             WhatTheDestinationHolds(path, kDestinationUnchanged));
   }
   return {SaveOutcome::Written, {}};
 }

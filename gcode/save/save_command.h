@@ -37,7 +37,9 @@ using OpenDestination = std::function<std::unique_ptr<ByteSink>(const std::strin
 
 /// Why the request's job cannot be saved, or nothing, and in `job` the job its fields make: a
 /// number that cannot be computed, a job that cannot be cut, and for a controller one whose
-/// program cannot be right (see ControllerRefusalReason). SaveGCode asks this before the path.
+/// program cannot be right (see ControllerRefusalReason), and what the writing would find (see
+/// CheckProgram). SaveGCode asks this before the path, and adds to the message that nothing was
+/// written; a preview shows the message as it is.
 std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& job);
 
 /// What the machinist is told of an arithmetic fault: its name, what it is, and, where a Tool

@@ -63,24 +63,24 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
     if (ShapeUsesField(job.ShapeKind, field.field) && !OrdinaryNumber(text)) {
       return "The " + std::string(field.caption) + " \"" + text +
              "\" is not a number: a controller's program is cut from ordinary numbers, with "
-             "\".\" as the point. Nothing was written.";
+             "\".\" as the point.";
     }
   }
   if (strategy.outside && job.Fill) {
     return "A Fill pocket is always inside the contour; cut outside it, the job is an outline. "
-           "Untick Fill, or cut inside the contour. Nothing was written.";
+           "Untick Fill, or cut inside the contour.";
   }
   if (!(job.Depth < 0.0F)) {
     return "The Depth is " + FormatCoord(job.Depth) +
            ": a controller's program cuts below the work surface (Z 0), so give a negative "
-           "Depth. Nothing was written.";
+           "Depth.";
   }
   if (job.ToolRadius < 0.0F) {
     return "The Tool Radius is " + FormatCoord(job.ToolRadius) +
-           ": a cutter's radius is 0 or more. Nothing was written.";
+           ": a cutter's radius is 0 or more.";
   }
   if (auto problem = AllowanceProblem(job, strategy)) {
-    return "The finishing allowance " + *problem + ". Nothing was written.";
+    return "The finishing allowance " + *problem + ".";
   }
   // Every other path lies between the wall path and the middle of the shape.
   ToolpathRecording wall;
@@ -98,12 +98,11 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
     return "The Radius " + FormatCoord(job.CornerRadius) + " is more than half the shorter side (" +
            FormatCoord(halfShortSide) +
            "): the rounded corners would cross and the cutter leave the contour. Give a smaller "
-           "Radius. Nothing was written.";
+           "Radius.";
   }
   return "The tool does not fit inside the shape: with a Tool Radius of " +
          FormatCoord(job.ToolRadius) +
-         " the cutter would leave the contour. Give a smaller Tool Radius or a larger shape. "
-         "Nothing was written.";
+         " the cutter would leave the contour. Give a smaller Tool Radius or a larger shape.";
 }
 
 void MakeStrategyToolpath(const JobParameters& job, const FieldTexts& texts,

@@ -14,14 +14,14 @@ PassDepths::PassDepths(double depth, std::optional<double> stepDown) : depth_(de
   double step = std::round(*stepDown * 1000.0);
   if (step / 1000.0 > *stepDown) step -= 1.0;
   if (step < 1.0) {
-    throw JobRefused("A step-down below a thousandth cuts nothing. Nothing was written.");
+    throw JobRefused("A step-down below a thousandth cuts nothing.");
   }
   // Counted in doubles first: a depth far beyond any machine must not overflow the count.
   const double passes = std::ceil(std::round(-depth * 1000.0) / step);
   if (passes > static_cast<double>(kMostPasses)) {
     throw JobRefused("A step-down of " + FormatCoord(step / 1000.0) + " needs " +
                      FormatNumberPlain(passes, ".") + " passes to reach the depth, more than the " +
-                     std::to_string(kMostPasses) + " a program may cut. Nothing was written.");
+                     std::to_string(kMostPasses) + " a program may cut.");
   }
   step_ = static_cast<long long>(step);
   passes_ = static_cast<long long>(passes);

@@ -41,8 +41,7 @@ void Passes::Plunge(const ToolMove& plunge) {
   if (pass_ == 1) {
     if (!(plunge.to.z < 0.0)) {
       throw JobRefused("The program cuts at Z " + FormatCoord(plunge.to.z) +
-                       ": a controller's program cuts below the work surface (Z 0). Nothing was "
-                       "written.");
+                       ": a controller's program cuts below the work surface (Z 0).");
     }
     // How many passes it takes is known, and checked, before anything is written.
     depths_.emplace(plunge.to.z, settings_.stepDown);

@@ -239,12 +239,25 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
       }
       return (out + in) / 2;
     };
-    const auto samples = static_cast<long long>(std::min(std::ceil(length / step), 1e6));
+    const auto samples = static_cast<long long>(std::min(std::ceil(length / step), 1e12));
     const long long count = std::max(16LL, samples);
+    // Each sample is at most this far along the move from the one before.
+    const double apart = length / static_cast<double>(count);
     double previous = 0.0;
     bool wasInside = inside(0.0);
     double start = 0.0;
     for (long long i = 1; i <= count; ++i) {
+      if (!wasInside) {
+        // Far from the tab, the samples that cannot reach it are passed over: a long path with
+        // many tabs looks closely only near each.
+        const Point at = PointAlong(move, previous);
+        const double beyond = std::hypot(at.x - middle.x, at.y - middle.y) - reach;
+        const auto skipped = static_cast<long long>(std::min(beyond / apart, 1e12)) - 1;
+        if (skipped > 0) {
+          i = std::min(count, i + skipped);
+          previous = static_cast<double>(i - 1) / static_cast<double>(count);
+        }
+      }
       const double t = static_cast<double>(i) / static_cast<double>(count);
       const bool now = inside(t);
       if (now && !wasInside) start = edge(previous, t);
