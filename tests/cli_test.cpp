@@ -414,6 +414,10 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
        "1 tab of 6 at the top and 9.464 at the base, with the cutter's reach on either side, "
        "raise 8.404 of the outline path's 12.566, which leaves 4.163; at least half of it must "
        "be cut free; no tab of these sizes fits"},
+      {with({"--width=10", "--height=20", "--tool-radius=5.1", "--side=outside", "--tabs=1",
+             "--tab-width=31"}),
+       "1 tab of 31, with the cutter's reach on either side, raise 57.224 of the outline path's "
+       "92.044"},
       {with({"--tabs=2", "--entry=ramp", "--tab-angle=90"}),
        "--tab-angle of 90 stands a tab's sides straight up, and a tool that ramps never goes "
        "straight down into the material"},
