@@ -105,19 +105,6 @@ void RequireSoundAllowance(const cli::CommandLine& command) {
   if (problem) throw SettingMistake(command, "finish", *problem);
 }
 
-// Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake in
-// the command, found before anything is written.
-void RequireSoundTabs(const cli::CommandLine& command) {
-  const SaveRequest& request = command.request;
-  if (command.from || request.strategy.tabs.count <= 0) return;
-  const std::optional<JobParameters> job = JobOf(request);
-  if (!job) return;
-  if (const std::optional<TabsProblem> problem =
-          TabsProblemOf(*job, request.strategy, command.machine)) {
-    throw SettingMistake(command, problem->key, problem->words);
-  }
-}
-
 // True when two destinations are one file, however they are spelled: through "./", an absolute
 // path, or a symbolic link.
 bool SameFile(const std::string& a, const std::string& b) {
@@ -252,13 +239,21 @@ int WriteJob(const cli::CommandLine& command) {
   observers.notice = Complain;
   if (command.previewPath) observers.moves = &moves;
   std::uint64_t streamed = 0;
+  CheckedJob job;
   const SaveResult result = SaveGCode(
       request, [&] { return destination; },
       [&](const std::string& path) -> std::unique_ptr<ByteSink> {
         if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed);
         return OpenProgramDestination(path);
       },
-      observers);
+      observers, &job);
+  // Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake
+  // in the command, named by its option.
+  if (!result.setting.empty()) {
+    const cli::UsageError mistake = SettingMistake(command, result.setting, result.settingWords);
+    std::fprintf(stderr, "quorrel-gcode: %s\n%s", mistake.what(), cli::UsageSynopsis().data());
+    return kUsage;
+  }
   if (!result.message.empty()) Complain(result.message);
   if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
       streamed > 0) {
@@ -275,7 +270,6 @@ int WriteJob(const cli::CommandLine& command) {
       return kFault;
   }
   if (!command.previewPath) return kWritten;
-  const JobParameters job = MakeJobParameters(request.texts, request.shape, request.fill);
   return WritePreview(command, moves, PreviewContextOf(request, job), destination);
 }
 
@@ -293,7 +287,6 @@ int main(int argc, char** argv) {
     command = cli::ParseCommandLine(arguments);
     RequireDistinctFiles(command);
     RequireSoundAllowance(command);
-    RequireSoundTabs(command);
   } catch (const cli::UsageError& error) {
     std::fprintf(stderr, "quorrel-gcode: %s\n%s", error.what(), cli::UsageSynopsis().data());
     return kUsage;

@@ -19,26 +19,25 @@ JobPreview Unwritable(std::string message) {
 
 }  // namespace
 
-PreviewContext PreviewContextOf(const SaveRequest& request, const JobParameters& job) {
+PreviewContext PreviewContextOf(const SaveRequest& request, const CheckedJob& checked) {
   PreviewContext context;
-  context.job = job;
-  context.toolRadius = job.ToolRadius;
+  context.job = checked.parameters;
+  context.toolRadius = checked.parameters.ToolRadius;
   context.outside = request.strategy.outside;
-  if (request.machine.dialect != Dialect::Din && request.strategy.tabs.count > 0 && !job.Fill) {
-    const TabPlan plan(job, request.strategy, request.machine);
-    for (std::size_t tab = 0; tab < plan.centers().size(); ++tab) {
-      context.tabs.push_back(plan.Stretch(tab, TabPlan::Level::Top));
-      if (plan.sizes().angle < 90.0) {
-        context.tabBases.push_back(plan.Stretch(tab, TabPlan::Level::Base));
+  if (const std::optional<TabPlan>& plan = checked.tabs) {
+    for (std::size_t tab = 0; tab < plan->centers().size(); ++tab) {
+      context.tabs.push_back(plan->Stretch(tab, TabPlan::Level::Top));
+      if (plan->sizes().angle < 90.0) {
+        context.tabBases.push_back(plan->Stretch(tab, TabPlan::Level::Base));
       }
     }
-    context.tabSizes = plan.sizes();
+    context.tabSizes = plan->sizes();
   }
   return context;
 }
 
 JobPreview DrawJobPreview(const SaveRequest& request) {
-  JobParameters job;
+  CheckedJob job;
   if (auto refused = CheckJob(request, job)) return Unwritable(refused->message);
   ToolpathRecording moves;
   try {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "gcode/job/job_parameters.h"
 #include "gcode/preview/toolpath_drawing.h"
+#include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
 
 namespace quorrel {
@@ -16,7 +16,7 @@ struct JobPreview {
 
 /// What the drawing of the request's program knows beside its moves: the job, the cutter and
 /// the side of the contour it runs on.
-PreviewContext PreviewContextOf(const SaveRequest& request, const JobParameters& job);
+PreviewContext PreviewContextOf(const SaveRequest& request, const CheckedJob& job);
 
 /// The drawing `quorrel-gcode --preview` makes of the program the request saves, made from the
 /// same moves without writing the program anywhere.

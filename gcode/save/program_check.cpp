@@ -62,7 +62,8 @@ std::size_t LongestMoveLine(const SaveRequest& request, const JobParameters& job
 
 }  // namespace
 
-void CheckProgram(const SaveRequest& request, const JobParameters& job) {
+void CheckProgram(const SaveRequest& request, const CheckedJob& checked) {
+  const JobParameters& job = checked.parameters;
   FirstPathProbe probe;
   try {
     MakeStrategyToolpath(job, request.texts, request.decimalSeparator, request.strategy, probe);
@@ -74,7 +75,7 @@ void CheckProgram(const SaveRequest& request, const JobParameters& job) {
   ProgramWriter writer(std::make_unique<DiscardingSink>());
   ControllerWriter(request.machine, writer).Title({probe.title()});
   if (LongestMoveLine(request, job) > RulesOf(request.machine.dialect).longestLine) {
-    WriteJobProgram(request, job, std::make_unique<DiscardingSink>());
+    WriteJobProgram(request, checked, std::make_unique<DiscardingSink>());
   }
 }
 

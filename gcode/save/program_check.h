@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "gcode/job/job_parameters.h"
+#include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
 
 namespace quorrel {
@@ -17,6 +17,6 @@ namespace quorrel {
 /// toolpath is made. A line's length is bounded by the longest number text the job's sizes allow;
 /// only a job whose bound passes the controller's limit (coordinates of a thousand kilometres, in
 /// practice) is written in full, to no destination, to find its longest line.
-void CheckProgram(const SaveRequest& request, const JobParameters& job);
+void CheckProgram(const SaveRequest& request, const CheckedJob& job);
 
 }  // namespace quorrel

@@ -13,22 +13,34 @@
 namespace quorrel {
 namespace {
 
-SaveResult Failure(SaveOutcome outcome, std::string message) {
-  return {outcome, std::move(message)};
+SaveResult ResultOf(SaveOutcome outcome, std::string message) {
+  SaveResult result;
+  result.outcome = outcome;
+  result.message = std::move(message);
+  return result;
 }
 
-// Why the holding tabs the request asks for cannot be left in the job, or nothing.
-std::optional<std::string> TabsRefusal(const JobParameters& job, const SaveRequest& request) {
+// Why the holding tabs the request asks for cannot be left in the job, or nothing; the plan of
+// them is made once, here, for the program and its preview.
+std::optional<SaveResult> TabsRefusal(const SaveRequest& request, CheckedJob& checked) {
+  const JobParameters& job = checked.parameters;
   if (request.strategy.tabs.count <= 0) return std::nullopt;
   if (job.Fill) {
-    return "Holding tabs hold a part that an outline cuts out; a Fill pocket has none.";
+    return ResultOf(SaveOutcome::Refused,
+                    "Holding tabs hold a part that an outline cuts out; a Fill pocket has none.");
   }
-  const auto problem = TabsProblemOf(job, request.strategy, request.machine);
+  const TabPlan& plan = checked.tabs.emplace(job, request.strategy, request.machine);
+  const std::optional<TabsProblem> problem =
+      TabsProblemOf(job, request.strategy, request.machine, plan);
   if (!problem) return std::nullopt;
   const std::string_view what = problem->key == "tab-height"  ? "The tab height "
                                 : problem->key == "tab-width" ? "The tab width "
+                                : problem->key == "tab-angle" ? "The tab slope "
                                                               : "The holding tabs: ";
-  return std::string(what) + problem->words + ".";
+  SaveResult refused = ResultOf(SaveOutcome::Refused, std::string(what) + problem->words + ".");
+  refused.setting = problem->key;
+  refused.settingWords = problem->words;
+  return refused;
 }
 
 }  // namespace
@@ -44,61 +56,65 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
   return message;
 }
 
-std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& job) {
+std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& checked) {
+  checked.tabs.reset();
+  JobParameters& job = checked.parameters;
   try {
     job = MakeJobParameters(request.texts, request.shape, request.fill);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
+    return ResultOf(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
   }
-  if (auto reason = RefusalReason(job)) return Failure(SaveOutcome::Refused, *reason);
+  if (auto reason = RefusalReason(job)) return ResultOf(SaveOutcome::Refused, *reason);
   if (request.machine.dialect != Dialect::Din) {
     try {
       if (auto reason = ControllerRefusalReason(job, request.texts, request.strategy)) {
-        return Failure(SaveOutcome::Refused, *reason);
+        return ResultOf(SaveOutcome::Refused, *reason);
       }
-      if (auto reason = TabsRefusal(job, request)) return Failure(SaveOutcome::Refused, *reason);
+      if (auto refused = TabsRefusal(request, checked)) return refused;
     } catch (const ArithmeticFault& fault) {
-      return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
+      return ResultOf(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
     }
   }
   // What the writing would find, found before a byte is written.
   try {
-    CheckProgram(request, job);
+    CheckProgram(request, checked);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
+    return ResultOf(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
   } catch (const JobRefused& refused) {
-    return Failure(SaveOutcome::Refused, refused.what());
+    return ResultOf(SaveOutcome::Refused, refused.what());
   }
   return std::nullopt;
 }
 
 SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
-                     const OpenDestination& open, const ProgramObservers& observers) {
-  JobParameters job;
+                     const OpenDestination& open, const ProgramObservers& observers,
+                     CheckedJob* checked) {
+  CheckedJob own;
+  CheckedJob& job = checked != nullptr ? *checked : own;
   if (auto refused = CheckJob(request, job)) {
     refused->message += " Nothing was written.";
     return *refused;
   }
 
   const std::string path = askPath();
-  if (path.empty()) return {SaveOutcome::Cancelled, {}};
+  if (path.empty()) return ResultOf(SaveOutcome::Cancelled, {});
 
   // The program reaches its destination only once it is complete; a destination dropped on the
   // way abandons it, and stays as it was.
   try {
     WriteJobProgram(request, job, open(path), observers);
   } catch (const ArithmeticFault& fault) {
-    return Failure(SaveOutcome::ArithmeticFault,
-                   FaultMessage(fault, request.texts) + " The save was stopped. " +
-                       WhatTheDestinationHolds(path, kDestinationUnchanged));
+    return ResultOf(SaveOutcome::ArithmeticFault,
+                    FaultMessage(fault, request.texts) + " The save was stopped. " +
+                        WhatTheDestinationHolds(path, kDestinationUnchanged));
   } catch (const OutputError& error) {
-    return Failure(SaveOutcome::CannotWrite, std::string(error.what()) + " " +
-                                                 WhatTheDestinationHolds(path, error.unchanged()));
+    return ResultOf(SaveOutcome::CannotWrite, std::string(error.what()) + " " +
+                                                  WhatTheDestinationHolds(path, error.unchanged()));
   } catch (const JobRefused& refused) {
-    return Failure(SaveOutcome::Refused, std::string(refused.what()) + " " +
-                                             WhatTheDestinationHolds(path, kDestinationUnchanged));
+    return ResultOf(SaveOutcome::Refused, std::string(refused.what()) + " " +
+                                              WhatTheDestinationHolds(path, kDestinationUnchanged));
   }
-  return {SaveOutcome::Written, {}};
+  return ResultOf(SaveOutcome::Written, {});
 }
 
 }  // namespace quorrel

@@ -11,6 +11,7 @@
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/output/program_destination.h"
+#include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
 
 namespace quorrel {
@@ -26,6 +27,10 @@ enum class SaveOutcome {
 struct SaveResult {
   SaveOutcome outcome = SaveOutcome::Written;
   std::string message;  ///< for the machinist; empty when written or cancelled
+  /// For a refusal of a machine's setting (the tabs'), its name ("tabs", "tab-height") and the
+  /// words that follow it, for a command line that names its option.
+  std::string_view setting;
+  std::string settingWords;
 };
 
 /// Asks where the program goes (the window shows its save dialog); returns the chosen path, or
@@ -40,7 +45,7 @@ using OpenDestination = std::function<std::unique_ptr<ByteSink>(const std::strin
 /// program cannot be right (see ControllerRefusalReason), and what the writing would find (see
 /// CheckProgram). SaveGCode asks this before the path, and adds to the message that nothing was
 /// written; a preview shows the message as it is.
-std::optional<SaveResult> CheckJob(const SaveRequest& request, JobParameters& job);
+std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& job);
 
 /// What the machinist is told of an arithmetic fault: its name, what it is, and, where a Tool
 /// Radius that was typed reads as 0, why.
@@ -51,8 +56,9 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts);
 /// before the path is asked for; an empty path writes nothing; then the job's program takes the
 /// one road to its destination (see WriteJobProgram). Every failure comes back as an outcome with
 /// a message, never as success.
+/// `checked`, where given, receives the job as the check made it.
 SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
                      const OpenDestination& open = &OpenProgramDestination,
-                     const ProgramObservers& observers = {});
+                     const ProgramObservers& observers = {}, CheckedJob* checked = nullptr);
 
 }  // namespace quorrel

@@ -5,7 +5,6 @@
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/program/window_program_writer.h"
-#include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -14,8 +13,9 @@ namespace {
 // The job's paths, handed to `din` for the window's program, or with the parts of a controller's
 // program to `controller`: to be written, or to be seen as moves alone.
 template <class Din, class Controller>
-void RunJob(const SaveRequest& request, const JobParameters& job, const ProgramObservers& observers,
-            Din din, Controller controller) {
+void RunJob(const SaveRequest& request, const CheckedJob& checked,
+            const ProgramObservers& observers, Din din, Controller controller) {
+  const JobParameters& job = checked.parameters;
   const auto paths = [&](ToolpathSink& sink) {
     MakeStrategyToolpath(job, request.texts, request.decimalSeparator, request.strategy, sink);
   };
@@ -31,17 +31,18 @@ void RunJob(const SaveRequest& request, const JobParameters& job, const ProgramO
   parts.outside = request.strategy.outside;
   parts.notice = observers.notice;
   parts.observer = observers.moves;
-  std::optional<TabPlan> tabs;
-  if (request.strategy.tabs.count > 0) {
-    tabs.emplace(job, request.strategy, request.machine);
-    parts.tabs = &*tabs;
-  }
+  if (checked.tabs) parts.tabs = &*checked.tabs;
   controller(ToolpathSource(paths), parts);
 }
 
 }  // namespace
 
 void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
+                     std::unique_ptr<ByteSink> destination, const ProgramObservers& observers) {
+  WriteJobProgram(request, CheckedJob::Of(request, job), std::move(destination), observers);
+}
+
+void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers) {
   RunJob(
       request, job, observers,
@@ -61,7 +62,7 @@ void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
       });
 }
 
-void MakeJobToolpath(const SaveRequest& request, const JobParameters& job, ToolpathSink& moves,
+void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, ToolpathSink& moves,
                      const ProgramNotice& notice) {
   ProgramObservers observers;
   observers.notice = notice;

@@ -4,6 +4,7 @@
 
 #include "gcode/job/job_parameters.h"
 #include "gcode/output/byte_sink.h"
+#include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
 
 namespace quorrel {
@@ -12,13 +13,16 @@ namespace quorrel {
 /// written as the window's own program or as the request's controller runs it, to `destination`,
 /// which receives the whole program or, on any failure, nothing. Raises ArithmeticFault,
 /// JobRefused and OutputError as the paths and the writers do.
+void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
+                     std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
+/// The same, of a job whose tabs are yet to be planned.
 void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
 
 /// The moves WriteJobProgram writes the program from, handed to `moves` as they would be written,
 /// without a line of the program: what a preview draws. Raises what WriteJobProgram raises, but
 /// for the refusals of the program's text (see CheckProgram) and OutputError.
-void MakeJobToolpath(const SaveRequest& request, const JobParameters& job, ToolpathSink& moves,
+void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, ToolpathSink& moves,
                      const ProgramNotice& notice);
 
 }  // namespace quorrel

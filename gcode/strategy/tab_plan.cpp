@@ -345,10 +345,8 @@ struct TabsOnWall {
   double raised;
 };
 
-TabsOnWall TabsOnWallOf(const JobParameters& job, const CuttingStrategy& strategy,
-                        const MachineSettings& settings, const ContourWalk& wall) {
-  const std::vector<std::pair<double, double>> bases =
-      BasesAlong(wall, TabPlan(job, strategy, settings));
+TabsOnWall TabsOnWallOf(const TabPlan& plan, const ContourWalk& wall) {
+  const std::vector<std::pair<double, double>> bases = BasesAlong(wall, plan);
   return {static_cast<int>(bases.size()), TotalLength(bases)};
 }
 
@@ -360,7 +358,12 @@ std::string TabsText(int count) {
 
 std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
                                          const MachineSettings& settings) {
-  const TabSizes sizes = TabSizesOf(strategy.tabs, job, settings);
+  return TabsProblemOf(job, strategy, settings, TabPlan(job, strategy, settings));
+}
+
+std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
+                                         const MachineSettings& settings, const TabPlan& plan) {
+  const TabSizes& sizes = plan.sizes();
   if (sizes.count <= 0) return std::nullopt;
   if (!(sizes.width > 0.0)) {
     return TabsProblem{"tab-width", "needs a size: with a Tool Radius of 0 there is none to take"};
@@ -380,12 +383,12 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
   const double tool = std::fabs(job.ToolRadius);
   const ContourWalk wall(ContourOf(job).Inset(strategy.outside ? -tool : tool));
   const double path = wall.length();
-  const TabsOnWall on = TabsOnWallOf(job, strategy, settings, wall);
+  const TabsOnWall on = TabsOnWallOf(plan, wall);
   // The most tabs of these sizes that would fit, for the message.
   const auto fitting = [&] {
     CuttingStrategy fewer = strategy;
     for (fewer.tabs.count = sizes.count - 1; fewer.tabs.count > 0; --fewer.tabs.count) {
-      const TabsOnWall tried = TabsOnWallOf(job, fewer, settings, wall);
+      const TabsOnWall tried = TabsOnWallOf(TabPlan(job, fewer, settings), wall);
       if (tried.apart >= fewer.tabs.count && tried.raised < path / 2) break;
     }
     return fewer.tabs.count == 0 ? std::string(

@@ -127,5 +127,8 @@ struct TabsProblem {
 };
 std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
                                          const MachineSettings& settings);
+/// The same, of the plan already made for the job.
+std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const CuttingStrategy& strategy,
+                                         const MachineSettings& settings, const TabPlan& plan);
 
 }  // namespace quorrel
