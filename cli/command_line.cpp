@@ -217,14 +217,14 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
   CuttingStrategy strategy;
   strategy.outside = outside.value_or(false);
   if (strategy.outside && fill) {
-    throw UsageError("--side=outside cuts an outline; a Fill pocket is always inside");
+    throw UsageError("--side=outside cuts an outline; " + std::string(kFillIsInside));
   }
   if (Given(Setting::Stepover) && !fill && !converting) {
     throw UsageError("--stepover spaces the rings of a Fill; give --fill");
   }
   const bool tabs = machine.tabs && *machine.tabs > 0;
   if (Given(Setting::Tabs) && tabs && fill) {
-    throw UsageError("--tabs hold a part that an outline cuts out; a Fill pocket has none");
+    throw UsageError("--tabs " + std::string(kTabsHoldOutlines));
   }
   for (const Setting size : {Setting::TabWidth, Setting::TabHeight, Setting::TabAngle}) {
     if (Given(size) && !tabs) {

@@ -26,8 +26,7 @@ std::optional<SaveResult> TabsRefusal(const SaveRequest& request, CheckedJob& ch
   const JobParameters& job = checked.parameters;
   if (request.strategy.tabs.count <= 0) return std::nullopt;
   if (job.Fill) {
-    return ResultOf(SaveOutcome::Refused,
-                    "Holding tabs hold a part that an outline cuts out; a Fill pocket has none.");
+    return ResultOf(SaveOutcome::Refused, "Holding tabs " + std::string(kTabsHoldOutlines) + ".");
   }
   const TabPlan& plan = checked.tabs.emplace(job, request.strategy, request.machine);
   const std::optional<TabsProblem> problem =

@@ -67,7 +67,8 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
     }
   }
   if (strategy.outside && job.Fill) {
-    return "A Fill pocket is always inside the contour; cut outside it, the job is an outline. "
+    return "A" + std::string(kFillIsInside.substr(1)) +
+           "; cut outside it, the job is an outline. "
            "Untick Fill, or cut inside the contour.";
   }
   if (!(job.Depth < 0.0F)) {

@@ -34,6 +34,12 @@ struct CuttingStrategy {
   bool operator==(const CuttingStrategy&) const = default;
 };
 
+/// Why a Fill takes no holding tabs and is never cut from outside, in the words every message
+/// uses: "Holding tabs " + kTabsHoldOutlines, "--side=outside cuts an outline; " + kFillIsInside.
+inline constexpr std::string_view kTabsHoldOutlines =
+    "hold a part that an outline cuts out; a Fill pocket has none";
+inline constexpr std::string_view kFillIsInside = "a Fill pocket is always inside the contour";
+
 /// The job whose paths keep `allowance` more from the wall: its Tool Radius grown by the
 /// allowance, rounded to the program's thousandths and held in 32 bits as every Tool Radius is.
 /// Raises ArithmeticFault(Overflow) when the sum lies beyond the 32-bit range.
