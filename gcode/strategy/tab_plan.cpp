@@ -224,8 +224,12 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
   const std::vector<std::vector<Footing>>& tabs = level == Level::Top ? tops_ : bases_;
   // Every point of a tab lies within this of its middle.
   const double reach = sizes_.base() + 2 * depth_ + tool;
-  // Fine enough that no stretch over a tab, at least a tab's width long, falls between samples.
-  const double step = std::max(std::min({sizes_.width, std::max(tool, 0.001), depth_}) / 8, 1e-4);
+  // Fine enough that no stretch over a tab, at least a tab's width long, falls between samples;
+  // a cutter of no size is no reason to look finer than the tab itself.
+  const double width = sizes_.width;
+  const double step =
+      std::max(std::min({width, std::max(tool, width / 8), depth_ > 0.0 ? depth_ : width}) / 8,
+               1e-4);
   for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
     const Point middle = middles_[tab];
     if (DistanceToMove(middle.x, middle.y, move) > reach) continue;
