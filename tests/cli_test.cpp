@@ -856,6 +856,18 @@ TEST_F(CliFiles, PreviewDrawsEveryMoveOfTheProgram) {
   EXPECT_NE(plate.find(">holding tabs 4, width 6, height 2<"), std::string::npos);
   EXPECT_NE(plate.find(">passes 3<"), std::string::npos);
   EXPECT_NE(plate.find(">closed paths (rings) 3<"), std::string::npos);
+  EXPECT_EQ(plate.find("tab-slopes"), std::string::npos);  // upright sides have none to draw
+  // With a ramp, the tabs' sloping sides are drawn beside their tops, and the legend gives them.
+  ASSERT_EQ(
+      RunTool({"--side=outside", "--dialect=grbl", "--units=mm", "--feed=500", "--width=60",
+               "--height=40", "--tool-radius=1.5", "--depth=-6", "--step-down=2", "--tabs=4",
+               "--entry=ramp", "-o", PathOf("ramped.nc"), "--preview=" + PathOf("ramped.svg")})
+          .exitStatus,
+      0);
+  const std::string ramped = ReadFileBytes(PathOf("ramped.svg"));
+  EXPECT_EQ(Count(GroupOf(ramped, "<g id=\"tab-slopes\""), "<path d="), 4U);
+  EXPECT_NE(ramped.find(">holding tabs 4, width 6, height 2, sides at 45 degrees<"),
+            std::string::npos);
 }
 
 TEST_F(CliFiles, PreviewGoesWhereItIsAsked) {

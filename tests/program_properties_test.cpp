@@ -1159,6 +1159,7 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
     EXPECT_GT(checker.laps(), 0) << "no pass below the tabs' top";
   });
   EXPECT_GT(checked, JobCount(16) / 4);
+  RecordProperty("jobs_checked", checked);
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, OutlineProperties,
