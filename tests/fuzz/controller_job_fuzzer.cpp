@@ -9,6 +9,7 @@
 
 #include "gcode/job/field_table.h"
 #include "gcode/machines/machine.h"
+#include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/numbers/parse_field_number.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/program/program_reader.h"
@@ -86,7 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.machine = quorrel::SettingsOf(machine);
   quorrel::ApplyStrategy(machine, request.fill, request.strategy);
   // A run of a few passes at most, so that each input is quick.
-  const double depth = std::fabs(quorrel::ParseFieldNumber(request.texts.DepthText));
+  double depth = 0.0;
+  try {
+    depth = std::fabs(quorrel::ParseFieldNumber(request.texts.DepthText));
+  } catch (const quorrel::ArithmeticFault&) {
+    // A Depth too large to compute with: the save says so.
+  }
   if (request.machine.stepDown && !(*request.machine.stepDown * 16 >= depth)) return 0;
 
   std::string bytes;
