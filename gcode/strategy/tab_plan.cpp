@@ -225,11 +225,13 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
   // Every point of a tab lies within this of its middle.
   const double reach = sizes_.base() + 2 * depth_ + tool;
   // Fine enough that no stretch over a tab, at least a tab's width long, falls between samples;
-  // a cutter of no size is no reason to look finer than the tab itself.
+  // a cutter of no size is no reason to look finer than the tab itself. A path crosses every
+  // tab's footing, so a stretch is also at least the cutter's diameter long, wherever the
+  // cutter's edge first meets the tab: a large cutter needs no finer look than its size.
   const double width = sizes_.width;
-  const double step =
-      std::max(std::min({width, std::max(tool, width / 8), depth_ > 0.0 ? depth_ : width}) / 8,
-               1e-4);
+  const double step = std::max(
+      {std::min({width, std::max(tool, width / 8), depth_ > 0.0 ? depth_ : width}) / 8, tool / 4,
+       1e-4});
   for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
     const Point middle = middles_[tab];
     if (DistanceToMove(middle.x, middle.y, move) > reach) continue;
