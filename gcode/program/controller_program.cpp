@@ -60,16 +60,7 @@ void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& s
       if (heard->insert(message).second) notice(message);
     };
   }
-  // Where the tool stands after the last move handed to the program.
-  struct Following final : ToolpathStage {
-    using ToolpathStage::ToolpathStage;
-    void Move(ToolMove& move) override {
-      at = move.to;
-      next().Move(move);
-    }
-    ToolPoint at = kUnknownPoint;
-  } following(program);
-  PassRoad road(settings, clockwise, told, following);
+  PassRoad road(settings, clockwise, told, program);
   Passes passes(road.start(), settings, true, kUnknownPoint);
   // The later passes cut what the first cut: kept as it goes by, it need not be made again.
   std::optional<KeptToolpath> firstPass;
@@ -82,15 +73,17 @@ void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& s
       paths(passes);
     }
   }
+  // Where the passes leave the tool: where their last move, through every stage, ends.
+  ToolPoint at = passes.at();
   if (parts.finishingPath != nullptr) {
     // Once along the wall at full depth, whatever the step-down.
     MachineSettings wholeDepth = settings;
     wholeDepth.stepDown.reset();
-    PassRoad wallRoad(wholeDepth, clockwise, told, following);
-    Passes wall(wallRoad.start(), wholeDepth, false, following.at);
+    PassRoad wallRoad(wholeDepth, clockwise, told, program);
+    Passes wall(wallRoad.start(), wholeDepth, false, at);
     (*parts.finishingPath)(wall);
+    at = wall.at();
   }
-  const ToolPoint at = following.at;
   ToolMove up{.kind = MoveKind::Rapid, .from = at, .to = {at.x, at.y, Coord::Of(settings.safeZ)}};
   up.words = kWordZ;
   program.Move(up);
