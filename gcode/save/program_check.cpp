@@ -10,6 +10,7 @@
 #include "gcode/save/write_job.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
+#include "gcode/strategy/passes.h"
 #include "gcode/toolpath/contour.h"
 
 namespace quorrel {
@@ -70,6 +71,7 @@ void CheckProgram(const SaveRequest& request, const CheckedJob& checked) {
   } catch (const FirstPathProbe::Enough&) {
   }
   if (request.machine.dialect == Dialect::Din) return;
+  RequireCutBelowSurface(Coord::Of(job.Depth));
   const PassDepths depths(Coord::Of(job.Depth), request.machine.stepDown);
   // The title, as the controller's writer takes it.
   ProgramWriter writer(std::make_unique<DiscardingSink>());

@@ -28,6 +28,13 @@ void Passes::Travel(Coord z, std::uint8_t words, ToolPoint to) {
   Emit(rapid);
 }
 
+void RequireCutBelowSurface(Coord z) {
+  if (!(z < 0.0)) {
+    throw JobRefused("The program cuts at Z " + FormatCoord(z) +
+                     ": a controller's program cuts below the work surface (Z 0).");
+  }
+}
+
 void Passes::Approach() {
   // Up to the clearance height first: where the tool stands before is not known, or is down at
   // the end of the pass before.
@@ -39,10 +46,7 @@ void Passes::Approach() {
 
 void Passes::Plunge(const ToolMove& plunge) {
   if (pass_ == 1) {
-    if (!(plunge.to.z < 0.0)) {
-      throw JobRefused("The program cuts at Z " + FormatCoord(plunge.to.z) +
-                       ": a controller's program cuts below the work surface (Z 0).");
-    }
+    RequireCutBelowSurface(plunge.to.z);
     // How many passes it takes is known, and checked, before anything is written.
     depths_.emplace(plunge.to.z, settings_.stepDown);
     if (title_) next().Title(*title_);

@@ -16,6 +16,10 @@ namespace quorrel {
 /// (a ramp stage after this one may turn it into a ramp) and cuts the path at that depth. The
 /// window's retract is left out: the program's end goes up. The title goes on once, at the first
 /// plunge, when the passes are known to be sound.
+/// Raises JobRefused where the path's plunge, at `z` as written, does not go below the work
+/// surface: a controller's program that cuts nothing.
+void RequireCutBelowSurface(Coord z);
+
 class Passes final : public ToolpathStage {
  public:
   /// `withTitle`: the program's first passes, which bring its title; a finishing pass does not.
