@@ -229,9 +229,9 @@ std::vector<std::pair<double, double>> TabPlan::RaisedParts(const ToolMove& move
   // tab's footing, so a stretch is also at least the cutter's diameter long, wherever the
   // cutter's edge first meets the tab: a large cutter needs no finer look than its size.
   const double width = sizes_.width;
-  const double step = std::max(
-      {std::min({width, std::max(tool, width / 8), depth_ > 0.0 ? depth_ : width}) / 8, tool / 4,
-       1e-4});
+  const double step =
+      std::max({std::min({width, std::max(tool, width / 8), depth_ > 0.0 ? depth_ : width}) / 8,
+                tool / 4, 1e-4});
   for (std::size_t tab = 0; tab < centers_.size(); ++tab) {
     const Point middle = middles_[tab];
     if (DistanceToMove(middle.x, middle.y, move) > reach) continue;
