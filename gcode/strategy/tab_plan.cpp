@@ -96,13 +96,8 @@ TabPlan::TabPlan(const JobParameters& job, const CuttingStrategy& strategy,
   const double pathStart =
       circle ? 3 * walk_.length() / 4 : -(contour.halfWidth - contour.cornerRadius);
   Place(spacing, pathStart);
-  if (!StandApart()) {
-    // The straight parts crowd the tabs together: round the whole contour, evenly.
-    centers_.clear();
-    for (int k = 0; k < sizes_.count; ++k) {
-      centers_.push_back(walk_.Wrapped(pathStart + (k + 0.5) * spacing));
-    }
-  }
+  // The straight parts crowd the tabs together: round the whole contour, evenly.
+  if (!StandApart()) PlaceEvenly(spacing, pathStart);
   for (const double center : centers_) {
     middles_.push_back(walk_.PointAt(center));
     tops_.push_back(FootingsOf(center, sizes_.width));
@@ -120,6 +115,15 @@ std::vector<TabPlan::Footing> TabPlan::FootingsOf(double center, double length) 
     }
   }
   return footings;
+}
+
+// The tabs evenly round the whole contour, the first half a spacing on from where the path
+// starts.
+void TabPlan::PlaceEvenly(double spacing, double pathStart) {
+  centers_.clear();
+  for (int k = 0; k < sizes_.count; ++k) {
+    centers_.push_back(walk_.Wrapped(pathStart + (k + 0.5) * spacing));
+  }
 }
 
 // Whether every two neighbouring tabs leave the cutter room to reach the Depth between their
@@ -150,11 +154,11 @@ void TabPlan::Place(double spacing, double pathStart) {
     const Side room{side.from + margin, side.to - margin};
     if (room.from <= room.to) allowed.push_back(room);
   }
+  if (allowed.empty()) {
+    PlaceEvenly(spacing, pathStart);
+    return;
+  }
   for (int k = 0; k < sizes_.count; ++k) {
-    if (allowed.empty()) {
-      centers_.push_back(walk_.Wrapped(pathStart + (k + 0.5) * spacing));
-      continue;
-    }
     // The nearest place on a side that can take the tab.
     const double ideal = k * spacing;
     double best = ideal, nearest = INFINITY;

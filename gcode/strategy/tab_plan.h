@@ -100,6 +100,7 @@ class TabPlan {
   std::vector<Footing> FootingsOf(double center, double length) const;
   double DistanceToTab(const std::vector<Footing>& footings, Point point) const;
   void Place(double spacing, double start);
+  void PlaceEvenly(double spacing, double pathStart);
   bool StandApart() const;
 
   TabSizes sizes_;
