@@ -14,14 +14,20 @@ struct CheckedJob {
   JobParameters parameters;
   std::optional<TabPlan> tabs;
 
+  /// The plan of the holding tabs the request asks for in the job, unchecked: a controller's
+  /// outline with a count of tabs has one, anything else none.
+  static std::optional<TabPlan> TabsOf(const SaveRequest& request,
+                                       const JobParameters& parameters) {
+    if (request.machine.dialect == Dialect::Din || request.strategy.tabs.count <= 0 ||
+        parameters.Fill) {
+      return std::nullopt;
+    }
+    return TabPlan(parameters, request.strategy, request.machine);
+  }
+
   /// The job of `parameters` with the tabs its request asks for, unchecked.
   static CheckedJob Of(const SaveRequest& request, const JobParameters& parameters) {
-    CheckedJob checked{parameters, std::nullopt};
-    if (request.machine.dialect != Dialect::Din && request.strategy.tabs.count > 0 &&
-        !parameters.Fill) {
-      checked.tabs.emplace(parameters, request.strategy, request.machine);
-    }
-    return checked;
+    return {parameters, TabsOf(request, parameters)};
   }
 };
 

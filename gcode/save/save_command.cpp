@@ -28,9 +28,9 @@ std::optional<SaveResult> TabsRefusal(const SaveRequest& request, CheckedJob& ch
   if (job.Fill) {
     return ResultOf(SaveOutcome::Refused, "Holding tabs " + std::string(kTabsHoldOutlines) + ".");
   }
-  const TabPlan& plan = checked.tabs.emplace(job, request.strategy, request.machine);
+  checked.tabs = CheckedJob::TabsOf(request, job);
   const std::optional<TabsProblem> problem =
-      TabsProblemOf(job, request.strategy, request.machine, plan);
+      TabsProblemOf(job, request.strategy, request.machine, *checked.tabs);
   if (!problem) return std::nullopt;
   const std::string_view what = problem->key == "tab-height"  ? "The tab height "
                                 : problem->key == "tab-width" ? "The tab width "
