@@ -1,6 +1,7 @@
 #include "gcode/program/controller_program.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <set>
@@ -47,10 +48,30 @@ class PassRoad {
   std::optional<ArcsBetweenEnds> arcs_;
 };
 
-}  // namespace
+// The first two moves of a path as the window's program makes it, the rapid to its start and the
+// plunge: all a later pass needs to come down, where its cuts are written again as text.
+class PathStart final : public ToolpathStage {
+ public:
+  using ToolpathStage::ToolpathStage;
+  void Move(ToolMove& move) override {
+    if (kept_ < moves_.size()) moves_[kept_++] = move;
+    next().Move(move);
+  }
+  bool whole() const { return kept_ == moves_.size(); }
+  void Replay(ToolpathSink& sink) const {
+    for (ToolMove move : moves_) sink.Move(move);
+  }
 
-void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
-                           const ControllerProgramParts& parts, ToolpathSink& program) {
+ private:
+  std::array<ToolMove, 2> moves_;
+  std::size_t kept_ = 0;
+};
+
+// The passes, the finishing pass and the way up at the end, handed to `program`. Where `text`
+// writes the program and nobody else looks on, a later pass whose cuts are the first pass's lines
+// writes those lines again, without making its moves.
+void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
+               const ControllerProgramParts& parts, ToolpathSink& program, ControllerWriter* text) {
   const bool clockwise = CutsClockwise(settings.direction, parts.outside);
   // The passes and the finishing pass tell of the same thing once.
   ControllerProgramParts told = parts;
@@ -62,13 +83,28 @@ void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& s
   }
   PassRoad road(settings, clockwise, told, program);
   Passes passes(road.start(), settings, true, kUnknownPoint);
-  // The later passes cut what the first cut: kept as it goes by, it need not be made again.
+  PathStart start(passes);
+  // The later passes cut what the first cut: kept as it goes by, it need not be made again. Where
+  // no stage puts a Z into the cuts (no ramp, no tabs), the lines written of them are kept
+  // instead, and written again at every depth.
+  const bool keepText = text != nullptr && settings.stepDown && settings.entry == Entry::Plunge &&
+                        parts.tabs == nullptr;
+  if (keepText) text->KeepNextCuts();
   std::optional<KeptToolpath> firstPass;
-  paths(settings.stepDown ? firstPass.emplace(passes) : static_cast<ToolpathSink&>(passes));
+  paths(settings.stepDown && !keepText ? firstPass.emplace(start)
+                                       : static_cast<ToolpathSink&>(start));
+  const bool repeatText = text != nullptr && text->cutsKept() && start.whole();
   for (long long pass = 2; pass <= passes.count(); ++pass) {
     passes.StartPass(pass);
-    if (firstPass && firstPass->kept()) {
+    if (repeatText) {
+      start.Replay(passes);
+      text->RepeatCuts();
+      passes.CutsRepeated();
+    } else if (firstPass && firstPass->kept()) {
       firstPass->Replay(passes);
+    } else if (keepText && pass == 2) {
+      // Lines too many to keep: the moves are kept as this pass makes them again.
+      paths(firstPass.emplace(passes));
     } else {
       paths(passes);
     }
@@ -89,16 +125,25 @@ void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& s
   program.Move(up);
 }
 
+}  // namespace
+
+void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
+                           const ControllerProgramParts& parts, ToolpathSink& program) {
+  RunPasses(paths, settings, parts, program, nullptr);
+}
+
 void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& settings,
                             const ControllerProgramParts& parts,
                             std::unique_ptr<ByteSink> destination) {
   ProgramWriter writer(std::move(destination), ProgramWriter::LineEnd::Lf);
   ControllerWriter text(settings, writer);
   // The moves go to the onlooker too, where there is one.
-  std::optional<ToolpathTee> observed;
-  if (parts.observer != nullptr) observed.emplace(text, parts.observer);
-  RunControllerToolpath(paths, settings, parts,
-                        observed ? static_cast<ToolpathSink&>(*observed) : text);
+  if (parts.observer != nullptr) {
+    ToolpathTee observed(text, parts.observer);
+    RunPasses(paths, settings, parts, observed, nullptr);
+  } else {
+    RunPasses(paths, settings, parts, text, &text);
+  }
   text.Finish();
 }
 

@@ -1,6 +1,7 @@
 #include "gcode/program/controller_writer.h"
 
 #include <cctype>
+#include <cstring>
 
 #include "gcode/job/job_refusal.h"
 #include "gcode/numbers/number_text.h"
@@ -122,7 +123,39 @@ void ControllerWriter::Move(ToolMove& move) {
   }
   const auto length = static_cast<std::size_t>(p - start);
   Check(rules_.countsBlanksAndComments ? length : length - words, move.line);
+  if (keeping_ != Keeping::Off && keeping_ != Keeping::Kept) Keep(move, start, p);
   writer_.EndLineAt(p);
+}
+
+void ControllerWriter::KeepNextCuts() {
+  keeping_ = Keeping::AfterPlunge;
+  if (!keptCuts_) keptCuts_ = std::make_unique_for_overwrite<char[]>(kMostKeptBytes);
+  keptSize_ = 0;
+}
+
+void ControllerWriter::Keep(const ToolMove& move, const char* line, const char* end) {
+  if (keeping_ == Keeping::AfterPlunge) {
+    if (move.kind == MoveKind::Feed && move.words == kWordZ && move.feed == MoveFeed::Plunging) {
+      keeping_ = Keeping::Cuts;
+    }
+    return;
+  }
+  const auto length = static_cast<std::size_t>(end - line);
+  // A line that says Z is not the same in a pass at another depth.
+  if ((move.words & kWordZ) != 0 || keptSize_ + length >= kMostKeptBytes) {
+    keeping_ = Keeping::Off;
+    keptCuts_.reset();
+    return;
+  }
+  std::memcpy(keptCuts_.get() + keptSize_, line, length);
+  keptSize_ += length;
+  keptCuts_[keptSize_++] = '\n';
+  feedAfterCuts_ = feed_;
+}
+
+void ControllerWriter::RepeatCuts() {
+  writer_.Append(std::string_view(keptCuts_.get(), keptSize_));
+  if (keptSize_ > 0) feed_ = feedAfterCuts_;
 }
 
 void ControllerWriter::Finish() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,9 +47,24 @@ class ControllerWriter final : public ToolpathSink {
   void Title(const ProgramTitle& title) override;
   void Move(ToolMove& move) override;
   /// The end of a pass: the program goes on.
-  void End(const ProgramEnd&) override {}
+  void End(const ProgramEnd&) override {
+    if (keeping_ != Keeping::Off)
+      keeping_ = keeping_ == Keeping::Cuts ? Keeping::Kept : Keeping::Off;
+  }
   /// The program's last lines; closes the writer.
   void Finish();
+
+  /// Keeps the lines of the next pass's cuts, from the line after its plunge to its end, as they
+  /// are written, so that a later pass that cuts the same moves at another depth writes them
+  /// again without making them: where no line of them says Z, those are the same lines. Keeps at
+  /// most kMostKeptBytes.
+  void KeepNextCuts();
+  /// True when the cuts of the pass were kept whole, and no line of them says Z.
+  bool cutsKept() const { return keeping_ == Keeping::Kept; }
+  /// Writes the kept cuts again, as a later pass's, after its plunge line. Only where cutsKept().
+  void RepeatCuts();
+
+  static constexpr std::size_t kMostKeptBytes = std::size_t{4} << 20;
 
  private:
   void Line(std::string_view text, std::size_t counted, int sourceLine);
@@ -57,11 +73,20 @@ class ControllerWriter final : public ToolpathSink {
     if (counted > rules_.longestLine) Refuse(counted, sourceLine);
   }
   [[noreturn]] void Refuse(std::size_t counted, int sourceLine) const;
+  // Takes the move's line, written from `line` to `end`, into the kept cuts where they are kept.
+  [[gnu::noinline]] void Keep(const ToolMove& move, const char* line, const char* end);
+
+  enum class Keeping { Off, AfterPlunge, Cuts, Kept };
 
   const MachineSettings& settings_;
   const DialectRules& rules_;
   ProgramWriter& writer_;
   double feed_ = Coord::Unknown();  // the feed in force; none before the first
+  Keeping keeping_ = Keeping::Off;
+  // Room for the most that is kept, taken from the system as it is written.
+  std::unique_ptr<char[]> keptCuts_;
+  std::size_t keptSize_ = 0;
+  double feedAfterCuts_ = Coord::Unknown();
 };
 
 }  // namespace quorrel

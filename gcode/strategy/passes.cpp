@@ -90,7 +90,10 @@ void Passes::Step(ToolMove& move) {
       // path has brought it back.
       at_ = move.from;
       at_.z = bottom_;
-      if (pass_ == 1) endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
+      if (pass_ == 1) {
+        endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
+        firstEnd_ = at_;
+      }
       part_ = Part::Done;
       return;
     case Part::Done:

@@ -30,6 +30,12 @@ class Passes final : public ToolpathStage {
     pass_ = pass;
     part_ = Part::Approach;
   }
+  /// After a later pass's plunge, in place of its cuts: they were written as the first pass's
+  /// were, and left the tool where those did, at this pass's depth.
+  void CutsRepeated() {
+    at_ = {firstEnd_.x, firstEnd_.y, bottom_};
+    part_ = Part::Done;
+  }
   /// How many passes there are, once the first run has come down.
   long long count() const { return depths_ ? depths_->count() : 1; }
   /// Where the tool is after the last move.
@@ -57,6 +63,7 @@ class Passes final : public ToolpathStage {
   ToolPoint start_ = kUnknownPoint;  // where the path begins
   Coord bottom_;                     // the pass's depth
   bool endsWhereItBegins_ = false;
+  ToolPoint firstEnd_ = kUnknownPoint;  // where the first pass's cuts left the tool
   ToolPoint at_;
 };
 
