@@ -68,15 +68,6 @@ class StreamedOutput final : public StreamSink {
   std::uint64_t& written_;
 };
 
-// The job the command's fields make; nothing where they make none, which the save then says.
-std::optional<JobParameters> JobOf(const SaveRequest& request) {
-  try {
-    return MakeJobParameters(request.texts, request.shape, request.fill);
-  } catch (const ArithmeticFault&) {
-    return std::nullopt;
-  }
-}
-
 // A machine setting's mistake, named as the machinist gave the setting: by its option, or as
 // the named machine's.
 cli::UsageError SettingMistake(const cli::CommandLine& command, std::string_view key,
@@ -92,13 +83,19 @@ cli::UsageError SettingMistake(const cli::CommandLine& command, std::string_view
 // An allowance that pushes the paths past the middle of the shape, or leaves more than the
 // finishing pass can take, is a mistake in the command, found before anything is written.
 void RequireSoundAllowance(const cli::CommandLine& command) {
-  const SaveRequest& request = command.request;
+  SaveRequest request = command.request;
+  request.machine = command.machine;
   if (command.from || !request.strategy.finishAllowance) return;
-  const std::optional<JobParameters> job = JobOf(request);
-  if (!job) return;
+  CheckedJob job = CheckedJob::SettingsOf(request);
   std::optional<std::string> problem;
   try {
-    problem = AllowanceProblem(*job, request.strategy);
+    job.parameters =
+        MakeJobParameters(request.texts, request.shape, request.fill, job.units().FromMachine(1.0));
+  } catch (const ArithmeticFault&) {
+    return;  // which the save then says
+  }
+  try {
+    problem = AllowanceProblem(job.parameters, job.strategy, job.units());
   } catch (const ArithmeticFault& fault) {
     problem = std::string("cannot be added to the Tool Radius: ") + fault.what();
   }
@@ -187,13 +184,18 @@ int WritePreview(const cli::CommandLine& command, const ToolpathRecording& toolp
 int DrawExistingProgram(const cli::CommandLine& command) {
   try {
     ToolpathRecording toolpath;
-    ReadAnyProgram(ReadProgramFile(*command.previewOf), toolpath);
+    const std::string program = ReadProgramFile(*command.previewOf);
+    ReadAnyProgram(program, toolpath);
     if (!toolpath.ended()) {
       throw std::runtime_error("The program \"" + *command.previewOf +
                                "\" has no M30 end line: it is not complete.");
     }
     PreviewContext context;
-    if (command.toolRadiusGiven) context.toolRadius = MakeToolRadius(command.request.texts);
+    context.units = UnitsOfProgram(program);
+    if (command.toolRadiusGiven) {
+      context.toolRadius = context.units.ToMachine(
+          MakeToolRadius(command.request.texts, context.units.FromMachine(1.0)));
+    }
     return WritePreview(command, toolpath, context);
   } catch (const ProgramFormatError& error) {
     Complain(NotQuorrels(*command.previewOf, error));
@@ -270,7 +272,7 @@ int WriteJob(const cli::CommandLine& command) {
       return kFault;
   }
   if (!command.previewPath) return kWritten;
-  return WritePreview(command, moves, PreviewContextOf(request, job), destination);
+  return WritePreview(command, moves, PreviewContextOf(job), destination);
 }
 
 int PrintAndExit(std::string_view text) {

@@ -68,6 +68,23 @@ TEST(FormatCoord, WritesMachineCoordinates) {
   for (const auto& row : rows) EXPECT_EQ(FormatCoord(row.input), row.expected) << row.input;
 }
 
+// A length made in tenths of the unit it is written in: the point one place left, and back.
+TEST(MovePoint, KeepsFormatCoordsForm) {
+  const struct {
+    const char* tenths;
+    const char* written;
+  } rows[] = {
+      {"8.125", ".8125"},   {"12.5", "1.25"},  {"125", "12.5"}, {"120", "12"},
+      {"100", "10"},        {"5", ".5"},       {"-5", "-.5"},   {".5", ".05"},
+      {"-.25", "-.025"},    {".001", ".0001"}, {"0", "0"},      {"10.5", "1.05"},
+      {"-1.875", "-.1875"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(MovePointLeft(row.tenths), row.written) << row.tenths;
+    EXPECT_EQ(MovePointRight(row.written), row.tenths) << row.written;
+  }
+}
+
 TEST(FormatCoord, KeepsSevenDigitsForA32BitValueOnItsOwn) {
   const struct {
     float input;

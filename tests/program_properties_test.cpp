@@ -33,6 +33,7 @@
 #include "gcode/toolpath/contour.h"
 #include "gcode/toolpath/contour_walk.h"
 #include "gcode/toolpath/kept_toolpath.h"
+#include "gcode/toolpath/program_unit_stages.h"
 #include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/case_name.h"
 #include "tests/support/controller_checks.h"
@@ -400,17 +401,49 @@ std::string ControllerProgramOf(const Job& job, const MachineSettings& machine,
   return bytes;
 }
 
+// A controller's job as its program is made, in the program's units: an inch machine's in
+// tenths of an inch (see ProgramUnits), where each thousandth compared is one the program writes.
+struct MadeJob {
+  Job job;
+  MachineSettings machine;
+  CuttingStrategy strategy;
+};
+
+MadeJob MadeFor(const Job& job, const MachineSettings& machine, const CuttingStrategy& strategy) {
+  const ProgramUnits units = ProgramUnits::Of(machine);
+  return {{job.texts, InProgramUnits(job.parameters, units)},
+          InProgramUnits(machine),
+          InProgramUnits(strategy, units)};
+}
+
+// LinuxCNC's run of a program for `machine`, in the program's units.
+testing::LinuxCncRun InProgramUnits(testing::LinuxCncRun run, const MachineSettings& machine) {
+  const ProgramUnits units = ProgramUnits::Of(machine);
+  for (testing::CanonMove& move : run.moves) {
+    for (double* length : {&move.x, &move.y, &move.z, &move.centerX, &move.centerY}) {
+      *length = units.FromMachine(*length);
+    }
+  }
+  return run;
+}
+
 // The controller's program of a saved program, and of its finishing pass, read back: the reader
 // and the generators speak one language, so this is the program written from the job.
 std::string Converted(const std::string& dinProgram, const MachineSettings& machine,
                       const CuttingStrategy& strategy, const std::string& finishing) {
   std::string bytes;
-  const ToolpathSource wall = [&](ToolpathSink& sink) { ReadWindowProgram(finishing, sink); };
+  // Read in the machine's unit, cut in the program's.
+  const auto read = [&](const std::string& program, ToolpathSink& sink) {
+    if (!ProgramUnits::Of(machine).tenths()) return ReadWindowProgram(program, sink);
+    IntoProgramUnits tenths(sink);
+    ReadWindowProgram(program, tenths);
+  };
+  const ToolpathSource wall = [&](ToolpathSink& sink) { read(finishing, sink); };
   ControllerProgramParts parts;
   parts.outside = strategy.outside;
   if (!finishing.empty()) parts.finishingPath = &wall;
-  WriteControllerProgram([&](ToolpathSink& sink) { ReadWindowProgram(dinProgram, sink); }, machine,
-                         parts, std::make_unique<StringSink>(bytes));
+  WriteControllerProgram([&](ToolpathSink& sink) { read(dinProgram, sink); },
+                         InProgramUnits(machine), parts, std::make_unique<StringSink>(bytes));
   return bytes;
 }
 
@@ -575,13 +608,17 @@ TEST_P(ProgramProperties, LinuxCncRunsEveryProgramAlongTheDinPath) {
   ForRandomJobs(Kind::Ordinary, JobCount(30), [&](const Job& job, const ReadBackProgram&) {
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n);
     const CuttingStrategy strategy = StrategyFor(job, n++);
-    const ReadBackProgram din = ReadProgram(DinProgramOf(job, strategy));
+    const MadeJob made = MadeFor(job, machine, strategy);
+    const ReadBackProgram din = ReadProgram(DinProgramOf(made.job, made.strategy));
     int told = 0;
-    const testing::LinuxCncRun run =
-        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
+    const testing::LinuxCncRun run = InProgramUnits(
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told)), machine);
     // The roughing paths keep the allowance from the wall; the finishing pass cuts it.
-    if (strategy.finishAllowance) ExpectCutsInsideTheShape(job, din, *strategy.finishAllowance);
-    ExpectLinuxCncCutsTheDinPathSafely(din, machine, run, FinishingPassOf(job, strategy), told > 0);
+    if (made.strategy.finishAllowance) {
+      ExpectCutsInsideTheShape(made.job, din, *made.strategy.finishAllowance);
+    }
+    ExpectLinuxCncCutsTheDinPathSafely(din, made.machine, run,
+                                       FinishingPassOf(made.job, made.strategy), told > 0);
   });
 }
 
@@ -592,9 +629,14 @@ TEST_P(ProgramProperties, GrblProgramsKeepGrblsRules) {
     const CuttingStrategy strategy = StrategyFor(job, n++);
     const std::string program = ControllerProgramOf(job, machine, strategy);
     EXPECT_EQ(testing::GrblRuleBreaks(program, machine.units), std::vector<std::string>());
-    EXPECT_EQ(
-        Converted(DinProgramOf(job, strategy), machine, strategy, FinishingPassOf(job, strategy)),
-        program);
+    const std::string converted =
+        Converted(DinProgramOf(job, strategy), machine, strategy, FinishingPassOf(job, strategy));
+    // A saved program has thousandths alone: an inch job's program, in ten-thousandths, says more.
+    if (machine.units == Units::Millimetres) {
+      EXPECT_EQ(converted, program);
+    } else {
+      EXPECT_EQ(testing::GrblRuleBreaks(converted, machine.units), std::vector<std::string>());
+    }
   };
   ForRandomJobs(Kind::Ordinary, JobCount(200), check);
   ForRandomJobs(Kind::Wild, JobCount(100), check);
@@ -785,14 +827,16 @@ TEST_P(OutlineProperties, AnOutsideProfileNeverEntersTheShape) {
 
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, n++);
     int told = 0;
-    const testing::LinuxCncRun run =
-        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told));
+    const testing::LinuxCncRun run = InProgramUnits(
+        testing::RunLinuxCnc(ControllerProgramOf(job, machine, strategy, &told)), machine);
     EXPECT_EQ(told, 0) << "an outside profile is always long enough to ramp along";
     const MachineSettings grbl = MachineFor(Dialect::Grbl, job, n);
     EXPECT_EQ(testing::GrblRuleBreaks(ControllerProgramOf(job, grbl, strategy), grbl.units),
               std::vector<std::string>());
-    ExpectLinuxCncCutsTheDinPathSafely(outside, machine, run, FinishingPassOf(job, strategy), false,
-                                       true);
+    const MadeJob made = MadeFor(job, machine, strategy);
+    ExpectLinuxCncCutsTheDinPathSafely(ReadProgram(DinProgramOf(made.job, made.strategy)),
+                                       made.machine, run, FinishingPassOf(made.job, made.strategy),
+                                       false, true);
   });
 }
 
@@ -1089,8 +1133,14 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
     constexpr std::array<std::optional<double>, 4> kAngles{std::nullopt, 30.0, 45.0, 90.0};
     strategy.tabs.angle = kAngles[static_cast<std::size_t>(k / 4 % 4)];
     const MachineSettings machine = MachineFor(Dialect::LinuxCnc, job, k);
+    // The checks are made in the program's units, as the program is.
+    const auto made = [&] { return MadeFor(job, machine, strategy); };
+    const auto tabsProblem = [&] {
+      const MadeJob m = made();
+      return TabsProblemOf(m.job.parameters, m.strategy, m.machine);
+    };
     if (machine.entry == Entry::Ramp && strategy.tabs.angle == 90.0) {
-      const std::optional<TabsProblem> problem = TabsProblemOf(job.parameters, strategy, machine);
+      const std::optional<TabsProblem> problem = tabsProblem();
       EXPECT_TRUE(problem && problem->key == "tab-angle") << "upright tabs with a ramp entry";
       return;
     }
@@ -1101,11 +1151,9 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
                                  : std::min(shape.Width, shape.Height) / 2;
     if (!strategy.outside && halfShort < 3 * (T + strategy.finishAllowance.value_or(0.0))) return;
     // As many tabs as the outline takes, up to the count asked for.
-    while (strategy.tabs.count > 1 && TabsProblemOf(job.parameters, strategy, machine)) {
-      --strategy.tabs.count;
-    }
-    if (TabsProblemOf(job.parameters, strategy, machine) ||
-        ControllerRefusalReason(job.parameters, job.texts, strategy)) {
+    while (strategy.tabs.count > 1 && tabsProblem()) --strategy.tabs.count;
+    if (tabsProblem() || ControllerRefusalReason(made().job.parameters, job.texts, made().strategy,
+                                                 ProgramUnits::Of(machine))) {
       return;
     }
     ++checked;
@@ -1119,7 +1167,7 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
                  std::to_string(strategy.finishAllowance.value_or(0)) + ", job " +
                  std::to_string(k));
     const std::string program = ControllerProgramOf(job, machine, strategy);
-    const testing::LinuxCncRun run = testing::RunLinuxCnc(program);
+    const testing::LinuxCncRun run = InProgramUnits(testing::RunLinuxCnc(program), machine);
     ASSERT_EQ(run.error, "");
     MachineSettings grbl = machine;
     grbl.dialect = Dialect::Grbl;
@@ -1127,12 +1175,13 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
               std::vector<std::string>());
 
     // Every cut lies on the outline's path, or the finishing pass's.
-    const std::vector<ToolMove> outline = CutsOf(ReadProgram(DinProgramOf(job, strategy)));
+    const MadeJob m = made();
+    const std::vector<ToolMove> outline = CutsOf(ReadProgram(DinProgramOf(m.job, m.strategy)));
     std::vector<ToolMove> paths = outline;
     double shortestLoop = 0.0;
     for (const ToolMove& cut : outline) shortestLoop += MoveLength(cut);
     if (strategy.finishAllowance) {
-      const std::vector<ToolMove> wall = CutsOf(ReadProgram(FinishingPassOf(job, strategy)));
+      const std::vector<ToolMove> wall = CutsOf(ReadProgram(FinishingPassOf(m.job, m.strategy)));
       double wallLength = 0.0;
       for (const ToolMove& cut : wall) wallLength += MoveLength(cut);
       shortestLoop = std::min(shortestLoop, wallLength);
@@ -1155,9 +1204,10 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
 
     int told = 0;
     (void)ControllerProgramOf(job, machine, strategy, &told);
-    const TabPlan plan(job.parameters, strategy, machine);
+    const TabPlan plan(m.job.parameters, m.strategy, m.machine);
     // A path too short to ramp along is plunged, and the machinist told; no tab is.
-    TabRunChecker checker(plan, ContourOf(job.parameters), strategy.outside, T, shortestLoop,
+    TabRunChecker checker(plan, ContourOf(m.job.parameters), strategy.outside,
+                          m.job.parameters.ToolRadius, shortestLoop,
                           machine.entry == Entry::Ramp && told == 0);
     checker.Follow(run.moves);
     EXPECT_GT(checker.laps(), 0) << "no pass below the tabs' top";

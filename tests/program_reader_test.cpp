@@ -10,6 +10,7 @@
 #include "gcode/program/controller_writer.h"
 #include "gcode/program/program_reader.h"
 #include "gcode/toolpath/move_geometry.h"
+#include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/hostile_programs.h"
 #include "tests/support/raised.h"
 
@@ -160,6 +161,40 @@ TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
     SCOPED_TRACE(row.program);
     if (auto error = Raised<ProgramFormatError>([&] { ReadProgram(row.program); })) {
       EXPECT_EQ(error->line(), row.line) << error->what();
+    }
+  }
+}
+
+// An inch program is written in ten-thousandths, its arc centres in hundred-thousandths; a
+// millimetre program in thousandths and ten-thousandths.
+TEST(ProgramReader, ReadsEachUnitsResolution) {
+  const struct {
+    const char* setUp;
+    const char* line;
+    bool read;
+    double x;
+  } rows[] = {
+      {"G20", "G1 X.8125 F20", true, 0.8125},       {"G21", "G1 X.8125 F20", false, 0},
+      {"G20", "G1 X.00005 F20", false, 0},          {"G21", "G1 X.812 F20", true, 0.812},
+      {"G20", "G1 X-12.5 F20.125", true, -12.5},    {"G20", "G1 X.81250 F20", false, 0},
+      {"G20", "G3 X1 Y0 I.00005 J0 F9", true, 1},   {"G21", "G3 X1 Y0 I.00005 J0 F9", false, 0},
+      {"G20", "G3 X1 Y0 I.000005 J0 F9", false, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.setUp) + ": " + row.line);
+    const std::string program =
+        "( Circle R1 )\n" + std::string(row.setUp) + " G90 G17 G94 G91.1\n" + row.line + "\nM30\n";
+    ToolpathRecording moves;
+    bool read = true;
+    try {
+      ReadControllerProgram(program, moves);
+    } catch (const ProgramFormatError& error) {
+      read = false;
+      EXPECT_EQ(error.line(), 3) << error.what();
+    }
+    EXPECT_EQ(read, row.read);
+    if (read) {
+      EXPECT_DOUBLE_EQ(moves.moves().at(0).to.x, row.x);
     }
   }
 }

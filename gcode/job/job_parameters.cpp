@@ -11,10 +11,12 @@
 namespace quorrel {
 namespace {
 
-double ParseField(const FieldTexts& texts, Field field) {
+double ParseField(const FieldTexts& texts, Field field, double scale) {
   const FieldDescription& description = DescriptionOf(field);
   try {
-    return ParseFieldNumber(texts.*description.text);
+    const double parsed = ParseFieldNumber(texts.*description.text);
+    if (scale == 1.0) return parsed;
+    return CheckedResult(parsed * scale).value();
   } catch (const ArithmeticFault&) {
     throw ArithmeticFault(FaultKind::Overflow, "The " + std::string(description.caption) +
                                                    " field holds a number too large to compute "
@@ -22,12 +24,12 @@ double ParseField(const FieldTexts& texts, Field field) {
   }
 }
 
-double ParseRounded(const FieldTexts& texts, Field field) {
-  return Round3(ParseField(texts, field));
+double ParseRounded(const FieldTexts& texts, Field field, double scale) {
+  return Round3(ParseField(texts, field, scale));
 }
 
-float ParseRounded32(const FieldTexts& texts, Field field) {
-  const double parsed = ParseField(texts, field);
+float ParseRounded32(const FieldTexts& texts, Field field, double scale) {
+  const double parsed = ParseField(texts, field, scale);
   if (!FitsFloat32(parsed)) {
     throw ArithmeticFault(FaultKind::Overflow, "The " + std::string(DescriptionOf(field).caption) +
                                                    " field holds a number too large for it "
@@ -39,22 +41,26 @@ float ParseRounded32(const FieldTexts& texts, Field field) {
 
 }  // namespace
 
-JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill) {
+JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill, double scale) {
   JobParameters job;
-  job.CenterX = ParseRounded(texts, Field::CenterX);
-  job.CenterY = ParseRounded(texts, Field::CenterY);
-  job.Width = ParseRounded(texts, Field::Width);
-  job.Height = ParseRounded(texts, Field::Height);
-  job.CornerRadius = ParseRounded(texts, Field::Radius);
-  job.ToolRadius = MakeToolRadius(texts);
-  job.Depth = ParseRounded32(texts, Field::Depth);
+  job.CenterX = ParseRounded(texts, Field::CenterX, scale);
+  job.CenterY = ParseRounded(texts, Field::CenterY, scale);
+  job.Width = ParseRounded(texts, Field::Width, scale);
+  job.Height = ParseRounded(texts, Field::Height, scale);
+  job.CornerRadius = ParseRounded(texts, Field::Radius, scale);
+  job.ToolRadius = MakeToolRadius(texts, scale);
+  job.Depth = ParseRounded32(texts, Field::Depth, scale);
   job.ShapeKind = shape;
   job.Fill = fill;
   return job;
 }
 
-float MakeToolRadius(const FieldTexts& texts) {
-  return ParseRounded32(texts, Field::ToolRadius);
+double MakeCornerRadius(const FieldTexts& texts) {
+  return ParseRounded(texts, Field::Radius, 1.0);
+}
+
+float MakeToolRadius(const FieldTexts& texts, double scale) {
+  return ParseRounded32(texts, Field::ToolRadius, scale);
 }
 
 }  // namespace quorrel

@@ -24,12 +24,16 @@ struct JobParameters {
 };
 
 /// Parses every field with ParseFieldNumber and rounds it with Round3, whatever the shape; Tool
-/// Radius and Depth are narrowed to 32 bits before and after the rounding.
+/// Radius and Depth are narrowed to 32 bits before and after the rounding. `scale` (1, or 10 for
+/// a program made in tenths of its unit) multiplies each number before it is rounded.
 /// Raises ArithmeticFault(Overflow) naming the field when a number lies beyond the 64-bit range,
 /// or a Tool Radius or Depth beyond the 32-bit range.
-JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill);
+JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool fill,
+                                double scale = 1.0);
 
 /// The Tool Radius alone, as MakeJobParameters forms it, for those who need no other field.
-float MakeToolRadius(const FieldTexts& texts);
+float MakeToolRadius(const FieldTexts& texts, double scale = 1.0);
+/// The Radius alone, as MakeJobParameters forms it in the machine's unit: what a title quotes.
+double MakeCornerRadius(const FieldTexts& texts);
 
 }  // namespace quorrel

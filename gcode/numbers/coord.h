@@ -34,6 +34,9 @@ class Coord {
   static Coord OfThousandths(std::int64_t thousandths) {
     return Coord(static_cast<double>(thousandths) / 1000.0);
   }
+  /// The coordinate whose text is this one's with the point one place further left (see
+  /// MovePointLeft): a length made in tenths of a unit, in that unit. Coord::Of(8.125) gives .8125.
+  Coord PointMovedLeft() const { return Coord(value_ / 10.0); }
   /// A position not known yet, before a program's first move.
   static constexpr Coord Unknown() { return Coord(std::numeric_limits<double>::quiet_NaN()); }
   /// The number a text written by FormatCoord says; nothing for any other text.

@@ -1,5 +1,6 @@
 #include "gcode/numbers/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -177,6 +178,48 @@ char* FormatCoordTo(char* out, Coord x) {
     return WriteThousandths(out, {static_cast<std::int64_t>(scaled + 0.5), value < 0.0});
   }
   return WriteCoord(out, value, kDoubleDigits);
+}
+
+char* MovePointLeft(char* start, char* end) {
+  char* const digits = start + (*start == '-' ? 1 : 0);
+  if (end - start == 1 && *start == '0') return end;
+  char* const point = std::find(digits, end, '.');
+  if (point == end) {
+    // A whole number: its last digit goes after the point, where a 0 is dropped.
+    if (end[-1] == '0') return end - 1;
+    end[0] = end[-1];
+    end[-1] = '.';
+    return end + 1;
+  }
+  if (point == digits) {
+    // Below 1: a 0 comes in after the point.
+    std::memmove(point + 2, point + 1, static_cast<std::size_t>(end - point - 1));
+    point[1] = '0';
+    return end + 1;
+  }
+  std::swap(point[-1], point[0]);
+  return end;
+}
+
+std::string MovePointLeft(std::string_view text) {
+  std::string moved(text);
+  moved += ' ';
+  moved.resize(static_cast<std::size_t>(MovePointLeft(moved.data(), moved.data() + text.size()) -
+                                        moved.data()));
+  return moved;
+}
+
+std::string MovePointRight(std::string_view text) {
+  std::string moved(text);
+  if (moved == "0") return moved;
+  const std::size_t digits = moved.starts_with('-') ? 1 : 0;
+  const std::size_t point = moved.find('.');
+  if (point == std::string::npos) return moved + '0';
+  std::swap(moved[point], moved[point + 1]);
+  // A 0 moved before the point is dropped, as is a point with nothing after it.
+  if (moved[digits] == '0') moved.erase(digits, 1);
+  if (moved.back() == '.') moved.pop_back();
+  return moved;
 }
 
 std::string FormatCoord(double x) {

@@ -30,6 +30,17 @@ char* FormatCoordTo(char* out, float x);
 /// A coordinate's own text, with no second rounding.
 char* FormatCoordTo(char* out, Coord x);
 
+/// Moves the point of the number text from `start` to `end`, in FormatCoord's form, one place
+/// left, keeping that form: the text, in a unit ten times larger, of a length made in tenths of
+/// it. "8.125" becomes ".8125", "120" "12", ".5" ".05", "0" stays. Returns the new end, at most
+/// one byte after the old.
+char* MovePointLeft(char* start, char* end);
+/// The same for a text in memory: MovePointLeft("-1.25") == "-.125".
+std::string MovePointLeft(std::string_view text);
+/// Moves the point one place right, the other way: ".8125" becomes "8.125", "12" "120", ".05"
+/// ".5". The text must be in FormatCoord's form.
+std::string MovePointRight(std::string_view text);
+
 /// A whole number's digits, as a block number is written: WriteWholeNumber(out, 40) writes "40".
 char* WriteWholeNumber(char* out, std::uint64_t number);
 

@@ -74,8 +74,10 @@ std::string ScaleText(double scale) {
       text, std::to_chars(text, text + sizeof text, scale, std::chars_format::general, 3).ptr);
 }
 
-// A length of the job, as the legend writes it: rounded to the program's thousandths.
-std::string JobNumber(double value) {
+// A length of the job, as the legend writes it: rounded to the program's thousandths, or its
+// ten-thousandths where it is made in tenths of its unit.
+std::string JobNumber(double value, ProgramUnits units = {}) {
+  if (units.tenths()) return SvgNumber(Round3(value * 10.0) / 10.0, 4);
   return SvgNumber(Round3(value), 3);
 }
 
@@ -352,13 +354,15 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
   const double tool = context.toolRadius.value_or(0.0);
   if (context.job) {
     const JobParameters& job = *context.job;
-    lines.push_back("centre X " + JobNumber(job.CenterX) + ", Y " + JobNumber(job.CenterY));
+    lines.push_back("centre X " + JobNumber(job.CenterX, context.units) + ", Y " +
+                    JobNumber(job.CenterY, context.units));
     if (job.ShapeKind == ShapeKind::Circle) {
-      lines.push_back("radius " + JobNumber(job.CornerRadius));
+      lines.push_back("radius " + JobNumber(job.CornerRadius, context.units));
     } else {
-      lines.push_back("width " + JobNumber(job.Width) + ", height " + JobNumber(job.Height));
+      lines.push_back("width " + JobNumber(job.Width, context.units) + ", height " +
+                      JobNumber(job.Height, context.units));
       if (job.ShapeKind == ShapeKind::RoundedRectangle) {
-        lines.push_back("corner radius " + JobNumber(job.CornerRadius));
+        lines.push_back("corner radius " + JobNumber(job.CornerRadius, context.units));
       }
     }
     lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
@@ -371,21 +375,21 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
                                       : "The cutter leaves the contour.");
     }
   }
-  lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool)
+  lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool, context.units)
                                      : "tool radius not known (give --tool-radius)");
-  lines.push_back(std::isfinite(drawn.deepest) ? "depth " + JobNumber(drawn.deepest)
+  lines.push_back(std::isfinite(drawn.deepest) ? "depth " + JobNumber(drawn.deepest, context.units)
                                                : "no cut at depth");
   lines.push_back("passes " + std::to_string(drawn.passes));
   if (!context.tabs.empty()) {
     lines.push_back("holding tabs " + std::to_string(context.tabs.size()) + ", width " +
-                    JobNumber(context.tabSizes.width) + ", height " +
-                    JobNumber(context.tabSizes.height) +
+                    JobNumber(context.tabSizes.width, context.units) + ", height " +
+                    JobNumber(context.tabSizes.height, context.units) +
                     (context.tabBases.empty()
                          ? ""
                          : ", sides at " + JobNumber(context.tabSizes.angle) + " degrees"));
   }
   lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
-  lines.push_back("cut length " + JobNumber(drawn.cutLength));
+  lines.push_back("cut length " + JobNumber(drawn.cutLength, context.units));
   lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
   return lines;
 }

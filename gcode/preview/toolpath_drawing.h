@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gcode/job/job_parameters.h"
+#include "gcode/job/program_units.h"
 #include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
@@ -23,6 +24,9 @@ struct PreviewContext {
   /// The same tabs' bases, where their sides slope; none when the sides stand upright.
   std::vector<std::vector<ToolMove>> tabBases;
   TabSizes tabSizes;
+  /// The units the program was made in, whose resolution the legend gives its lengths to. The
+  /// moves, the job and the tabs are all in the machine's unit.
+  ProgramUnits units;
 };
 
 /// An SVG drawing of a program's moves, seen from above: every cut of every pass (arcs as true

@@ -14,6 +14,7 @@
 #include "gcode/strategy/passes.h"
 #include "gcode/strategy/reversed_paths.h"
 #include "gcode/toolpath/kept_toolpath.h"
+#include "gcode/toolpath/program_unit_stages.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -31,7 +32,8 @@ class PassRoad {
     if (parts.tabs != nullptr) next = &tabs_.emplace(*next, *parts.tabs);
     if (clockwise) next = &reversed_.emplace(*next);
     if (settings.entry == Entry::Ramp) {
-      next = &ramp_.emplace(*next, settings.rampAngle, clockwise, notice);
+      next =
+          &ramp_.emplace(*next, settings.rampAngle, clockwise, notice, ProgramUnits::Of(settings));
     }
     // With nothing between them, the arcs are made as the controller reads them in one stage.
     if (next == &centers_) next = &program;
@@ -71,7 +73,11 @@ class PathStart final : public ToolpathStage {
 // writes the program and nobody else looks on, a later pass whose cuts are the first pass's lines
 // writes those lines again, without making its moves.
 void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
-               const ControllerProgramParts& parts, ToolpathSink& program, ControllerWriter* text) {
+               const ControllerProgramParts& parts, ToolpathSink& written, ControllerWriter* text) {
+  // The moves are made in the program's units, and written and seen in the machine's.
+  std::optional<IntoMachineUnits> inMachineUnits;
+  ToolpathSink& program =
+      ProgramUnits::Of(settings).tenths() ? inMachineUnits.emplace(written) : written;
   const bool clockwise = CutsClockwise(settings.direction, parts.outside);
   // The passes and the finishing pass tell of the same thing once.
   ControllerProgramParts told = parts;
@@ -164,8 +170,17 @@ void ConvertWindowProgram(std::string_view program, const MachineSettings& setti
   }
   ControllerProgramParts parts;
   parts.notice = notice;
-  WriteControllerProgram([program](ToolpathSink& sink) { ReadWindowProgram(program, sink); },
-                         settings, parts, std::move(destination));
+  const MachineSettings inProgramUnits = InProgramUnits(settings);
+  WriteControllerProgram(
+      [program, &inProgramUnits](ToolpathSink& sink) {
+        if (!ProgramUnits::Of(inProgramUnits).tenths()) {
+          ReadWindowProgram(program, sink);
+          return;
+        }
+        IntoProgramUnits tenths(sink);
+        ReadWindowProgram(program, tenths);
+      },
+      inProgramUnits, parts, std::move(destination));
 }
 
 }  // namespace quorrel

@@ -19,8 +19,8 @@ bool IsRealTimeCharacter(char c) {
   return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
 }
 
-// The longest move line: six numbers and their words.
-constexpr std::size_t kLongestMoveLine = 24 + 6 * kMaxNumberTextLength;
+// The longest move line: six numbers and their words, each with a point moved.
+constexpr std::size_t kLongestMoveLine = 24 + 6 * (kMaxNumberTextLength + 1);
 
 }  // namespace
 
@@ -42,7 +42,10 @@ bool IsActiveComment(std::string_view text) {
 }
 
 ControllerWriter::ControllerWriter(const MachineSettings& settings, ProgramWriter& writer)
-    : settings_(settings), rules_(RulesOf(settings.dialect)), writer_(writer) {}
+    : settings_(settings),
+      rules_(RulesOf(settings.dialect)),
+      tenths_(ProgramUnits::Of(settings).tenths()),
+      writer_(writer) {}
 
 void ControllerWriter::Line(std::string_view text, std::size_t counted, int sourceLine) {
   Check(counted, sourceLine);
@@ -87,6 +90,15 @@ void ControllerWriter::Title(const ProgramTitle& title) {
 }
 
 void ControllerWriter::Move(ToolMove& move) {
+  if (tenths_) {
+    WriteMove<true>(move);
+  } else {
+    WriteMove<false>(move);
+  }
+}
+
+template <bool Tenths>
+void ControllerWriter::WriteMove(const ToolMove& move) {
   char* const start = writer_.LineRoom(kLongestMoveLine);
   char* p = start;
   // Each word after the motion is a blank, its letter and its number; the blanks are not counted
@@ -95,22 +107,39 @@ void ControllerWriter::Move(ToolMove& move) {
   static constexpr char kMotion[] = {'0', '1', '3', '2'};  // in the order of MoveKind
   *p++ = 'G';
   *p++ = kMotion[static_cast<std::size_t>(move.kind)];
+  // A coordinate's own text; made in tenths of an inch, with its point one place further left.
+  const auto coordinate = [](char* at, char letter, Coord value) {
+    if constexpr (Tenths) {
+      char* const number = WriteWordStart(at, letter);
+      return MovePointLeft(number, FormatCoordTo(number, Coord::Of(value.value() * 10.0)));
+    } else {
+      return WriteWord(at, letter, value);
+    }
+  };
+  const auto centerOffset = [](char* at, char letter, double value) {
+    char* const number = WriteWordStart(at, letter);
+    if constexpr (Tenths) {
+      return MovePointLeft(number, FormatCenterOffsetTo(number, value * 10.0));
+    } else {
+      return FormatCenterOffsetTo(number, value);
+    }
+  };
   const bool arc = IsArc(move);
   if (arc || (move.words & kWordX) != 0) {
-    p = WriteWord(p, 'X', move.to.x);
+    p = coordinate(p, 'X', move.to.x);
     ++words;
   }
   if (arc || (move.words & kWordY) != 0) {
-    p = WriteWord(p, 'Y', move.to.y);
+    p = coordinate(p, 'Y', move.to.y);
     ++words;
   }
   if ((move.words & kWordZ) != 0) {
-    p = WriteWord(p, 'Z', move.to.z);
+    p = coordinate(p, 'Z', move.to.z);
     ++words;
   }
   if (arc) {
-    p = FormatCenterOffsetTo(WriteWordStart(p, 'I'), move.offsetX);
-    p = FormatCenterOffsetTo(WriteWordStart(p, 'J'), move.offsetY);
+    p = centerOffset(p, 'I', move.offsetX);
+    p = centerOffset(p, 'J', move.offsetY);
     words += 2;
   }
   if (move.kind != MoveKind::Rapid) {

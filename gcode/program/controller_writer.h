@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "gcode/job/machine_settings.h"
+#include "gcode/job/program_units.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
@@ -68,6 +69,8 @@ class ControllerWriter final : public ToolpathSink {
 
  private:
   void Line(std::string_view text, std::size_t counted, int sourceLine);
+  template <bool Tenths>
+  void WriteMove(const ToolMove& move);
   // Refuses a line longer than the controller reads.
   void Check(std::size_t counted, int sourceLine) const {
     if (counted > rules_.longestLine) Refuse(counted, sourceLine);
@@ -80,6 +83,7 @@ class ControllerWriter final : public ToolpathSink {
 
   const MachineSettings& settings_;
   const DialectRules& rules_;
+  bool tenths_;  // the moves were made in tenths of an inch: see ProgramUnits
   ProgramWriter& writer_;
   double feed_ = Coord::Unknown();  // the feed in force; none before the first
   Keeping keeping_ = Keeping::Off;

@@ -123,7 +123,21 @@ bool InCoordForm(std::string_view text, std::size_t decimals) {
   return p == text.size() && count >= 1 && count <= decimals && text.back() != '0';
 }
 
-std::optional<double> CenterValue(std::string_view text, Centers centers) {
+// A coordinate as a program writes it: FormatCoord's text, or in a program made in tenths of its
+// unit, that text with its point one place further left (see ProgramUnits).
+std::optional<Coord> CoordValue(std::string_view text, bool tenths) {
+  if (!tenths) return Coord::Parse(text);
+  if (!InCoordForm(text, 4)) return std::nullopt;
+  const std::optional<Coord> made = Coord::Parse(MovePointRight(text));
+  return made ? std::optional(made->PointMovedLeft()) : std::nullopt;
+}
+
+std::optional<double> CenterValue(std::string_view text, Centers centers, bool tenths = false) {
+  if (tenths) {
+    if (!InCoordForm(text, 5)) return std::nullopt;
+    const std::optional<double> made = CenterValue(MovePointRight(text), centers);
+    return made ? std::optional(*made / 10.0) : std::nullopt;
+  }
   if (centers == Centers::Absolute) {
     const std::optional<Coord> coord = Coord::Parse(text);
     return coord ? std::optional(coord->value()) : std::nullopt;
@@ -139,8 +153,8 @@ std::optional<double> CenterValue(std::string_view text, Centers centers) {
 
 // Reads the words after a line's motion: each of `letters`, in that order, at most once, one
 // blank before each. A word a motion does not take is refused by the caller.
-Words ReadWords(const Line& line, std::string_view rest, std::string_view letters,
-                Centers centers) {
+Words ReadWords(const Line& line, std::string_view rest, std::string_view letters, Centers centers,
+                bool tenths = false) {
   Words words;
   std::size_t next = 0;  // the first letter still allowed
   int centerWords = 0;   // an arc's centre is written with both I and J
@@ -161,14 +175,14 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
     const std::string_view number = word.substr(1);
     const char name = word[0];
     if (name == 'I' || name == 'J') {
-      const std::optional<double> value = CenterValue(number, centers);
+      const std::optional<double> value = CenterValue(number, centers, tenths);
       if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
       (name == 'I' ? words.i : words.j) = *value;
       words.present |= kWordCenter;
       ++centerWords;
       continue;
     }
-    const std::optional<Coord> value = Coord::Parse(number);
+    const std::optional<Coord> value = CoordValue(number, tenths && name != 'F');
     if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
     switch (name) {
       case 'X':
@@ -423,6 +437,8 @@ class ControllerProgramReader {
       if (text != "G21 G90 G17 G94 G91.1" && text != "G20 G90 G17 G94 G91.1") {
         line.Fail("the second line is not the set-up line Quorrel writes");
       }
+      // An inch program is made in tenths of an inch, and written in ten-thousandths.
+      tenths_ = text.starts_with("G20");
       return;
     }
     if (text == "M30") {
@@ -463,7 +479,7 @@ class ControllerProgramReader {
                                   move.kind == MoveKind::Rapid ? "XYZ"
                                   : arc                        ? "XYZIJF"
                                                                : "XYZF",
-                                  Centers::FromStart);
+                                  Centers::FromStart, tenths_);
     if ((words.present & (kWordsXY | kWordZ)) == 0) line.Fail("a move without a place to go");
     if (arc && ((words.present & kWordsXY) != kWordsXY || (words.present & kWordCenter) == 0)) {
       line.Fail("an arc without its end or its centre");
@@ -484,6 +500,7 @@ class ControllerProgramReader {
   }
 
   ToolpathSink& sink_;
+  bool tenths_ = false;   // an inch program: see ProgramUnits
   bool started_ = false;  // the spindle
   bool waited_ = false;   // for it to reach speed
   ToolPoint at_ = kUnknownPoint;
@@ -507,6 +524,16 @@ void ReadControllerProgram(std::string_view bytes, ToolpathSink& sink) {
     lines = line.number();
   });
   reader.Finish(lines);
+}
+
+ProgramUnits UnitsOfProgram(std::string_view bytes) {
+  const std::size_t setUp = bytes.find('\n');
+  MachineSettings settings;
+  settings.dialect = Dialect::LinuxCnc;
+  const bool inch = bytes.starts_with("(") && setUp != std::string_view::npos &&
+                    bytes.substr(setUp + 1).starts_with("G20 ");
+  settings.units = inch ? Units::Inches : Units::Millimetres;
+  return ProgramUnits::Of(settings);
 }
 
 void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink) {

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "gcode/job/program_units.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -36,6 +37,10 @@ void ReadWindowProgram(std::string_view bytes, ToolpathSink& sink);
 /// arcs with their centre from the start as written (I, J) and absolute; End at M30. Lines end
 /// with LF. Raises ProgramFormatError at a line Quorrel does not write.
 void ReadControllerProgram(std::string_view bytes, ToolpathSink& sink);
+
+/// The units a program was made in, as its set-up line shows: a controller's inch program in
+/// tenths of an inch, any other in its machine's unit (see ProgramUnits).
+ProgramUnits UnitsOfProgram(std::string_view bytes);
 
 /// Reads either kind of program, as its first line shows.
 void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink);

@@ -3,31 +3,48 @@
 #include <optional>
 
 #include "gcode/job/job_parameters.h"
+#include "gcode/job/program_units.h"
 #include "gcode/save/program_request.h"
 #include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
 
 /// A job as the check of its request made it, for the writing of its program and its preview:
-/// the job itself, and where a controller's outline has holding tabs, their plan, made once.
+/// the job itself, the machine's settings and the strategy, every length of them in the
+/// program's units (see ProgramUnits), and where a controller's outline has holding tabs, their
+/// plan, made once.
 struct CheckedJob {
   JobParameters parameters;
+  MachineSettings machine;
+  CuttingStrategy strategy;
   std::optional<TabPlan> tabs;
 
-  /// The plan of the holding tabs the request asks for in the job, unchecked: a controller's
-  /// outline with a count of tabs has one, anything else none.
-  static std::optional<TabPlan> TabsOf(const SaveRequest& request,
-                                       const JobParameters& parameters) {
-    if (request.machine.dialect == Dialect::Din || request.strategy.tabs.count <= 0 ||
-        parameters.Fill) {
-      return std::nullopt;
-    }
-    return TabPlan(parameters, request.strategy, request.machine);
+  ProgramUnits units() const { return ProgramUnits::Of(machine); }
+
+  /// The request's settings and strategy, in the program's units, with no job yet.
+  static CheckedJob SettingsOf(const SaveRequest& request) {
+    CheckedJob job;
+    job.machine = InProgramUnits(request.machine);
+    job.strategy = InProgramUnits(request.strategy, job.units());
+    return job;
   }
 
-  /// The job of `parameters` with the tabs its request asks for, unchecked.
+  /// The plan of the holding tabs the job asks for, unchecked: a controller's outline with a
+  /// count of tabs has one, anything else none.
+  std::optional<TabPlan> PlannedTabs() const {
+    if (machine.dialect == Dialect::Din || strategy.tabs.count <= 0 || parameters.Fill) {
+      return std::nullopt;
+    }
+    return TabPlan(parameters, strategy, machine);
+  }
+
+  /// The job of the request with `parameters`, in the machine's unit, and the tabs it asks for,
+  /// unchecked.
   static CheckedJob Of(const SaveRequest& request, const JobParameters& parameters) {
-    return {parameters, TabsOf(request, parameters)};
+    CheckedJob job = SettingsOf(request);
+    job.parameters = InProgramUnits(parameters, job.units());
+    job.tabs = job.PlannedTabs();
+    return job;
   }
 };
 

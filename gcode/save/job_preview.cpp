@@ -8,6 +8,7 @@
 #include "gcode/save/save_command.h"
 #include "gcode/save/write_job.h"
 #include "gcode/strategy/tab_plan.h"
+#include "gcode/toolpath/program_unit_stages.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
@@ -19,19 +20,30 @@ JobPreview Unwritable(std::string message) {
 
 }  // namespace
 
-PreviewContext PreviewContextOf(const SaveRequest& request, const CheckedJob& checked) {
+PreviewContext PreviewContextOf(const CheckedJob& checked) {
+  // The moves are drawn in the machine's unit, and so is everything beside them.
+  const ProgramUnits units = checked.units();
+  const auto inMachineUnits = [&](std::vector<ToolMove> stretch) {
+    if (units.tenths()) {
+      for (ToolMove& move : stretch) move = InMachineUnits(move);
+    }
+    return stretch;
+  };
   PreviewContext context;
-  context.job = checked.parameters;
-  context.toolRadius = checked.parameters.ToolRadius;
-  context.outside = request.strategy.outside;
+  context.units = units;
+  context.job = InMachineUnits(checked.parameters, units);
+  context.toolRadius = context.job->ToolRadius;
+  context.outside = checked.strategy.outside;
   if (const std::optional<TabPlan>& plan = checked.tabs) {
     for (std::size_t tab = 0; tab < plan->centers().size(); ++tab) {
-      context.tabs.push_back(plan->Stretch(tab, TabPlan::Level::Top));
+      context.tabs.push_back(inMachineUnits(plan->Stretch(tab, TabPlan::Level::Top)));
       if (plan->sizes().angle < 90.0) {
-        context.tabBases.push_back(plan->Stretch(tab, TabPlan::Level::Base));
+        context.tabBases.push_back(inMachineUnits(plan->Stretch(tab, TabPlan::Level::Base)));
       }
     }
     context.tabSizes = plan->sizes();
+    context.tabSizes.width = units.ToMachine(context.tabSizes.width);
+    context.tabSizes.height = units.ToMachine(context.tabSizes.height);
   }
   return context;
 }
@@ -48,7 +60,7 @@ JobPreview DrawJobPreview(const SaveRequest& request) {
   } catch (const JobRefused& refused) {
     return Unwritable(refused.what());
   }
-  return {DrawToolpathSvg(moves, PreviewContextOf(request, job)), {}};
+  return {DrawToolpathSvg(moves, PreviewContextOf(job)), {}};
 }
 
 }  // namespace quorrel

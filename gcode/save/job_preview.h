@@ -14,9 +14,9 @@ struct JobPreview {
   std::string message;  ///< why not, as the save would say it, without what became of a file
 };
 
-/// What the drawing of the request's program knows beside its moves: the job, the cutter and
-/// the side of the contour it runs on.
-PreviewContext PreviewContextOf(const SaveRequest& request, const CheckedJob& job);
+/// What the drawing of the job's program knows beside its moves: the job, the cutter, the side
+/// of the contour it runs on and the tabs, in the machine's unit.
+PreviewContext PreviewContextOf(const CheckedJob& job);
 
 /// The drawing `quorrel-gcode --preview` makes of the program the request saves, made from the
 /// same moves without writing the program anywhere.

@@ -46,18 +46,22 @@ std::size_t LongestText(double magnitude, std::size_t decimals) {
 
 // The longest move line the job's sizes allow, counted as the controller counts: the motion and
 // six words (X, Y, Z, I, J, F) of the longest numbers within the job's reach.
-std::size_t LongestMoveLine(const SaveRequest& request, const JobParameters& job) {
+// A point moved left for a program made in tenths adds a character to each word but the feed.
+std::size_t LongestMoveLine(const CheckedJob& checked) {
+  const JobParameters& job = checked.parameters;
+  const MachineSettings& machine = checked.machine;
   const Contour contour = ContourOf(job);
   const double reach = std::fabs(static_cast<double>(job.ToolRadius)) +
-                       request.strategy.finishAllowance.value_or(0.0) + 1.0;
+                       checked.strategy.finishAllowance.value_or(0.0) + 1.0;
   const double x = std::fabs(contour.centerX) + contour.halfWidth + reach;
   const double y = std::fabs(contour.centerY) + contour.halfHeight + reach;
-  const double z = std::max(request.machine.safeZ, std::fabs(static_cast<double>(job.Depth))) + 1;
+  const double z = std::max(machine.safeZ, std::fabs(static_cast<double>(job.Depth))) + 1;
   const double offset = 2 * (std::max(contour.halfWidth, contour.halfHeight) + reach);
-  const double feed = std::max(request.machine.feed, request.machine.plungeFeed);
+  const double feed = std::max(machine.feed, machine.plungeFeed);
+  const std::size_t moved = checked.units().tenths() ? 5 : 0;
   const std::size_t words = LongestText(x, 3) + LongestText(y, 3) + LongestText(z, 3) +
-                            2 * LongestText(offset, 4) + LongestText(feed, 3);
-  const bool blanks = RulesOf(request.machine.dialect).countsBlanksAndComments;
+                            2 * LongestText(offset, 4) + LongestText(feed, 3) + moved;
+  const bool blanks = RulesOf(machine.dialect).countsBlanksAndComments;
   return 2 + 6 + words + (blanks ? 6 : 0);
 }
 
@@ -67,16 +71,17 @@ void CheckProgram(const SaveRequest& request, const CheckedJob& checked) {
   const JobParameters& job = checked.parameters;
   FirstPathProbe probe;
   try {
-    MakeStrategyToolpath(job, request.texts, request.decimalSeparator, request.strategy, probe);
+    MakeStrategyToolpath(job, request.texts, request.decimalSeparator, checked.strategy, probe);
   } catch (const FirstPathProbe::Enough&) {
   }
-  if (request.machine.dialect == Dialect::Din) return;
-  RequireCutBelowSurface(Coord::Of(job.Depth));
-  const PassDepths depths(Coord::Of(job.Depth), request.machine.stepDown);
+  const MachineSettings& machine = checked.machine;
+  if (machine.dialect == Dialect::Din) return;
+  RequireCutBelowSurface(Coord::Of(job.Depth), checked.units());
+  const PassDepths depths(Coord::Of(job.Depth), machine.stepDown, checked.units());
   // The title, as the controller's writer takes it.
   ProgramWriter writer(std::make_unique<DiscardingSink>());
-  ControllerWriter(request.machine, writer).Title({probe.title()});
-  if (LongestMoveLine(request, job) > RulesOf(request.machine.dialect).longestLine) {
+  ControllerWriter(machine, writer).Title({probe.title()});
+  if (LongestMoveLine(checked) > RulesOf(machine.dialect).longestLine) {
     WriteJobProgram(request, checked, std::make_unique<DiscardingSink>());
   }
 }

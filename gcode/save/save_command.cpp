@@ -20,17 +20,16 @@ SaveResult ResultOf(SaveOutcome outcome, std::string message) {
   return result;
 }
 
-// Why the holding tabs the request asks for cannot be left in the job, or nothing; the plan of
-// them is made once, here, for the program and its preview.
-std::optional<SaveResult> TabsRefusal(const SaveRequest& request, CheckedJob& checked) {
-  const JobParameters& job = checked.parameters;
-  if (request.strategy.tabs.count <= 0) return std::nullopt;
-  if (job.Fill) {
+// Why the holding tabs the job asks for cannot be left in it, or nothing; the plan of them is
+// made once, here, for the program and its preview.
+std::optional<SaveResult> TabsRefusal(CheckedJob& checked) {
+  if (checked.strategy.tabs.count <= 0) return std::nullopt;
+  if (checked.parameters.Fill) {
     return ResultOf(SaveOutcome::Refused, "Holding tabs " + std::string(kTabsHoldOutlines) + ".");
   }
-  checked.tabs = CheckedJob::TabsOf(request, job);
+  checked.tabs = checked.PlannedTabs();
   const std::optional<TabsProblem> problem =
-      TabsProblemOf(job, request.strategy, request.machine, *checked.tabs);
+      TabsProblemOf(checked.parameters, checked.strategy, checked.machine, *checked.tabs);
   if (!problem) return std::nullopt;
   const std::string_view what = problem->key == "tab-height"  ? "The tab height "
                                 : problem->key == "tab-width" ? "The tab width "
@@ -56,20 +55,24 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
 }
 
 std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& checked) {
-  checked.tabs.reset();
+  checked = CheckedJob::SettingsOf(request);
   JobParameters& job = checked.parameters;
   try {
-    job = MakeJobParameters(request.texts, request.shape, request.fill);
+    job = MakeJobParameters(request.texts, request.shape, request.fill,
+                            checked.units().FromMachine(1.0));
   } catch (const ArithmeticFault& fault) {
     return ResultOf(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
   }
-  if (auto reason = RefusalReason(job)) return ResultOf(SaveOutcome::Refused, *reason);
+  if (auto reason = RefusalReason(InMachineUnits(job, checked.units()))) {
+    return ResultOf(SaveOutcome::Refused, *reason);
+  }
   if (request.machine.dialect != Dialect::Din) {
     try {
-      if (auto reason = ControllerRefusalReason(job, request.texts, request.strategy)) {
+      if (auto reason =
+              ControllerRefusalReason(job, request.texts, checked.strategy, checked.units())) {
         return ResultOf(SaveOutcome::Refused, *reason);
       }
-      if (auto refused = TabsRefusal(request, checked)) return refused;
+      if (auto refused = TabsRefusal(checked)) return refused;
     } catch (const ArithmeticFault& fault) {
       return ResultOf(SaveOutcome::ArithmeticFault, FaultMessage(fault, request.texts));
     }

@@ -17,18 +17,18 @@ void RunJob(const SaveRequest& request, const CheckedJob& checked,
             const ProgramObservers& observers, Din din, Controller controller) {
   const JobParameters& job = checked.parameters;
   const auto paths = [&](ToolpathSink& sink) {
-    MakeStrategyToolpath(job, request.texts, request.decimalSeparator, request.strategy, sink);
+    MakeStrategyToolpath(job, request.texts, request.decimalSeparator, checked.strategy, sink);
   };
-  if (request.machine.dialect == Dialect::Din) {
+  if (checked.machine.dialect == Dialect::Din) {
     din(paths);
     return;
   }
   const ToolpathSource finishingPath = [&](ToolpathSink& sink) {
-    MakeFinishingPath(job, request.texts, request.decimalSeparator, request.strategy, sink);
+    MakeFinishingPath(job, request.texts, request.decimalSeparator, checked.strategy, sink);
   };
   ControllerProgramParts parts;
-  if (request.strategy.finishAllowance) parts.finishingPath = &finishingPath;
-  parts.outside = request.strategy.outside;
+  if (checked.strategy.finishAllowance) parts.finishingPath = &finishingPath;
+  parts.outside = checked.strategy.outside;
   parts.notice = observers.notice;
   parts.observer = observers.moves;
   if (checked.tabs) parts.tabs = &*checked.tabs;
@@ -58,7 +58,7 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
         writer.Close();
       },
       [&](const ToolpathSource& paths, const ControllerProgramParts& parts) {
-        WriteControllerProgram(paths, request.machine, parts, std::move(destination));
+        WriteControllerProgram(paths, job.machine, parts, std::move(destination));
       });
 }
 
@@ -69,7 +69,7 @@ void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, Toolpath
   RunJob(
       request, job, observers, [&](const auto& paths) { paths(moves); },
       [&](const ToolpathSource& paths, const ControllerProgramParts& parts) {
-        RunControllerToolpath(paths, request.machine, parts, moves);
+        RunControllerToolpath(paths, job.machine, parts, moves);
       });
 }
 

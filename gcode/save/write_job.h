@@ -15,7 +15,7 @@ namespace quorrel {
 /// JobRefused and OutputError as the paths and the writers do.
 void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
-/// The same, of a job whose tabs are yet to be planned.
+/// The same, of a job of the machine's unit whose tabs are yet to be planned.
 void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
 

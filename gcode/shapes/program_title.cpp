@@ -42,7 +42,8 @@ std::string ProgramTitleText(const JobParameters& job, const FieldTexts& texts,
       title += " x W";
       AppendBlanked(title, texts.HeightText);
       title += " R=";
-      AppendBlanked(title, FormatNumberPlain(job.CornerRadius, decimalSeparator));
+      // The Radius as typed, rounded to the window's thousandths, whatever the job is made in.
+      AppendBlanked(title, FormatNumberPlain(MakeCornerRadius(texts), decimalSeparator));
       break;
   }
   return title;

@@ -26,6 +26,16 @@ void MakePaths(const JobParameters& job, const FieldTexts& texts, std::string_vi
 
 }  // namespace
 
+CuttingStrategy InProgramUnits(const CuttingStrategy& strategy, ProgramUnits units) {
+  CuttingStrategy scaled = strategy;
+  if (strategy.finishAllowance) {
+    scaled.finishAllowance = units.FromMachine(*strategy.finishAllowance);
+  }
+  if (strategy.tabs.width) scaled.tabs.width = units.FromMachine(*strategy.tabs.width);
+  if (strategy.tabs.height) scaled.tabs.height = units.FromMachine(*strategy.tabs.height);
+  return scaled;
+}
+
 JobParameters RoughingJob(const JobParameters& job, double allowance) {
   JobParameters roughing = job;
   roughing.ToolRadius =
@@ -34,7 +44,7 @@ JobParameters RoughingJob(const JobParameters& job, double allowance) {
 }
 
 std::optional<std::string> AllowanceProblem(const JobParameters& job,
-                                            const CuttingStrategy& strategy) {
+                                            const CuttingStrategy& strategy, ProgramUnits units) {
   if (!strategy.finishAllowance || strategy.outside) return std::nullopt;
   const double allowance = *strategy.finishAllowance;
   const double reach = RoughingJob(job, allowance).ToolRadius;
@@ -42,22 +52,23 @@ std::optional<std::string> AllowanceProblem(const JobParameters& job,
   const double room = circle ? job.CornerRadius : std::min(job.Width, job.Height) / 2.0;
   if (reach >= room) {
     return "leaves no room for the tool: the paths keep Tool Radius and allowance, " +
-           FormatCoord(reach) + ", from the wall, and " +
-           (circle ? "the circle's radius" : "half the shorter side") + " is " + FormatCoord(room);
+           units.Text(reach) + ", from the wall, and " +
+           (circle ? "the circle's radius" : "half the shorter side") + " is " + units.Text(room);
   }
   const RingSpacing spacing{strategy.stepover, job.ToolRadius};
   const double step = spacing.StepFor(Float32(job.ToolRadius), !circle).value();
   if (job.Fill && allowance > step) {
     return "leaves more than one pass along the wall can cut: a Fill may leave at most its ring "
            "spacing, " +
-           FormatCoord(step) + ", on the walls";
+           units.Text(step) + ", on the walls";
   }
   return std::nullopt;
 }
 
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
-                                                   const CuttingStrategy& strategy) {
+                                                   const CuttingStrategy& strategy,
+                                                   ProgramUnits units) {
   for (const FieldDescription& field : kFields) {
     const std::string& text = texts.*field.text;
     if (ShapeUsesField(job.ShapeKind, field.field) && !OrdinaryNumber(text)) {
@@ -72,15 +83,14 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
            "Untick Fill, or cut inside the contour.";
   }
   if (!(job.Depth < 0.0F)) {
-    return "The Depth is " + FormatCoord(job.Depth) +
+    return "The Depth is " + units.Text(job.Depth) +
            ": a controller's program cuts below the work surface (Z 0), so give a negative "
            "Depth.";
   }
   if (job.ToolRadius < 0.0F) {
-    return "The Tool Radius is " + FormatCoord(job.ToolRadius) +
-           ": a cutter's radius is 0 or more.";
+    return "The Tool Radius is " + units.Text(job.ToolRadius) + ": a cutter's radius is 0 or more.";
   }
-  if (auto problem = AllowanceProblem(job, strategy)) {
+  if (auto problem = AllowanceProblem(job, strategy, units)) {
     return "The finishing allowance " + *problem + ".";
   }
   // Every other path lies between the wall path and the middle of the shape.
@@ -91,18 +101,17 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
     return std::nullopt;
   }
   if (strategy.outside) {
-    return "The cutter would enter the shape it cuts out: give the shape sizes above 0. Nothing "
-           "was written.";
+    return "The cutter would enter the shape it cuts out: give the shape sizes above 0.";
   }
   const double halfShortSide = std::min(job.Width, job.Height) / 2.0;
   if (job.ShapeKind == ShapeKind::RoundedRectangle && job.CornerRadius > halfShortSide) {
-    return "The Radius " + FormatCoord(job.CornerRadius) + " is more than half the shorter side (" +
-           FormatCoord(halfShortSide) +
+    return "The Radius " + units.Text(job.CornerRadius) + " is more than half the shorter side (" +
+           units.Text(halfShortSide) +
            "): the rounded corners would cross and the cutter leave the contour. Give a smaller "
            "Radius.";
   }
   return "The tool does not fit inside the shape: with a Tool Radius of " +
-         FormatCoord(job.ToolRadius) +
+         units.Text(job.ToolRadius) +
          " the cutter would leave the contour. Give a smaller Tool Radius or a larger shape.";
 }
 

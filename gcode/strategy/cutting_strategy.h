@@ -6,6 +6,7 @@
 
 #include "gcode/job/field_texts.h"
 #include "gcode/job/job_parameters.h"
+#include "gcode/job/program_units.h"
 #include "gcode/shapes/pocket_fill.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
@@ -34,6 +35,10 @@ struct CuttingStrategy {
   bool operator==(const CuttingStrategy&) const = default;
 };
 
+/// The strategy with its lengths, the finishing allowance and the tabs' sizes, in the program's
+/// units.
+CuttingStrategy InProgramUnits(const CuttingStrategy& strategy, ProgramUnits units);
+
 /// Why a Fill takes no holding tabs and is never cut from outside, in the words every message
 /// uses: "Holding tabs " + kTabsHoldOutlines, "--side=outside cuts an outline; " + kFillIsInside.
 inline constexpr std::string_view kTabsHoldOutlines =
@@ -48,19 +53,23 @@ JobParameters RoughingJob(const JobParameters& job, double allowance);
 /// What is wrong with the strategy's finishing allowance for the job, as the words that follow
 /// "--finish": paths that keep it from the wall leave the tool no room inside the shape, or a
 /// Fill leaves more to the finishing pass than one ring spacing, which is what one pass along the
-/// wall can take. Nothing when it is sound (an outside profile always has room).
+/// wall can take. Nothing when it is sound (an outside profile always has room). The job and the
+/// strategy are in `units`.
 std::optional<std::string> AllowanceProblem(const JobParameters& job,
-                                            const CuttingStrategy& strategy);
+                                            const CuttingStrategy& strategy,
+                                            ProgramUnits units = {});
 
 /// Why a program for a controller cannot be written for the job, or nothing when it can: a field
 /// the shape is made from that is not an ordinary number, a finishing allowance that does not fit
 /// (see AllowanceProblem), a Depth at or above the work surface cuts nothing, a negative Tool
 /// Radius is no cutter, and a tool that does not fit the shape leaves its contour (or, cut from
-/// outside, enters the shape). The window's own program is written as computed all the same. Raises
-/// ArithmeticFault where the path along the wall cannot be computed.
+/// outside, enters the shape). The job and the strategy are in `units`, and so are the lengths
+/// that the messages give in the machine's unit. The window's own program is written as computed
+/// all the same. Raises ArithmeticFault where the path along the wall cannot be computed.
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
-                                                   const CuttingStrategy& strategy);
+                                                   const CuttingStrategy& strategy,
+                                                   ProgramUnits units);
 
 /// The toolpath of the job's paths as `strategy` cuts them, in the window's program's lines: the
 /// outline on its side of the contour or the Fill with its spacing, each keeping the finishing

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "gcode/job/program_units.h"
+
 namespace quorrel {
 
 /// The most passes one program may cut; a finer step-down is refused rather than written.
@@ -12,8 +14,9 @@ inline constexpr long long kMostPasses = 10000;
 /// work surface, one pass at the depth.
 class PassDepths {
  public:
-  /// Raises JobRefused for more than kMostPasses passes, or a step-down below a thousandth.
-  PassDepths(double depth, std::optional<double> stepDown);
+  /// Raises JobRefused for more than kMostPasses passes, or a step-down below a thousandth; the
+  /// depths are in `units`, and so are the lengths the message gives in the machine's unit.
+  PassDepths(double depth, std::optional<double> stepDown, ProgramUnits units = {});
 
   long long count() const { return passes_; }
   /// The Z of pass `k`, counted from 1.

@@ -28,9 +28,9 @@ void Passes::Travel(Coord z, std::uint8_t words, ToolPoint to) {
   Emit(rapid);
 }
 
-void RequireCutBelowSurface(Coord z) {
+void RequireCutBelowSurface(Coord z, ProgramUnits units) {
   if (!(z < 0.0)) {
-    throw JobRefused("The program cuts at Z " + FormatCoord(z) +
+    throw JobRefused("The program cuts at Z " + units.Text(z.value()) +
                      ": a controller's program cuts below the work surface (Z 0).");
   }
 }
@@ -46,9 +46,10 @@ void Passes::Approach() {
 
 void Passes::Plunge(const ToolMove& plunge) {
   if (pass_ == 1) {
-    RequireCutBelowSurface(plunge.to.z);
+    const ProgramUnits units = ProgramUnits::Of(settings_);
+    RequireCutBelowSurface(plunge.to.z, units);
     // How many passes it takes is known, and checked, before anything is written.
-    depths_.emplace(plunge.to.z, settings_.stepDown);
+    depths_.emplace(plunge.to.z, settings_.stepDown, units);
     if (title_) next().Title(*title_);
     Approach();
   }

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "gcode/job/machine_settings.h"
+#include "gcode/job/program_units.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
@@ -16,9 +17,9 @@ namespace quorrel {
 /// (a ramp stage after this one may turn it into a ramp) and cuts the path at that depth. The
 /// window's retract is left out: the program's end goes up. The title goes on once, at the first
 /// plunge, when the passes are known to be sound.
-/// Raises JobRefused where the path's plunge, at `z` as written, does not go below the work
-/// surface: a controller's program that cuts nothing.
-void RequireCutBelowSurface(Coord z);
+/// Raises JobRefused where the path's plunge, at `z` as written in `units`, does not go below the
+/// work surface: a controller's program that cuts nothing.
+void RequireCutBelowSurface(Coord z, ProgramUnits units);
 
 class Passes final : public ToolpathStage {
  public:

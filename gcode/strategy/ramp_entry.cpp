@@ -5,11 +5,13 @@
 
 namespace quorrel {
 
-RampEntry::RampEntry(ToolpathSink& next, double angleDegrees, bool clockwise, ProgramNotice notice)
+RampEntry::RampEntry(ToolpathSink& next, double angleDegrees, bool clockwise, ProgramNotice notice,
+                     ProgramUnits units)
     : ToolpathStage(next),
       angle_(angleDegrees),
       clockwise_(clockwise),
-      notice_(std::move(notice)) {}
+      notice_(std::move(notice)),
+      units_(units) {}
 
 void RampEntry::Move(ToolMove& move) {
   const bool plunge = move.feed == MoveFeed::Plunging && move.words == kWordZ;
@@ -79,13 +81,13 @@ void RampEntry::Flush() {
     z = step.z;
   }
   if (steps.empty()) {
-    next().Move(plunge_);
     if (!told_ && notice_) {
-      notice_("The path that starts at X" + FormatCoord(plunge_.to.x) + " Y" +
-              FormatCoord(plunge_.to.y) + " is too short to ramp down at " + FormatCoord(angle_) +
+      notice_("The path that starts at X" + units_.Text(plunge_.to.x) + " Y" +
+              units_.Text(plunge_.to.y) + " is too short to ramp down at " + FormatCoord(angle_) +
               " degrees; the tool plunges there.");
     }
     told_ = true;
+    next().Move(plunge_);
   }
   held_.Release(next(), [this](ToolMove& cut) { next().Move(cut); });
   cuts_.clear();

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "gcode/job/program_units.h"
 #include "gcode/strategy/ramp_plan.h"
 #include "gcode/toolpath/held_moves.h"
 #include "gcode/toolpath/toolpath_sink.h"
@@ -19,8 +20,10 @@ using ProgramNotice = std::function<void(const std::string& message)>;
 /// path too short to ramp along is plunged, and `notice` hears so once.
 class RampEntry final : public ToolpathStage {
  public:
-  /// `clockwise`: the closed paths are cut clockwise, and a helix turns with them.
-  RampEntry(ToolpathSink& next, double angleDegrees, bool clockwise, ProgramNotice notice);
+  /// `clockwise`: the closed paths are cut clockwise, and a helix turns with them. `units`: those
+  /// of the moves, for the notice.
+  RampEntry(ToolpathSink& next, double angleDegrees, bool clockwise, ProgramNotice notice,
+            ProgramUnits units = {});
 
   void Move(ToolMove& move) override;
   void ClosedPathBegin() override;
@@ -34,6 +37,7 @@ class RampEntry final : public ToolpathStage {
   double angle_;
   bool clockwise_;
   ProgramNotice notice_;
+  ProgramUnits units_;
   bool told_ = false;
   bool holding_ = false;
   ToolMove plunge_;  // the plunge the ramp replaces

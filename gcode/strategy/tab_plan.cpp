@@ -72,7 +72,8 @@ TabSizes TabSizesOf(const TabSettings& tabs, const JobParameters& job,
   TabSizes sizes;
   sizes.count = tabs.count;
   sizes.width = tabs.width.value_or(Round3(4.0 * job.ToolRadius));
-  const double most = settings.units == Units::Inches ? 0.08 : 2.0;
+  const double most =
+      ProgramUnits::Of(settings).FromMachine(settings.units == Units::Inches ? 0.08 : 2.0);
   sizes.height = tabs.height.value_or(Round3(std::min(std::fabs(job.Depth) / 3.0, most)));
   sizes.angle = tabs.angle.value_or(settings.entry == Entry::Ramp ? 45.0 : 90.0);
   return sizes;
@@ -375,13 +376,14 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
                                          const MachineSettings& settings, const TabPlan& plan) {
   const TabSizes& sizes = plan.sizes();
   if (sizes.count <= 0) return std::nullopt;
+  const ProgramUnits units = ProgramUnits::Of(settings);
   if (!(sizes.width > 0.0)) {
     return TabsProblem{"tab-width", "needs a size: with a Tool Radius of 0 there is none to take"};
   }
   const double deep = std::fabs(static_cast<double>(Coord::Of(job.Depth)));
   if (sizes.height >= deep) {
-    return TabsProblem{"tab-height", "must be less than the Depth's size, " + FormatCoord(deep) +
-                                         ", not " + FormatCoord(sizes.height)};
+    return TabsProblem{"tab-height", "must be less than the Depth's size, " + units.Text(deep) +
+                                         ", not " + units.Text(sizes.height)};
   }
   if (settings.entry == Entry::Ramp && !(sizes.angle < 90.0)) {
     return TabsProblem{"tab-angle",
@@ -410,20 +412,20 @@ std::optional<TabsProblem> TabsProblemOf(const JobParameters& job, const Cutting
   };
   if (on.raised >= path / 2) {
     const std::string base = sizes.base() > sizes.width
-                                 ? " at the top and " + FormatCoord(sizes.base()) + " at the base"
+                                 ? " at the top and " + units.Text(sizes.base()) + " at the base"
                                  : "";
     return TabsProblem{
         "tabs", "leave too little of the outline to cut free: " + TabsText(sizes.count) + " of " +
-                    FormatCoord(sizes.width) + base +
-                    ", with the cutter's reach on either side, raise " + FormatCoord(on.raised) +
-                    " of the outline path's " + FormatCoord(path) + ", which leaves " +
-                    FormatCoord(std::max(path - on.raised, 0.0)) +
+                    units.Text(sizes.width) + base +
+                    ", with the cutter's reach on either side, raise " + units.Text(on.raised) +
+                    " of the outline path's " + units.Text(path) + ", which leaves " +
+                    units.Text(std::max(path - on.raised, 0.0)) +
                     "; at least half of it must be cut free; " + fitting()};
   }
   // Each tab stands apart: the cutter comes down to the Depth between every two of them.
   if (on.apart < sizes.count) {
     return TabsProblem{"tabs", "do not fit apart from one another on this shape: their bases, " +
-                                   FormatCoord(sizes.base()) +
+                                   units.Text(sizes.base()) +
                                    " long with the cutter's reach on either side, meet; " +
                                    fitting()};
   }
