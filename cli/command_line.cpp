@@ -269,6 +269,8 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.help = true;
     } else if (argument == "--version") {
       command.version = true;
+    } else if (argument == "--estimate") {
+      command.estimate = true;
     } else if (argument == "--fill") {
       command.request.fill = true;
       jobGiven = true;
@@ -335,6 +337,19 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   if (command.previewOf && !command.previewPath) {
     throw UsageError("--preview-of needs --preview=FILE for the drawing");
   }
+  if (command.estimate) {
+    if (command.machine.dialect == Dialect::Din) {
+      throw UsageError(
+          "--estimate is for the linuxcnc and grbl dialects: the din program has no feeds to "
+          "time (give --dialect or --machine)");
+    }
+    if (command.from || command.previewOf || command.outputPath) {
+      throw UsageError("--estimate times the job and writes no program: drop " +
+                       std::string(command.from        ? "--from"
+                                   : command.previewOf ? "--preview-of"
+                                                       : "--output"));
+    }
+  }
   if (command.previewOf && command.outputPath) {
     throw UsageError("--preview-of draws an existing program and writes none; drop --output");
   }
@@ -362,9 +377,14 @@ std::string_view UsageSynopsis() {
          "                      [--finish=ALLOWANCE]\n"
          "                      [--tabs=COUNT [--tab-width=WIDTH] [--tab-height=HEIGHT]\n"
          "                       [--tab-angle=DEGREES]]\n"
+         "                      [--max-rate-x=RATE] [--max-rate-y=RATE] [--max-rate-z=RATE]\n"
+         "                      [--acceleration-x=ACCEL] [--acceleration-y=ACCEL]\n"
+         "                      [--acceleration-z=ACCEL] [--junction-deviation=LENGTH]\n"
+         "                      [--arc-tolerance=LENGTH]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
-         "                     [--preview-of=PROGRAM --preview=FILE.svg] [--help] [--version]\n";
+         "                     [--preview-of=PROGRAM --preview=FILE.svg] [--estimate]\n"
+         "                     [--help] [--version]\n";
 }
 
 std::string HelpText() {
@@ -430,6 +450,18 @@ std::string HelpText() {
          "  --tab-angle=DEGREES  slope of each tab's sides from the horizontal, 1 to 90\n"
          "                      (default 90, upright; 45 with --entry=ramp)\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
+         "  --estimate          write no program: print how long it runs on its controller,\n"
+         "                      as the controller's own planner moves it\n"
+         "  --max-rate-x=RATE   the fastest of each axis, units per minute, GRBL's $110 to\n"
+         "  --max-rate-y=RATE   $112 (default 500 mm); LinuxCNC's MAX_VELOCITY times 60\n"
+         "  --max-rate-z=RATE\n"
+         "  --acceleration-x=ACCEL  each axis's acceleration, units per second squared,\n"
+         "  --acceleration-y=ACCEL  GRBL's $120 to $122 (default 10 mm); LinuxCNC's\n"
+         "  --acceleration-z=ACCEL  MAX_ACCELERATION\n"
+         "  --junction-deviation=LENGTH  how far a corner is rounded at speed, GRBL's $11\n"
+         "                      (default 0.010 mm)\n"
+         "  --arc-tolerance=LENGTH  how far an arc's chords may leave it, GRBL's $12\n"
+         "                      (default 0.002 mm); with inches the defaults are converted\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
          "\n"

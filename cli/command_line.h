@@ -25,6 +25,7 @@ struct CommandLine {
   std::optional<std::string> machineName;  ///< --machine: the machines file's machine it came from
   std::set<std::string> given;             ///< the options given for the controller ("--tabs")
   bool toolRadiusGiven = false;            ///< --tool-radius was given (it shades a drawn program)
+  bool estimate = false;                   ///< --estimate: print the run time, write no program
   bool help = false;
   bool version = false;
 };

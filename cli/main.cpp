@@ -10,6 +10,7 @@
 
 #include "cli/command_line.h"
 #include "cli/decimal_separator.h"
+#include "gcode/estimate/run_time.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/job/job_refusal.h"
 #include "gcode/numbers/arithmetic_fault.h"
@@ -21,9 +22,11 @@
 #include "gcode/program/program_reader.h"
 #include "gcode/save/job_preview.h"
 #include "gcode/save/save_command.h"
+#include "gcode/save/write_job.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/toolpath_recording.h"
+#include "gcode/toolpath/toolpath_tee.h"
 #include "gcode/version.h"
 
 namespace {
@@ -230,16 +233,69 @@ int ConvertProgram(const cli::CommandLine& command) {
   return kWritten;
 }
 
-int WriteJob(const cli::CommandLine& command) {
+int PrintAndExit(std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? kWritten : kCannotWrite;
+}
+
+// The request the command makes: its job for its machine, with the locale's decimal separator.
+SaveRequest RequestOf(const cli::CommandLine& command) {
   SaveRequest request = command.request;
   request.decimalSeparator = cli::DecimalSeparatorFromEnvironment();
   request.machine = command.machine;
+  return request;
+}
 
+// A refusal of the job, said as the command's mistake (a setting, named by its option: exit 2)
+// or as the job's (exit 1).
+int Refused(const cli::CommandLine& command, const SaveResult& result) {
+  if (!result.setting.empty()) {
+    const cli::UsageError mistake = SettingMistake(command, result.setting, result.settingWords);
+    std::fprintf(stderr, "quorrel-gcode: %s\n%s", mistake.what(), cli::UsageSynopsis().data());
+    return kUsage;
+  }
+  Complain(result.message);
+  return kFault;
+}
+
+// Prints how long the job's program runs, and draws it where asked; writes no program.
+int EstimateRunTime(const cli::CommandLine& command) {
+  const SaveRequest request = RequestOf(command);
+  CheckedJob job;
+  if (auto refused = CheckJob(request, job)) return Refused(command, *refused);
+  // The moves are kept only for a drawing.
+  ToolpathRecording moves;
+  RunTimeEstimate estimate(request.machine);
+  const Onlookers onlookers{&estimate};
+  ToolpathTee seen(moves, onlookers);
+  try {
+    if (command.previewPath) {
+      MakeJobToolpath(request, job, seen, Complain);
+    } else {
+      MakeJobToolpath(request, job, estimate, Complain, &estimate);
+    }
+  } catch (const std::runtime_error& error) {  // what the check found already, or a fault
+    Complain(error.what());
+    return kFault;
+  }
+  PreviewContext context = PreviewContextOf(job);
+  context.runTime = estimate.Finish();
+  const int printed = PrintAndExit(RunTimeText(*context.runTime) + "\n");
+  if (printed != kWritten || !command.previewPath) return printed;
+  return WritePreview(command, moves, context);
+}
+
+int WriteJob(const cli::CommandLine& command) {
+  const SaveRequest request = RequestOf(command);
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   ToolpathRecording moves;
+  RunTimeEstimate estimate(request.machine);
   ProgramObservers observers;
   observers.notice = Complain;
-  if (command.previewPath) observers.moves = &moves;
+  if (command.previewPath) {
+    observers.moves.push_back(&moves);
+    if (request.machine.dialect != Dialect::Din) observers.moves.push_back(&estimate);
+  }
   std::uint64_t streamed = 0;
   CheckedJob job;
   const SaveResult result = SaveGCode(
@@ -251,11 +307,7 @@ int WriteJob(const cli::CommandLine& command) {
       observers, &job);
   // Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake
   // in the command, named by its option.
-  if (!result.setting.empty()) {
-    const cli::UsageError mistake = SettingMistake(command, result.setting, result.settingWords);
-    std::fprintf(stderr, "quorrel-gcode: %s\n%s", mistake.what(), cli::UsageSynopsis().data());
-    return kUsage;
-  }
+  if (!result.setting.empty()) return Refused(command, result);
   if (!result.message.empty()) Complain(result.message);
   if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
       streamed > 0) {
@@ -272,12 +324,9 @@ int WriteJob(const cli::CommandLine& command) {
       return kFault;
   }
   if (!command.previewPath) return kWritten;
-  return WritePreview(command, moves, PreviewContextOf(job), destination);
-}
-
-int PrintAndExit(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? kWritten : kCannotWrite;
+  PreviewContext context = PreviewContextOf(job);
+  if (request.machine.dialect != Dialect::Din) context.runTime = estimate.Finish();
+  return WritePreview(command, moves, context, destination);
 }
 
 }  // namespace
@@ -297,5 +346,6 @@ int main(int argc, char** argv) {
   if (command.version) return PrintAndExit("quorrel-gcode " + std::string(kVersion) + "\n");
   if (command.previewOf) return DrawExistingProgram(command);
   if (command.from) return ConvertProgram(command);
+  if (command.estimate) return EstimateRunTime(command);
   return WriteJob(command);
 }

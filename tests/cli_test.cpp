@@ -10,6 +10,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -433,6 +434,13 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
        "--plunge-feed must be at most 4000 (inches per minute), not 5000"},
       {with({"--spindle=1e9"}), "--spindle must be at most 100000 revolutions per minute, not 1e9"},
       {with({"--safe-z=1000000"}), "--safe-z must be at most 1000 (mm), not 1e+06"},
+      {{"--estimate"}, "--estimate is for the linuxcnc and grbl dialects"},
+      {with({"--estimate", "-o", "x.nc"}), "--estimate times the job and writes no program"},
+      {with({"--max-rate-x=0"}), "--max-rate-x must be above 0, not 0"},
+      {with({"--acceleration-z=-1"}), "--acceleration-z must be above 0, not -1"},
+      {with({"--junction-deviation=-0.01"}), "--junction-deviation must be 0 or more"},
+      {with({"--arc-tolerance=2000"}), "--arc-tolerance must be at most 1000 (mm), not 2000"},
+      {{"--max-rate-y=300"}, "--max-rate-y is for the linuxcnc and grbl dialects"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -709,7 +717,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 60);  // every option line and exit status of --help
+  EXPECT_EQ(described, 71);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =
@@ -946,6 +954,38 @@ TEST_F(CliFiles, PreviewFailuresAreReported) {
 }
 
 // The locale chooses only the decimal separator of the rounded corners' radius in the title.
+// --estimate prints one line and writes no program; the preview's legend says the same time, and
+// the cut length with its unit. A faster machine takes less time.
+TEST_F(CliFiles, EstimatesTheRunTimeInOneLine) {
+  const std::vector<std::string> job{"--shape=circle",   "--radius=10",     "--tool-radius=1.5",
+                                     "--depth=-3",       "--step-down=1.5", "--dialect=linuxcnc",
+                                     "--units=mm",       "--feed=600",      "--spindle=12000",
+                                     "--spindle-delay=2"};
+  std::vector<std::string> estimate = job;
+  estimate.push_back("--estimate");
+  const ProcessResult result = RunTool(estimate);
+  ASSERT_EQ(result.exitStatus, 0) << result.standardError;
+  const std::regex line(
+      R"(run time: (\d+\.\d) s \(0 h 0 min (\d+\.\d) s; cutting \d+\.\d %, rapid \d+\.\d %, )"
+      R"(dwell \d+\.\d %\)\n)");
+  std::smatch parts;
+  ASSERT_TRUE(std::regex_match(result.standardOutput, parts, line)) << result.standardOutput;
+  EXPECT_EQ(parts[1], parts[2]);
+
+  std::vector<std::string> faster = estimate;
+  faster.insert(faster.end(), {"--acceleration-x=100", "--acceleration-y=100",
+                               "--acceleration-z=100", "--max-rate-x=5000", "--max-rate-y=5000"});
+  const ProcessResult quicker = RunTool(faster);
+  EXPECT_LT(std::stod(quicker.standardOutput.substr(10)), std::stod(parts[1]));
+
+  std::vector<std::string> drawn = job;
+  drawn.insert(drawn.end(), {"-o", PathOf("disc.ngc"), "--preview=" + PathOf("disc.svg")});
+  ASSERT_EQ(RunTool(drawn).exitStatus, 0);
+  const std::string svg = ReadFileBytes(PathOf("disc.svg"));
+  EXPECT_NE(svg.find("run time 0 h 0 min " + std::string(parts[2]) + " s<"), std::string::npos);
+  EXPECT_NE(svg.find(" mm<"), std::string::npos) << "the cut length's unit";
+}
+
 TEST(Cli, LocaleChangesOnlyTheTitleRadius) {
   const std::string locales = std::string(QUORREL_TEST_LOCALES);
   ASSERT_TRUE(std::filesystem::exists(locales + "/de_DE.UTF-8/LC_NUMERIC"))

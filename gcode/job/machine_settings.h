@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -20,6 +21,28 @@ enum class Direction { Climb, Conventional };
 /// path's own first moves.
 enum class Entry { Plunge, Ramp };
 
+/// How fast a controller moves each axis and how hard it accelerates, in the machine's units,
+/// named as GRBL numbers them: what decides how long a program runs. LinuxCNC's INI file holds
+/// the same as each axis's MAX_VELOCITY (per second there) and MAX_ACCELERATION.
+struct MotionSettings {
+  std::array<double, 3> maxRate;       ///< X, Y, Z, units per minute ($110 to $112)
+  std::array<double, 3> acceleration;  ///< X, Y, Z, units per second squared ($120 to $122)
+  double junctionDeviation;            ///< how far a corner may be rounded at speed ($11)
+  double arcTolerance;                 ///< how far a chord of an arc may leave it ($12)
+
+  bool operator==(const MotionSettings&) const = default;
+};
+
+/// GRBL 1.1's own defaults: 500 mm/min, 10 mm/s², a junction deviation of 0.010 mm and an arc
+/// tolerance of 0.002 mm; in inches for an inch machine.
+constexpr MotionSettings DefaultMotion(Units units) {
+  const double unit = units == Units::Inches ? 25.4 : 1.0;
+  return {{500 / unit, 500 / unit, 500 / unit},
+          {10 / unit, 10 / unit, 10 / unit},
+          0.010 / unit,
+          0.002 / unit};
+}
+
 /// What a controller program needs beyond the job: the machine's units and feeds, the height at
 /// which the tool may travel, and how deep one pass may cut.
 struct MachineSettings {
@@ -34,6 +57,8 @@ struct MachineSettings {
   Direction direction = Direction::Climb;
   Entry entry = Entry::Plunge;
   double rampAngle = 3.0;  ///< the steepest descent of a ramp, in degrees from the horizontal
+  /// How the controller moves, for the estimate of the run time; in the machine's units.
+  MotionSettings motion = DefaultMotion(Units::Millimetres);
 
   bool operator==(const MachineSettings&) const = default;
 };

@@ -87,6 +87,18 @@ std::optional<std::string> NumberRule(Setting setting, double value) {
       if (value >= kFlattestTabAngle && value <= 90.0) return std::nullopt;
       return "is the slope of a tab's sides, from " + FormatCoord(kFlattestTabAngle) +
              " to 90 degrees";
+    case Setting::MaxRateX:
+    case Setting::MaxRateY:
+    case Setting::MaxRateZ:
+    case Setting::AccelerationX:
+    case Setting::AccelerationY:
+    case Setting::AccelerationZ:
+    case Setting::ArcTolerance:
+      if (value > 0.0) return std::nullopt;
+      return "must be above 0";
+    case Setting::JunctionDeviation:
+      if (value >= 0.0) return std::nullopt;
+      return "must be 0 or more";
     default:
       return std::nullopt;
   }
@@ -122,6 +134,20 @@ auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
       return &machine.tabHeight;
     case Setting::TabAngle:
       return &machine.tabAngle;
+    case Setting::MaxRateX:
+    case Setting::MaxRateY:
+    case Setting::MaxRateZ:
+      return &machine.maxRate[static_cast<std::size_t>(setting) -
+                              static_cast<std::size_t>(Setting::MaxRateX)];
+    case Setting::AccelerationX:
+    case Setting::AccelerationY:
+    case Setting::AccelerationZ:
+      return &machine.acceleration[static_cast<std::size_t>(setting) -
+                                   static_cast<std::size_t>(Setting::AccelerationX)];
+    case Setting::JunctionDeviation:
+      return &machine.junctionDeviation;
+    case Setting::ArcTolerance:
+      return &machine.arcTolerance;
     default:
       return nullptr;
   }
@@ -245,6 +271,14 @@ std::optional<SettingProblem> MachineProblem(const Machine& machine) {
       {Setting::Finish, 1'000, ""},
       {Setting::TabWidth, 1'000, ""},
       {Setting::TabHeight, 1'000, ""},
+      {Setting::MaxRateX, 100'000, " per minute"},
+      {Setting::MaxRateY, 100'000, " per minute"},
+      {Setting::MaxRateZ, 100'000, " per minute"},
+      {Setting::AccelerationX, 100'000, " per second squared"},
+      {Setting::AccelerationY, 100'000, " per second squared"},
+      {Setting::AccelerationZ, 100'000, " per second squared"},
+      {Setting::JunctionDeviation, 1'000, ""},
+      {Setting::ArcTolerance, 1'000, ""},
   };
   for (const auto& bound : kBounds) {
     const std::optional<double>& value = *NumberOf(machine, bound.setting);
@@ -291,6 +325,15 @@ MachineSettings SettingsOf(const Machine& machine) {
   settings.direction = machine.direction.value_or(Direction::Climb);
   settings.entry = machine.entry.value_or(Entry::Plunge);
   settings.rampAngle = machine.rampAngle.value_or(settings.rampAngle);
+  settings.motion = DefaultMotion(settings.units);
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    settings.motion.maxRate[axis] = machine.maxRate[axis].value_or(settings.motion.maxRate[axis]);
+    settings.motion.acceleration[axis] =
+        machine.acceleration[axis].value_or(settings.motion.acceleration[axis]);
+  }
+  settings.motion.junctionDeviation =
+      machine.junctionDeviation.value_or(settings.motion.junctionDeviation);
+  settings.motion.arcTolerance = machine.arcTolerance.value_or(settings.motion.arcTolerance);
   return settings;
 }
 

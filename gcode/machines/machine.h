@@ -34,6 +34,10 @@ struct Machine {
   std::optional<double> tabWidth;
   std::optional<double> tabHeight;
   std::optional<double> tabAngle;
+  std::array<std::optional<double>, 3> maxRate;       ///< X, Y, Z
+  std::array<std::optional<double>, 3> acceleration;  ///< X, Y, Z
+  std::optional<double> junctionDeviation;
+  std::optional<double> arcTolerance;
 };
 
 /// The settings of a machine, each by the name it has in the machines file and, after "--", as
@@ -56,6 +60,14 @@ enum class Setting {
   TabWidth,
   TabHeight,
   TabAngle,
+  MaxRateX,
+  MaxRateY,
+  MaxRateZ,
+  AccelerationX,
+  AccelerationY,
+  AccelerationZ,
+  JunctionDeviation,
+  ArcTolerance,
 };
 
 struct SettingDescription {
@@ -65,7 +77,7 @@ struct SettingDescription {
   std::string_view help;     ///< what it is, and its default: "(default: the feed)"
 };
 
-inline constexpr std::array<SettingDescription, 17> kSettings{{
+inline constexpr std::array<SettingDescription, 25> kSettings{{
     {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
     {Setting::Units, "units", "&Units", "mm or inch"},
     {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
@@ -86,6 +98,18 @@ inline constexpr std::array<SettingDescription, 17> kSettings{{
     {Setting::TabHeight, "tab-height", "Tab hei&ght", "above the Depth (default: a third of it)"},
     {Setting::TabAngle, "tab-angle", "Tab &slope",
      "of a tab's sides, degrees (default 90; 45 with ramp entry)"},
+    {Setting::MaxRateX, "max-rate-x", "Max rate &X",
+     "X's fastest, units per minute, GRBL's $110 (default 500 mm)"},
+    {Setting::MaxRateY, "max-rate-y", "Max rate Y", "Y's, GRBL's $111 (default 500 mm)"},
+    {Setting::MaxRateZ, "max-rate-z", "Max rate &Z", "Z's, GRBL's $112 (default 500 mm)"},
+    {Setting::AccelerationX, "acceleration-x", "Acceleration X",
+     "units per second squared, GRBL's $120 (default 10 mm)"},
+    {Setting::AccelerationY, "acceleration-y", "Acceleration Y", "GRBL's $121 (default 10 mm)"},
+    {Setting::AccelerationZ, "acceleration-z", "Acceleration Z", "GRBL's $122 (default 10 mm)"},
+    {Setting::JunctionDeviation, "junction-deviation", "&Junction deviation",
+     "how far a corner is rounded, GRBL's $11 (default 0.010 mm)"},
+    {Setting::ArcTolerance, "arc-tolerance", "Arc tolerance",
+     "of an arc's chords, GRBL's $12 (default 0.002 mm)"},
 }};
 
 /// The setting of `key` ("plunge-feed"), or nothing.

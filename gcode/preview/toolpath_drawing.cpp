@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "gcode/estimate/run_time.h"
 #include "gcode/numbers/round3.h"
 #include "gcode/toolpath/contour.h"
 #include "gcode/toolpath/move_geometry.h"
@@ -389,7 +390,11 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
                          : ", sides at " + JobNumber(context.tabSizes.angle) + " degrees"));
   }
   lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
-  lines.push_back("cut length " + JobNumber(drawn.cutLength, context.units));
+  lines.push_back("cut length " + JobNumber(drawn.cutLength, context.units) +
+                  (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
+  if (context.runTime) {
+    lines.push_back("run time " + HoursMinutesSeconds(context.runTime->total()));
+  }
   lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
   return lines;
 }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "gcode/estimate/motion_planner.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/job/program_units.h"
 #include "gcode/strategy/tab_plan.h"
@@ -27,6 +28,10 @@ struct PreviewContext {
   /// The units the program was made in, whose resolution the legend gives its lengths to. The
   /// moves, the job and the tabs are all in the machine's unit.
   ProgramUnits units;
+  /// The unit the program's lengths are in ("mm", "in"), where the program says it.
+  std::string lengthUnit;
+  /// How long the program runs on its controller, where it was estimated.
+  std::optional<MotionTime> runTime;
 };
 
 /// An SVG drawing of a program's moves, seen from above: every cut of every pass (arcs as true

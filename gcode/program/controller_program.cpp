@@ -69,11 +69,12 @@ class PathStart final : public ToolpathStage {
   std::size_t kept_ = 0;
 };
 
-// The passes, the finishing pass and the way up at the end, handed to `program`. Where `text`
-// writes the program and nobody else looks on, a later pass whose cuts are the first pass's lines
-// writes those lines again, without making its moves.
+// The passes, the finishing pass and the way up at the end, handed to `program`. Where
+// `repeatable` takes the moves and nobody else looks on, a later pass whose cuts are the first
+// pass's takes them as those again, without making its moves.
 void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
-               const ControllerProgramParts& parts, ToolpathSink& written, ControllerWriter* text) {
+               const ControllerProgramParts& parts, ToolpathSink& written,
+               RepeatableCuts* repeatable) {
   // The moves are made in the program's units, and written and seen in the machine's.
   std::optional<IntoMachineUnits> inMachineUnits;
   ToolpathSink& program =
@@ -91,20 +92,20 @@ void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
   Passes passes(road.start(), settings, true, kUnknownPoint);
   PathStart start(passes);
   // The later passes cut what the first cut: kept as it goes by, it need not be made again. Where
-  // no stage puts a Z into the cuts (no ramp, no tabs), the lines written of them are kept
-  // instead, and written again at every depth.
-  const bool keepText = text != nullptr && settings.stepDown && settings.entry == Entry::Plunge &&
-                        parts.tabs == nullptr;
-  if (keepText) text->KeepNextCuts();
+  // no stage puts a Z into the cuts (no ramp, no tabs), what the program makes of them is kept
+  // instead (the lines written, the time they take), and taken again at every depth.
+  const bool keepText = repeatable != nullptr && settings.stepDown &&
+                        settings.entry == Entry::Plunge && parts.tabs == nullptr;
+  if (keepText) repeatable->KeepNextCuts();
   std::optional<KeptToolpath> firstPass;
   paths(settings.stepDown && !keepText ? firstPass.emplace(start)
                                        : static_cast<ToolpathSink&>(start));
-  const bool repeatText = text != nullptr && text->cutsKept() && start.whole();
+  const bool repeatText = keepText && repeatable->cutsKept() && start.whole();
   for (long long pass = 2; pass <= passes.count(); ++pass) {
     passes.StartPass(pass);
     if (repeatText) {
       start.Replay(passes);
-      text->RepeatCuts();
+      repeatable->RepeatCuts();
       passes.CutsRepeated();
     } else if (firstPass && firstPass->kept()) {
       firstPass->Replay(passes);
@@ -134,8 +135,9 @@ void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
 }  // namespace
 
 void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
-                           const ControllerProgramParts& parts, ToolpathSink& program) {
-  RunPasses(paths, settings, parts, program, nullptr);
+                           const ControllerProgramParts& parts, ToolpathSink& program,
+                           RepeatableCuts* repeatable) {
+  RunPasses(paths, settings, parts, program, parts.onlookers.empty() ? repeatable : nullptr);
 }
 
 void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& settings,
@@ -144,8 +146,8 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
   ProgramWriter writer(std::move(destination), ProgramWriter::LineEnd::Lf);
   ControllerWriter text(settings, writer);
   // The moves go to the onlooker too, where there is one.
-  if (parts.observer != nullptr) {
-    ToolpathTee observed(text, parts.observer);
+  if (!parts.onlookers.empty()) {
+    ToolpathTee observed(text, parts.onlookers);
     RunPasses(paths, settings, parts, observed, nullptr);
   } else {
     RunPasses(paths, settings, parts, text, &text);

@@ -7,7 +7,9 @@
 #include "gcode/output/byte_sink.h"
 #include "gcode/strategy/ramp_entry.h"
 #include "gcode/strategy/tab_plan.h"
+#include "gcode/toolpath/repeatable_cuts.h"
 #include "gcode/toolpath/toolpath_sink.h"
+#include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
 
@@ -19,8 +21,8 @@ struct ControllerProgramParts {
   bool outside = false;
   /// Hears of a path too short to ramp along.
   ProgramNotice notice;
-  /// Sees every move the program is written from, as it is written (a preview); none when null.
-  ToolpathSink* observer = nullptr;
+  /// See every move the program is written from, as it is written (a preview, an estimate).
+  Onlookers onlookers;
   /// The holding tabs every pass leaves standing (see HoldingTabs); none when null.
   const TabPlan* tabs = nullptr;
 };
@@ -49,10 +51,13 @@ void WriteControllerProgram(const ToolpathSource& paths, const MachineSettings& 
                             std::unique_ptr<ByteSink> destination);
 
 /// The moves WriteControllerProgram writes, handed to `program` as they would be written: the
-/// passes, the finishing pass and the way up at the end, through every stage. Raises what
-/// WriteControllerProgram raises, but for the text's own refusals and OutputError.
+/// passes, the finishing pass and the way up at the end, through every stage. Where `program` is
+/// `repeatable` too, a later pass may hand it the first pass's cuts as a repeat (see
+/// RepeatableCuts). Raises what WriteControllerProgram raises, but for the text's own refusals
+/// and OutputError.
 void RunControllerToolpath(const ToolpathSource& paths, const MachineSettings& settings,
-                           const ControllerProgramParts& parts, ToolpathSink& program);
+                           const ControllerProgramParts& parts, ToolpathSink& program,
+                           RepeatableCuts* repeatable = nullptr);
 
 /// The controller's program of a program the window saved, read in the one grammar of the
 /// window's programs: the same bytes as writing the job that made it. Raises ProgramFormatError,

@@ -9,6 +9,7 @@
 #include "gcode/job/machine_settings.h"
 #include "gcode/job/program_units.h"
 #include "gcode/program/program_writer.h"
+#include "gcode/toolpath/repeatable_cuts.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -41,7 +42,7 @@ bool IsActiveComment(std::string_view text);
 /// move carries; an arc says its end and its centre from its start (offsetX, offsetY). Lines end
 /// with LF. Raises JobRefused, naming the program's line where the move was read from one, for a
 /// line longer than the controller reads; nothing reaches the destination then.
-class ControllerWriter final : public ToolpathSink {
+class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
  public:
   ControllerWriter(const MachineSettings& settings, ProgramWriter& writer);
 
@@ -59,11 +60,11 @@ class ControllerWriter final : public ToolpathSink {
   /// are written, so that a later pass that cuts the same moves at another depth writes them
   /// again without making them: where no line of them says Z, those are the same lines. Keeps at
   /// most kMostKeptBytes.
-  void KeepNextCuts();
+  void KeepNextCuts() override;
   /// True when the cuts of the pass were kept whole, and no line of them says Z.
-  bool cutsKept() const { return keeping_ == Keeping::Kept; }
+  bool cutsKept() const override { return keeping_ == Keeping::Kept; }
   /// Writes the kept cuts again, as a later pass's, after its plunge line. Only where cutsKept().
-  void RepeatCuts();
+  void RepeatCuts() override;
 
   static constexpr std::size_t kMostKeptBytes = std::size_t{4} << 20;
 

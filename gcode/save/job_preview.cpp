@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "gcode/estimate/run_time.h"
 #include "gcode/job/job_refusal.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
@@ -10,12 +11,13 @@
 #include "gcode/strategy/tab_plan.h"
 #include "gcode/toolpath/program_unit_stages.h"
 #include "gcode/toolpath/toolpath_recording.h"
+#include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
 namespace {
 
 JobPreview Unwritable(std::string message) {
-  return {{}, std::move(message)};
+  return {{}, std::move(message), std::nullopt};
 }
 
 }  // namespace
@@ -31,6 +33,9 @@ PreviewContext PreviewContextOf(const CheckedJob& checked) {
   };
   PreviewContext context;
   context.units = units;
+  if (checked.machine.dialect != Dialect::Din) {
+    context.lengthUnit = checked.machine.units == Units::Inches ? "in" : "mm";
+  }
   context.job = InMachineUnits(checked.parameters, units);
   context.toolRadius = context.job->ToolRadius;
   context.outside = checked.strategy.outside;
@@ -52,15 +57,28 @@ JobPreview DrawJobPreview(const SaveRequest& request) {
   CheckedJob job;
   if (auto refused = CheckJob(request, job)) return Unwritable(refused->message);
   ToolpathRecording moves;
+  RunTimeEstimate estimate(request.machine);
+  const bool controller = request.machine.dialect != Dialect::Din;
+  const Onlookers onlookers = controller ? Onlookers{&estimate} : Onlookers{};
+  ToolpathTee seen(moves, onlookers);
   try {
     // A ramp that becomes a plunge is drawn as one.
-    MakeJobToolpath(request, job, moves, [](const std::string&) {});
+    MakeJobToolpath(request, job, seen, [](const std::string&) {});
   } catch (const ArithmeticFault& fault) {
     return Unwritable(FaultMessage(fault, request.texts));
   } catch (const JobRefused& refused) {
     return Unwritable(refused.what());
   }
-  return {DrawToolpathSvg(moves, PreviewContextOf(job)), {}};
+  PreviewContext context = PreviewContextOf(job);
+  if (controller) context.runTime = estimate.Finish();
+  return {DrawToolpathSvg(moves, context), {}, context.runTime};
+}
+
+MotionTime EstimateJobRunTime(const SaveRequest& request, const CheckedJob& job) {
+  RunTimeEstimate estimate(request.machine);
+  MakeJobToolpath(
+      request, job, estimate, [](const std::string&) {}, &estimate);
+  return estimate.Finish();
 }
 
 }  // namespace quorrel

@@ -8,6 +8,7 @@
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/ramp_entry.h"
 #include "gcode/toolpath/toolpath_sink.h"
+#include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
 
@@ -29,8 +30,8 @@ struct SaveRequest {
 struct ProgramObservers {
   /// Hears of a path too short to ramp along.
   ProgramNotice notice;
-  /// Sees every move the program is written from (a preview); none when null.
-  ToolpathSink* moves = nullptr;
+  /// See every move the program is written from (a preview, an estimate), in the machine's unit.
+  Onlookers moves;
 };
 
 }  // namespace quorrel

@@ -30,7 +30,7 @@ void RunJob(const SaveRequest& request, const CheckedJob& checked,
   if (checked.strategy.finishAllowance) parts.finishingPath = &finishingPath;
   parts.outside = checked.strategy.outside;
   parts.notice = observers.notice;
-  parts.observer = observers.moves;
+  parts.onlookers = observers.moves;
   if (checked.tabs) parts.tabs = &*checked.tabs;
   controller(ToolpathSource(paths), parts);
 }
@@ -49,7 +49,7 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
       [&](const auto& paths) {
         ProgramWriter writer(std::move(destination));
         WindowProgramWriter program(writer);
-        if (observers.moves != nullptr) {
+        if (!observers.moves.empty()) {
           ToolpathTee observed(program, observers.moves);
           paths(observed);
         } else {
@@ -63,13 +63,13 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
 }
 
 void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, ToolpathSink& moves,
-                     const ProgramNotice& notice) {
+                     const ProgramNotice& notice, RepeatableCuts* repeatable) {
   ProgramObservers observers;
   observers.notice = notice;
   RunJob(
       request, job, observers, [&](const auto& paths) { paths(moves); },
       [&](const ToolpathSource& paths, const ControllerProgramParts& parts) {
-        RunControllerToolpath(paths, job.machine, parts, moves);
+        RunControllerToolpath(paths, job.machine, parts, moves, repeatable);
       });
 }
 

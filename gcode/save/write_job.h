@@ -6,6 +6,7 @@
 #include "gcode/output/byte_sink.h"
 #include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
+#include "gcode/toolpath/repeatable_cuts.h"
 
 namespace quorrel {
 
@@ -22,7 +23,9 @@ void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
 /// The moves WriteJobProgram writes the program from, handed to `moves` as they would be written,
 /// without a line of the program: what a preview draws. Raises what WriteJobProgram raises, but
 /// for the refusals of the program's text (see CheckProgram) and OutputError.
+/// Where `moves` is `repeatable` too, a later pass may hand it the first pass's cuts again as a
+/// repeat (see RepeatableCuts).
 void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, ToolpathSink& moves,
-                     const ProgramNotice& notice);
+                     const ProgramNotice& notice, RepeatableCuts* repeatable = nullptr);
 
 }  // namespace quorrel

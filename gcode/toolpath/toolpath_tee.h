@@ -1,43 +1,44 @@
 #pragma once
 
+#include <vector>
+
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
 
-/// Hands a toolpath on to a sink and, where there is one, to a second that looks on (a preview),
-/// and keeps where the last move left the tool.
+/// Who looks on at a program's moves as it is written, besides its writer: a preview, a run-time
+/// estimate.
+using Onlookers = std::vector<ToolpathSink*>;
+
+/// Hands a toolpath on to a sink and to each of those that look on, in their order.
 class ToolpathTee final : public ToolpathStage {
  public:
-  ToolpathTee(ToolpathSink& next, ToolpathSink* onlooker)
-      : ToolpathStage(next), onlooker_(onlooker) {}
+  ToolpathTee(ToolpathSink& next, const Onlookers& onlookers)
+      : ToolpathStage(next), onlookers_(onlookers) {}
 
   void Title(const ProgramTitle& title) override {
     next().Title(title);
-    if (onlooker_ != nullptr) onlooker_->Title(title);
+    for (ToolpathSink* onlooker : onlookers_) onlooker->Title(title);
   }
   void Move(ToolMove& move) override {
     next().Move(move);
-    if (onlooker_ != nullptr) onlooker_->Move(move);
-    at_ = move.to;
+    for (ToolpathSink* onlooker : onlookers_) onlooker->Move(move);
   }
   void ClosedPathBegin() override {
     next().ClosedPathBegin();
-    if (onlooker_ != nullptr) onlooker_->ClosedPathBegin();
+    for (ToolpathSink* onlooker : onlookers_) onlooker->ClosedPathBegin();
   }
   void ClosedPathEnd() override {
     next().ClosedPathEnd();
-    if (onlooker_ != nullptr) onlooker_->ClosedPathEnd();
+    for (ToolpathSink* onlooker : onlookers_) onlooker->ClosedPathEnd();
   }
   void End(const ProgramEnd& end) override {
     next().End(end);
-    if (onlooker_ != nullptr) onlooker_->End(end);
+    for (ToolpathSink* onlooker : onlookers_) onlooker->End(end);
   }
 
-  const ToolPoint& at() const { return at_; }
-
  private:
-  ToolpathSink* onlooker_;
-  ToolPoint at_ = kUnknownPoint;
+  const Onlookers& onlookers_;
 };
 
 }  // namespace quorrel
