@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <limits>
@@ -19,6 +20,7 @@
 #include "app/commondialog.h"
 #include "app/machinemenu.h"
 #include "app/machinesdialog.h"
+#include "app/runtimestatus.h"
 #include "app/shapepictogram.h"
 #include "app/toolpathpreview.h"
 #include "app/twips.h"
@@ -115,6 +117,9 @@ QuorrelForm::QuorrelForm(QWidget* parent) : QMainWindow(parent) {
   createMenus();
   createControls(client);
   createPreview(client);
+  runTime_ = new RunTimeStatus;
+  statusBar()->setSizeGripEnabled(false);
+  statusBar()->addWidget(runTime_, 1);
   setTabOrder();
   fitFontToDesign();
   watchTheJob();
@@ -155,6 +160,7 @@ void QuorrelForm::createMenus() {
 void QuorrelForm::watchTheJob() {
   const auto changed = [this] {
     if (preview_ != nullptr && preview_->isVisible()) preview_->setRequest(currentRequest());
+    if (machineMenu_->chosen() != nullptr) runTime_->setRequest(currentRequest());
   };
   for (QLineEdit* text : fields_) connect(text, &QLineEdit::textChanged, this, changed);
   connect(option1_, &QButtonGroup::idToggled, this, changed);
@@ -166,6 +172,9 @@ void QuorrelForm::machineChanged() {
   const Machine* machine = machineMenu_->chosen();
   setWindowTitle(machine == nullptr ? kTitle
                                     : kTitle + QStringLiteral(" — ") + MachineLabel(*machine));
+  // The window's own program has no feeds to time: without a machine the form is as it was.
+  statusBar()->setVisible(machine != nullptr);
+  if (machine != nullptr) runTime_->setRequest(currentRequest());
 }
 
 namespace {

@@ -19,12 +19,14 @@ namespace quorrel::app {
 class CommonDialog;
 class MachineMenu;
 class ShapePictogram;
+class RunTimeStatus;
 class ToolpathPreview;
 
 /// Quorrel's window: the seven fields of a job, the shape choice with its pictogram, the "Fill"
-/// check box, the File menu, the Machine menu that chooses what the program is for, and the
-/// Toolpath Preview beside it. It reads the controls and hands the job to the save command;
-/// what a program holds is decided in gcode/, never here.
+/// check box, the File menu, the Machine menu that chooses what the program is for, the run time
+/// under the fields while a machine is chosen, and the Toolpath Preview beside it. It reads the
+/// controls and hands the job to the save command; what a program holds is decided in gcode/, never
+/// here.
 class QuorrelForm : public QMainWindow {
   Q_OBJECT
 
@@ -75,6 +77,7 @@ class QuorrelForm : public QMainWindow {
   MachineMenu* machineMenu_ = nullptr;
   QAction* previewAction_ = nullptr;
   ToolpathPreview* preview_ = nullptr;
+  RunTimeStatus* runTime_ = nullptr;  // under the fields, while a machine is chosen
 };
 
 }  // namespace quorrel::app

@@ -28,11 +28,6 @@ ToolpathPreview::ToolpathPreview(QWidget* parent) : QWidget(parent, Qt::Window) 
   view_.size = size();
   view_.pixelRatio = devicePixelRatioF();
 
-  worker_ = new QObject;
-  worker_->moveToThread(&thread_);
-  connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-  thread_.start();
-
   pause_.setSingleShot(true);
   pause_.setInterval(kPauseMs);
   connect(&pause_, &QTimer::timeout, this, &ToolpathPreview::drawAgain);
@@ -41,11 +36,8 @@ ToolpathPreview::ToolpathPreview(QWidget* parent) : QWidget(parent, Qt::Window) 
   connect(&slow_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
-ToolpathPreview::~ToolpathPreview() {
-  // The drawing being made is finished first: nothing of it may outlive the window.
-  thread_.quit();
-  thread_.wait();
-}
+// The drawing being made is finished first, by the work: nothing of it may outlive the window.
+ToolpathPreview::~ToolpathPreview() = default;
 
 void ToolpathPreview::setRequest(const SaveRequest& request) {
   if (request_ == request) return;
@@ -55,41 +47,31 @@ void ToolpathPreview::setRequest(const SaveRequest& request) {
 
 void ToolpathPreview::drawAgain() {
   if (!request_ || !isVisible()) return;
-  if (busy_) {
-    waiting_ = true;
-    return;
-  }
-  busy_ = true;
-  slow_.start();
+  if (!work_.busy()) slow_.start();
   view_.pixelRatio = devicePixelRatioF();
-  QMetaObject::invokeMethod(
-      worker_,
-      [this, request = *request_, view = view_] {
-        RenderedPreview rendered = renderer_.render(request, view);
-        QMetaObject::invokeMethod(
-            this, [this, rendered = std::move(rendered)] { receive(rendered); },
-            Qt::QueuedConnection);
-      },
-      Qt::QueuedConnection);
+  work_.run([this, request = *request_, view = view_]() -> std::function<void()> {
+    RenderedPreview rendered = renderer_.render(request, view);
+    return [this, rendered = std::move(rendered)] { receive(rendered); };
+  });
 }
 
 void ToolpathPreview::receive(RenderedPreview rendered) {
-  busy_ = false;
-  slow_.stop();
+  // A drawing that waited is made next, and is slow only once it takes a moment.
+  if (work_.waiting()) {
+    slow_.start();
+  } else {
+    slow_.stop();
+  }
   shown_ = std::move(rendered);
   ++shownCount_;
   update();
   emit shown();
-  if (waiting_) {
-    waiting_ = false;
-    drawAgain();
-  }
 }
 
 void ToolpathPreview::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   paintDrawing(painter);
-  if (busy_ && !slow_.isActive()) {
+  if (work_.busy() && !slow_.isActive()) {
     const QString text = QStringLiteral("Drawing…");
     const QRect box = painter.fontMetrics().boundingRect(text).adjusted(-6, -3, 6, 3);
     painter.resetTransform();

@@ -2,11 +2,11 @@
 
 #include <QPainter>
 #include <QPoint>
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
 
+#include "app/newestwork.h"
 #include "app/previewrendering.h"
 #include "gcode/save/program_request.h"
 
@@ -61,15 +61,12 @@ class ToolpathPreview : public QWidget {
   void moveBy(QPointF pixels);
   QPointF drawingCentre() const;
 
-  QThread thread_;
-  QObject* worker_ = nullptr;  // lives on thread_: what it is asked to do runs there
-  PreviewRenderer renderer_;   // used on thread_ only
+  PreviewRenderer renderer_;  // used by the work only
+  NewestWork work_;
   std::optional<SaveRequest> request_;
   PreviewView view_;
   RenderedPreview shown_;
   int shownCount_ = 0;
-  bool busy_ = false;
-  bool waiting_ = false;  // a drawing was asked for while another was made
   QTimer pause_;
   QTimer slow_;  // says "Drawing…" once a drawing takes longer than a moment
   QPoint dragFrom_;

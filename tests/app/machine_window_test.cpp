@@ -17,6 +17,7 @@
 
 #include "app/machinesdialog.h"
 #include "app/quorrelform.h"
+#include "app/runtimestatus.h"
 #include "app/toolpathpreview.h"
 #include "tests/app/scripted_person.h"
 #include "tests/support/configuration_folder.h"
@@ -26,6 +27,7 @@
 
 using quorrel::app::MachinesDialog;
 using quorrel::app::QuorrelForm;
+using quorrel::app::RunTimeStatus;
 using quorrel::app::ToolpathPreview;
 using quorrel::testing::AnswerWhenShown;
 using quorrel::testing::ConfigurationFolder;
@@ -103,6 +105,7 @@ class MachineWindowTest : public QObject {
   void theDialogKeepsWhatAnotherWindowSaved();
   void theDialogChecksTheMachineWhole();
   void thePreviewRedrawsAsTheJobChanges();
+  void theRunTimeStandsUnderTheFields();
   void picturesTheWindowForTheReadme();
 
  private:
@@ -570,6 +573,40 @@ void MachineWindowTest::thePreviewRedrawsAsTheJobChanges() {
   // Closing the form closes its preview: nothing keeps Quorrel running.
   form_->close();
   QVERIFY(!preview->isVisible());
+}
+
+// With a machine chosen the run time stands under the fields, as the tool says it, and follows
+// the job; past 8 hours it is said in a warning colour; without a machine there is none.
+void MachineWindowTest::theRunTimeStandsUnderTheFields() {
+  start(ConfigurationFolder::kTwoMachines);
+  auto* runTime = control<RunTimeStatus>("runTime");
+  QVERIFY(!runTime->isVisible());
+  const QSize ownSize = form_->size();
+  choose(QStringLiteral("Router"));
+  typeTheJob();
+  QTRY_VERIFY(runTime->isVisible());
+  QTRY_VERIFY_WITH_TIMEOUT(runTime->text().startsWith(QLatin1String("run time: ")), 5000);
+  std::vector<std::string> arguments = toolArgumentsForTheJob(QStringLiteral("rectangle"));
+  arguments.insert(arguments.end(), {"--machine=Router", "--estimate"});
+  const quorrel::testing::ProcessResult tool =
+      quorrel::testing::RunProcess(quorrel::testing::GcodeToolPath(), arguments, {{"LC_ALL", "C"}});
+  QTRY_COMPARE_WITH_TIMEOUT(runTime->text() + QLatin1Char('\n'),
+                            QString::fromStdString(tool.standardOutput), 5000);
+  QVERIFY(runTime->styleSheet().isEmpty());
+
+  // A Fill of a large pocket with a small cutter runs for days.
+  const int shown = runTime->shownCount();
+  control<QLineEdit>("Text2")->setText(QStringLiteral("600"));
+  control<QLineEdit>("Text3")->setText(QStringLiteral("600"));
+  control<QLineEdit>("Text5")->setText(QStringLiteral("0.5"));
+  control<QCheckBox>("Check1")->click();
+  QTRY_VERIFY_WITH_TIMEOUT(runTime->shownCount() > shown && !runTime->styleSheet().isEmpty(),
+                           10000);
+  QVERIFY2(runTime->text().contains(QLatin1String(" h ")), qPrintable(runTime->text()));
+
+  choose(QString());  // the first item: no machine
+  QTRY_VERIFY(!runTime->isVisible());
+  QTRY_COMPARE(form_->size(), ownSize);
 }
 
 // The README's picture of the window with its preview: QUORREL_SCREENSHOT=FILE.png.
