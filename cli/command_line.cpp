@@ -12,6 +12,7 @@
 #include "gcode/machines/machine.h"
 #include "gcode/machines/machines_file.h"
 #include "gcode/numbers/ordinary_number.h"
+#include "gcode/shapes/operation.h"
 
 namespace quorrel::cli {
 namespace {
@@ -27,12 +28,6 @@ std::string_view HelpNote(Field field) {
       return "";
   }
 }
-
-constexpr NamedChoices<ShapeKind, 3> kShapes{{
-    {"rectangle", ShapeKind::Rectangle},
-    {"circle", ShapeKind::Circle},
-    {"rounded-rectangle", ShapeKind::RoundedRectangle},
-}};
 
 // A number of the command line: the whole argument, finite, "." as the point. Unlike a field
 // text, "abc", "" or "1e400" is not a number here but a mistake.
@@ -64,9 +59,14 @@ constexpr NamedChoices<bool, 2> kSides{{
 }};
 
 ShapeKind ShapeNamed(std::string_view name) {
-  if (const std::optional<ShapeKind> shape = ChoiceNamed(name, kShapes)) return *shape;
-  throw UsageError("unknown shape \"" + std::string(name) + "\" (use " + ChoiceNames(kShapes) +
-                   ")");
+  if (const Operation* operation = OperationNamed(name)) return operation->kind;
+  std::string names;
+  const std::span<const Operation> operations = Operations();
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    if (i > 0) names += i + 1 == operations.size() ? " or " : ", ";
+    names += operations[i].name;
+  }
+  throw UsageError("unknown shape \"" + std::string(name) + "\" (use " + names + ")");
 }
 
 // Options that take a value accept "--name=VALUE" and "--name VALUE".
@@ -235,18 +235,15 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
   return strategy;
 }
 
-std::string_view ShapeName(ShapeKind shape) {
-  return NameOfChoice(shape, kShapes);
-}
-
 // A controller's program cuts what the fields say, so a given field is an ordinary number like
 // every other option, and one the shape is not made from is a mistake, not a text to ignore.
 void RequireControllerFields(const SaveRequest& request,
                              const std::vector<const FieldDescription*>& given) {
   for (const FieldDescription* field : given) {
-    if (!ShapeUsesField(request.shape, field->field)) {
+    const Operation& operation = OperationOf(request.shape);
+    if (!operation.UsesField(field->field)) {
       throw UsageError(std::string(field->option) + " is not used by a " +
-                       std::string(ShapeName(request.shape)) +
+                       std::string(operation.name) +
                        (request.shape == ShapeKind::Circle ? ": its size is --radius"
                                                            : ": its size is --width and --height"));
     }

@@ -96,7 +96,7 @@ TEST(HoldingTabs, RunOverEachTabsTopAndDownItsSlopes) {
         Line(At(-9, -4, 0), At(-9, -4, row.passDepth), MoveFeed::Plunging),
         Line(At(-9, -4, row.passDepth), At(9, -4, row.passDepth), MoveFeed::Cutting)};
     for (ToolMove& move : in) tabs.Move(move);
-    tabs.End({});
+    tabs.End();
     std::vector<std::string> written;
     for (const ToolMove& move : out.moves()) written.push_back(MoveText(move));
     EXPECT_EQ(written, row.out) << row.name;

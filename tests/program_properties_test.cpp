@@ -26,8 +26,8 @@
 #include "gcode/program/program_reader.h"
 #include "gcode/program/window_program_writer.h"
 #include "gcode/save/write_job.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/shapes/outside_profile.h"
-#include "gcode/shapes/shape_toolpath.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/strategy/tab_plan.h"
@@ -380,7 +380,7 @@ std::string FinishingPassOf(const Job& job, const CuttingStrategy& strategy) {
   if (!strategy.finishAllowance) return {};
   std::string bytes;
   ProgramWriter writer(std::make_unique<StringSink>(bytes));
-  WindowProgramWriter wall(writer);
+  WindowProgramWriter wall(writer, FinishingDinLayoutOf(job.parameters, strategy));
   MakeFinishingPath(job.parameters, job.texts, ".", strategy, wall);
   writer.Close();
   return bytes;
@@ -435,7 +435,10 @@ std::string Converted(const std::string& dinProgram, const MachineSettings& mach
   std::string bytes;
   // Read in the machine's unit, cut in the program's.
   const auto read = [&](const std::string& program, ToolpathSink& sink) {
-    if (!ProgramUnits::Of(machine).tenths()) return ReadWindowProgram(program, sink);
+    if (!ProgramUnits::Of(machine).tenths()) {
+      ReadWindowProgram(program, sink);
+      return;
+    }
     IntoProgramUnits tenths(sink);
     ReadWindowProgram(program, tenths);
   };
@@ -660,7 +663,7 @@ TEST(KeptToolpath, ReplaysWhatWentByOrKeepsNothing) {
                                       static_cast<std::uint64_t>(m.kind),
                                       m.words,
                                       static_cast<std::uint64_t>(m.feed),
-                                      m.block,
+                                      static_cast<std::uint64_t>(m.role),
                                       static_cast<std::uint64_t>(m.line)};
   };
   const auto expectSame = [&](const ToolpathRecording& a, const ToolpathRecording& b) {
@@ -673,7 +676,9 @@ TEST(KeptToolpath, ReplaysWhatWentByOrKeepsNothing) {
   };
   const auto shape = [](ShapeKind kind, bool fill, FieldTexts texts) -> ToolpathSource {
     return [=](ToolpathSink& sink) {
-      MakeShapeToolpath(MakeJobParameters(texts, kind, fill), texts, ".", sink);
+      const JobParameters job = MakeJobParameters(texts, kind, fill);
+      sink.Title({ProgramTitleText(job, texts, ".")});
+      OperationOf(kind).make(job, {}, sink);
     };
   };
   FieldTexts pocket;

@@ -30,7 +30,8 @@ TEST(ProgramReader, TurnsLinesIntoMoves) {
   EXPECT_EQ(plunge.kind, MoveKind::Feed);
   EXPECT_EQ(plunge.to.x, -1.0);  // a missing axis word keeps its value
   EXPECT_EQ(plunge.to.z, -2.0);
-  EXPECT_EQ(plunge.block, 30);
+  EXPECT_EQ(plunge.role, MoveRole::Plunge);
+  EXPECT_EQ(program.layout, &CircleOutlineLayout());
   EXPECT_EQ(plunge.words, kWordZ);
   const ToolMove& firstHalf = program.moves[2];
   EXPECT_EQ(firstHalf.kind, MoveKind::ArcCounterClockwise);

@@ -71,8 +71,7 @@ void RunTimeEstimate::Move(ToolMove& move) {
   }
   at_ = to;
   known_ = true;
-  if (keeping_ == Keeping::AfterPlunge && move.kind == MoveKind::Feed && move.words == kWordZ &&
-      move.feed == MoveFeed::Plunging) {
+  if (keeping_ == Keeping::AfterPlunge && move.role == MoveRole::Plunge) {
     keeping_ = Keeping::Cuts;
     planner_.Mark();
   } else if (keeping_ == Keeping::Cuts && (move.words & kWordZ) != 0) {
@@ -81,7 +80,7 @@ void RunTimeEstimate::Move(ToolMove& move) {
   }
 }
 
-void RunTimeEstimate::End(const ProgramEnd&) {
+void RunTimeEstimate::End() {
   if (keeping_ == Keeping::Cuts) {
     keeping_ = Keeping::Kept;
     cutsEnd_ = at_;

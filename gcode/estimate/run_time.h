@@ -23,7 +23,7 @@ class RunTimeEstimate final : public ToolpathSink, public RepeatableCuts {
   /// The program's title: its spindle starts after it.
   void Title(const ProgramTitle& title) override;
   void Move(ToolMove& move) override;
-  void End(const ProgramEnd&) override;
+  void End() override;
 
   /// The cuts of a later pass take as long as the first pass's (see RepeatableCuts).
   void KeepNextCuts() override { keeping_ = Keeping::AfterPlunge; }

@@ -37,18 +37,4 @@ constexpr const FieldDescription& DescriptionOf(Field field) {
   return kFields[static_cast<std::size_t>(field)];
 }
 
-/// Whether the shape's path is made from the field: a circle has no Width or Height, a rectangle
-/// no Radius. The window still reads every field, whatever the shape.
-constexpr bool ShapeUsesField(ShapeKind shape, Field field) {
-  switch (field) {
-    case Field::Width:
-    case Field::Height:
-      return shape != ShapeKind::Circle;
-    case Field::Radius:
-      return shape != ShapeKind::Rectangle;
-    default:
-      return true;
-  }
-}
-
 }  // namespace quorrel

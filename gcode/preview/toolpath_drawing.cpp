@@ -1,4 +1,5 @@
 #include "gcode/preview/toolpath_drawing.h"
+#include "gcode/shapes/operation.h"
 
 #include <algorithm>
 #include <charconv>

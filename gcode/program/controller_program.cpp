@@ -129,6 +129,7 @@ void RunPasses(const ToolpathSource& paths, const MachineSettings& settings,
   }
   ToolMove up{.kind = MoveKind::Rapid, .from = at, .to = {at.x, at.y, Coord::Of(settings.safeZ)}};
   up.words = kWordZ;
+  up.role = MoveRole::Travel;
   program.Move(up);
 }
 
@@ -162,7 +163,7 @@ void ConvertWindowProgram(std::string_view program, const MachineSettings& setti
   struct Ending final : ToolpathSink {
     void Title(const ProgramTitle&) override {}
     void Move(ToolMove&) override {}
-    void End(const ProgramEnd&) override { ended = true; }
+    void End() override { ended = true; }
     bool ended = false;
   } ending;
   ReadWindowProgram(program, ending);

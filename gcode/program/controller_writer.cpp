@@ -164,7 +164,7 @@ void ControllerWriter::KeepNextCuts() {
 
 void ControllerWriter::Keep(const ToolMove& move, const char* line, const char* end) {
   if (keeping_ == Keeping::AfterPlunge) {
-    if (move.kind == MoveKind::Feed && move.words == kWordZ && move.feed == MoveFeed::Plunging) {
+    if (move.role == MoveRole::Plunge) {
       keeping_ = Keeping::Cuts;
     }
     return;

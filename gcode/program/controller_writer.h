@@ -49,7 +49,7 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
   void Title(const ProgramTitle& title) override;
   void Move(ToolMove& move) override;
   /// The end of a pass: the program goes on.
-  void End(const ProgramEnd&) override {
+  void End() override {
     if (keeping_ != Keeping::Off)
       keeping_ = keeping_ == Keeping::Cuts ? Keeping::Kept : Keeping::Off;
   }

@@ -10,7 +10,8 @@
 
 #include "gcode/numbers/coord.h"
 #include "gcode/numbers/number_text.h"
-#include "gcode/shapes/program_title.h"
+#include "gcode/shapes/din_layout.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
@@ -250,56 +251,63 @@ WindowLine ReadWindowLine(const Line& line) {
   return read;
 }
 
-// A line of the window's program between its plunge and its retract, known by its block
-// number, its motion and its words.
-struct Signature {
-  std::uint16_t block;
-  MoveKind kind;
-  std::uint8_t words;
-
-  friend constexpr bool operator==(const Signature&, const Signature&) = default;
+// What a line between the plunge and the end is, in a layout that has it there.
+struct BodyLine {
+  bool retract = false;
+  bool beginsPath = false;  // the first line of a closed path
+  bool endsPath = false;    // its last
 };
 
-constexpr MoveKind kCut = MoveKind::Feed;
-constexpr MoveKind kArc = MoveKind::ArcCounterClockwise;
-constexpr std::uint8_t kX = kWordX, kY = kWordY, kXY = kWordsXY;
-constexpr std::uint8_t kArcCenter = kWordX | kWordCenter, kXYCenter = kWordsXY | kWordCenter;
+// Where a program may stand in one layout of the window's programs, as its lines are read.
+struct LayoutReading {
+  const DinLayout* layout = nullptr;
+  bool stroked = false;           // its pocket's stroke was read
+  const DinRing* ring = nullptr;  // the ring whose step or closed path is being read
+  std::size_t along = 0;          // lines of that closed path read
+  bool retracted = false;
 
-// The cuts outside closed paths: a pocket's stroke through the middle, and the step out to a
-// ring.
-constexpr std::array<Signature, 5> kOpenCuts{
-    {{20, kCut, kXY}, {30, kCut, kX}, {40, kCut, kXY}, {41, kCut, kXY}, {50, kCut, kXY}}};
+  // Takes the next line between the plunge and the end, if this layout has it there: a cut of its
+  // own, the step to a ring, a line of a closed path, or the retract.
+  std::optional<BodyLine> Take(const DinLine& line, bool atSurface) {
+    if (retracted) return std::nullopt;
+    if (ring != nullptr) {  // after its step, or inside its closed path
+      if (line != ring->path[along]) return std::nullopt;
+      return PathLine();
+    }
+    if (line == layout->retract && atSurface) {
+      retracted = true;
+      return BodyLine{true};
+    }
+    if (layout->stroke && !stroked && line == *layout->stroke) {
+      stroked = true;
+      return BodyLine{};
+    }
+    for (const DinRing& candidate : layout->rings) {
+      if (candidate.step ? line == *candidate.step : line == candidate.path[0]) {
+        ring = &candidate;
+        along = 0;
+        if (candidate.step) return BodyLine{};
+        return PathLine();
+      }
+    }
+    return std::nullopt;
+  }
 
-// Each closed path the window's programs cut, line by line.
-constexpr std::array<Signature, 4> kRectangle{
-    {{40, kCut, kX}, {50, kCut, kY}, {60, kCut, kX}, {70, kCut, kY}}};
-constexpr std::array<Signature, 2> kCircle{{{40, kArc, kArcCenter}, {50, kArc, kXY}}};
-constexpr std::array<Signature, 8> kRoundedOutline{{{40, kCut, kX},
-                                                    {50, kArc, kXYCenter},
-                                                    {60, kCut, kY},
-                                                    {70, kArc, kXYCenter},
-                                                    {80, kCut, kX},
-                                                    {90, kArc, kXYCenter},
-                                                    {100, kCut, kY},
-                                                    {110, kArc, kXYCenter}}};
-constexpr std::array<Signature, 8> kRoundedRing{{{42, kCut, kX},
-                                                 {43, kArc, kXYCenter},
-                                                 {44, kCut, kY},
-                                                 {45, kArc, kXYCenter},
-                                                 {46, kCut, kX},
-                                                 {47, kArc, kXYCenter},
-                                                 {48, kCut, kY},
-                                                 {49, kArc, kXYCenter}}};
-constexpr std::array<Signature, 4> kSquareRing{
-    {{51, kCut, kX}, {52, kCut, kY}, {53, kCut, kX}, {54, kCut, kY}}};
-constexpr std::array<std::span<const Signature>, 5> kClosedPaths{
-    kRectangle, kCircle, kRoundedOutline, kRoundedRing, kSquareRing};
+ private:
+  BodyLine PathLine() {
+    BodyLine read{false, along == 0, ++along == ring->path.size()};
+    if (read.endsPath) ring = nullptr;
+    return read;
+  }
+};
 
-// Reads the window's program line by line, in the order its generators write it, and hands the
-// toolpath on.
+// Reads the window's program line by line, held to the layouts of its programs (see DinLayout),
+// every one it may still follow, and hands the toolpath on.
 class WindowProgramReader {
  public:
-  explicit WindowProgramReader(ToolpathSink& sink) : sink_(sink) {}
+  explicit WindowProgramReader(ToolpathSink& sink) : sink_(sink) {
+    for (const DinLayout* layout : DinLayouts()) readings_.push_back({layout});
+  }
 
   void Read(const Line& line) {
     const WindowLine read = ReadWindowLine(line);
@@ -313,88 +321,78 @@ class WindowProgramReader {
     }
     if (state_ == State::Done) line.Fail("a line after the M30 line");
     if (read.type == WindowLine::Type::Title) line.Fail("a comment after the first line");
-    if (read.type == WindowLine::Type::End) {
-      if (state_ != State::End || (read.block != 70 && read.block != 90 && read.block != 130)) {
-        line.Fail("an M30 line where the program does not end");
-      }
-      sink_.End({read.block, read.twoBlanks});
-      state_ = State::Done;
-      return;
-    }
+    if (read.type == WindowLine::Type::End) return End(line, read);
+    const DinLine said{read.block, read.kind, read.words.present};
     switch (state_) {
       case State::Approach:
-        if (read.kind != MoveKind::Rapid || read.words.present != (kWordsXY | kWordZ) ||
-            read.words.at.z != 0.0 || (read.block != 10 && read.block != 20)) {
-          line.Fail("the first move is not the rapid to the start at Z 0");
-        }
-        approachBlock_ = read.block;
+        Keep([&](const LayoutReading& r) {
+          return said == r.layout->approach && read.words.at.z == 0.0;
+        });
+        if (readings_.empty()) line.Fail("the first move is not the rapid to the start at Z 0");
         state_ = State::Plunge;
-        break;
+        return Emit(line, read, MoveRole::Approach);
       case State::Plunge:
-        if (Signature{read.block, read.kind, read.words.present} !=
-            Signature{static_cast<std::uint16_t>(approachBlock_ + 10), kCut, kWordZ}) {
-          line.Fail("the second move is not the plunge");
-        }
+        Keep([&](const LayoutReading& r) { return said == r.layout->plunge; });
+        if (readings_.empty()) line.Fail("the second move is not the plunge");
         state_ = State::Body;
-        break;
-      case State::Body:
-        Body(line, read);
-        return;
+        return Emit(line, read, MoveRole::Plunge);
       default:
-        line.Fail("a move after the retract");
+        return Body(line, read, said);
     }
-    Emit(line, read);
+  }
+
+  // The layout the program followed, once it has ended.
+  const DinLayout* layout() const {
+    return state_ == State::Done && !readings_.empty() ? readings_.front().layout : nullptr;
   }
 
  private:
-  enum class State { Title, Approach, Plunge, Body, End, Done };
+  enum class State { Title, Approach, Plunge, Body, Done };
 
-  // A line between the plunge and the retract: a cut of its own, a line of a closed path, or
-  // the retract.
-  void Body(const Line& line, const WindowLine& read) {
-    const Signature signature{read.block, read.kind, read.words.present};
-    if (paths_ == 0 && read.kind == kCut && read.words.present == kWordZ) {
-      if (read.words.at.z != 0.0 || (read.block != 60 && read.block != 80 && read.block != 120)) {
-        line.Fail("the cuts do not end with the retract to Z 0");
-      }
-      state_ = State::End;
-      Emit(line, read);
-      return;
-    }
-    if (paths_ == 0) {
-      if (std::find(kOpenCuts.begin(), kOpenCuts.end(), signature) != kOpenCuts.end()) {
-        Emit(line, read);
-        return;
-      }
-      for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
-        if (kClosedPaths[k][0] == signature) paths_ |= 1U << k;
-      }
-      if (paths_ == 0) {
-        line.Fail("a line the window's programs do not write between the plunge and the retract");
-      }
-      sink_.ClosedPathBegin();
-      along_ = 0;
-    } else {
-      for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
-        const std::span<const Signature> path = kClosedPaths[k];
-        if (along_ >= path.size() || path[along_] != signature) paths_ &= ~(1U << k);
-      }
-      if (paths_ == 0) line.Fail("a closed path that goes on otherwise than the window's programs");
-    }
-    Emit(line, read);
-    ++along_;
-    for (std::size_t k = 0; k < kClosedPaths.size(); ++k) {
-      if ((paths_ & (1U << k)) != 0 && kClosedPaths[k].size() == along_) {
-        sink_.ClosedPathEnd();
-        paths_ = 0;
-      }
-    }
+  template <class Keeps>
+  void Keep(Keeps keeps) {
+    std::erase_if(readings_, [&](LayoutReading& r) { return !keeps(r); });
   }
 
-  void Emit(const Line& line, const WindowLine& read) {
+  // A line between the plunge and the end: a cut of its own, a line of a closed path, or the
+  // retract, as one of the layouts still followed has it there. Where several do, they read it
+  // alike.
+  void Body(const Line& line, const WindowLine& read, const DinLine& said) {
+    const bool atSurface = read.words.at.z == 0.0;
+    const bool inPath = readings_.front().ring != nullptr && readings_.front().along > 0;
+    const bool retracted = readings_.front().retracted;
+    std::optional<BodyLine> taken;
+    Keep([&](LayoutReading& r) {
+      const std::optional<BodyLine> mine = r.Take(said, atSurface);
+      if (mine && !taken) taken = mine;
+      return mine.has_value();
+    });
+    if (!taken) {
+      line.Fail(inPath      ? "a closed path that goes on otherwise than the window's programs"
+                : retracted ? "a move after the retract"
+                            : "a line the window's programs do not write between the plunge and "
+                              "the retract");
+    }
+    if (taken->beginsPath) sink_.ClosedPathBegin();
+    Emit(line, read, taken->retract ? MoveRole::Retract : MoveRole::Cut);
+    if (taken->endsPath) sink_.ClosedPathEnd();
+  }
+
+  void End(const Line& line, const WindowLine& read) {
+    Keep([&](const LayoutReading& r) {
+      return r.retracted && read.block == r.layout->endBlock &&
+             read.twoBlanks == r.layout->twoBlanks;
+    });
+    if (readings_.empty()) line.Fail("an M30 line where the program does not end");
+    sink_.End();
+    state_ = State::Done;
+  }
+
+  void Emit(const Line& line, const WindowLine& read, MoveRole role) {
     const Words& words = read.words;
     ToolMove move;
     move.kind = read.kind;
+    move.role = role;
     move.from = at_;
     move.to = words.To(at_);
     if ((words.present & kWordCenter) != 0) {
@@ -405,7 +403,6 @@ class WindowProgramReader {
     move.centerX = centerX_;
     move.centerY = centerY_;
     move.words = words.present;
-    move.block = read.block;
     move.line = line.number();
     at_ = move.to;
     sink_.Move(move);
@@ -413,9 +410,7 @@ class WindowProgramReader {
 
   ToolpathSink& sink_;
   State state_ = State::Title;
-  std::uint16_t approachBlock_ = 0;
-  unsigned paths_ = 0;     // the closed paths of kClosedPaths the lines read so far may be
-  std::size_t along_ = 0;  // lines read of it
+  std::vector<LayoutReading> readings_;  // the layouts the lines read so far may follow
   ToolPoint at_ = kUnknownPoint;
   double centerX_ = Coord::Unknown();
   double centerY_ = Coord::Unknown();
@@ -443,7 +438,7 @@ class ControllerProgramReader {
     }
     if (text == "M30") {
       ended_ = true;
-      sink_.End({});
+      sink_.End();
       return;
     }
     if (text == "M5") return;
@@ -510,9 +505,10 @@ class ControllerProgramReader {
 
 }  // namespace
 
-void ReadWindowProgram(std::string_view bytes, ToolpathSink& sink) {
+const DinLayout* ReadWindowProgram(std::string_view bytes, ToolpathSink& sink) {
   WindowProgramReader reader(sink);
   ForEachLine(bytes, "\r\n", [&](const Line& line) { reader.Read(line); });
+  return reader.layout();
 }
 
 void ReadControllerProgram(std::string_view bytes, ToolpathSink& sink) {
@@ -546,8 +542,8 @@ void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink) {
 
 ReadBackProgram ReadProgram(std::string_view bytes) {
   ToolpathRecording recording;
-  ReadWindowProgram(bytes, recording);
-  return {recording.title(), recording.moves(), recording.ended()};
+  const DinLayout* layout = ReadWindowProgram(bytes, recording);
+  return {recording.title(), recording.moves(), recording.ended(), layout};
 }
 
 bool IsCoordText(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gcode/job/program_units.h"
+#include "gcode/shapes/din_layout.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
@@ -22,16 +23,16 @@ class ProgramFormatError : public std::runtime_error {
 };
 
 /// Reads a program as the window writes it, in the one grammar of those programs, and hands its
-/// toolpath to `sink`: the title, each move with its block number and words, where each closed
-/// path begins and ends, and the end. Every line ends with CR LF; the first is the title, "N10 ( "
-/// and the job's title, which begins with its shape's words and holds no "(" or ")", and " )";
-/// then the rapid to the start at Z 0, the plunge, the cuts and closed paths of one of the
-/// window's shapes, each line as its generator writes it (block number, motion, the words X Y Z
-/// I J in that order, numbers as FormatCoord writes them), the retract to Z 0 and the M30 line,
-/// and nothing after it. Raises ProgramFormatError at the first line that is anything else; the
-/// sink has then been handed the lines before it. A program that ends before its M30 line has no
-/// End.
-void ReadWindowProgram(std::string_view bytes, ToolpathSink& sink);
+/// toolpath to `sink`: the title, each move with the words it writes and what it is for (the
+/// approach, the plunge, a cut, the retract), where each closed path begins and ends, and the end.
+/// Every line ends with CR LF; the first is the title, "N10 ( " and the job's title, which begins
+/// with its shape's words and holds no "(" or ")", and " )"; then each line as the layout of one
+/// of the window's shapes has it (see DinLayout): block number, motion, the words X Y Z I J in
+/// that order, numbers as FormatCoord writes them; and nothing after the M30 line. Returns the
+/// layout the program followed. Raises ProgramFormatError at the first line that is anything
+/// else; the sink has then been handed the lines before it. A program that ends before its M30
+/// line has no End, and no layout.
+const DinLayout* ReadWindowProgram(std::string_view bytes, ToolpathSink& sink);
 
 /// Reads a program Quorrel wrote for LinuxCNC or GRBL and hands its title and moves to `sink`:
 /// arcs with their centre from the start as written (I, J) and absolute; End at M30. Lines end
@@ -49,7 +50,8 @@ void ReadAnyProgram(std::string_view bytes, ToolpathSink& sink);
 struct ReadBackProgram {
   std::string comment;  ///< the title
   std::vector<ToolMove> moves;
-  bool ended = false;  ///< the M30 line was read
+  bool ended = false;                 ///< the M30 line was read
+  const DinLayout* layout = nullptr;  ///< the layout its lines followed
 };
 
 /// ReadWindowProgram into memory.

@@ -1,4 +1,5 @@
 #include "gcode/save/program_check.h"
+#include "gcode/shapes/operation.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,7 +28,7 @@ class FirstPathProbe final : public ToolpathSink {
     if (closed_) throw Enough{};
   }
   void ClosedPathEnd() override { closed_ = true; }
-  void End(const ProgramEnd&) override {}
+  void End() override {}
 
   const std::string& title() const { return title_; }
 

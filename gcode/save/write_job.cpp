@@ -48,7 +48,7 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
       request, job, observers,
       [&](const auto& paths) {
         ProgramWriter writer(std::move(destination));
-        WindowProgramWriter program(writer);
+        WindowProgramWriter program(writer, DinLayoutOf(job.parameters, job.strategy));
         if (!observers.moves.empty()) {
           ToolpathTee observed(program, observers.moves);
           paths(observed);

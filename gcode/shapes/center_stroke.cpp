@@ -2,12 +2,12 @@
 
 namespace quorrel {
 
-void CenterStroke::Make(std::uint16_t cutBlock, MoveMaker& moves) const {
+void CenterStroke::Make(PathMaker& moves) const {
   const PathPoint start = Start();
-  moves.Rapid(20, start.x, start.y);
-  moves.Plunge(30, rectangle_.depth);
+  moves.Rapid(start.x, start.y);
+  moves.Plunge(rectangle_.depth);
   const PathPoint end = End();
-  moves.CutXY(cutBlock, end.x, end.y);
+  moves.CutXY(end.x, end.y);
 }
 
 Float64 CenterStroke::ClampIntoPath(Float64 value, Float64 low, Float64 size) const {

@@ -4,7 +4,7 @@
 
 #include "gcode/numbers/checked_float.h"
 #include "gcode/shapes/rectangle_path.h"
-#include "gcode/toolpath/move_maker.h"
+#include "gcode/toolpath/path_maker.h"
 
 namespace quorrel {
 
@@ -16,9 +16,9 @@ class CenterStroke {
   CenterStroke(const RectanglePath& rectangle, Float32 ringOffset, Float64 stepOver)
       : rectangle_(rectangle), ringOffset_(ringOffset), stepOver_(stepOver) {}
 
-  /// Rapid to the start, plunge, cut to the end, the cut's line numbered `cutBlock` (20 or 40).
-  /// Raises ArithmeticFault where an end cannot be computed.
-  void Make(std::uint16_t cutBlock, MoveMaker& moves) const;
+  /// Rapid to the start, plunge, cut to the end. Raises ArithmeticFault where an end cannot be
+  /// computed.
+  void Make(PathMaker& moves) const;
 
  private:
   struct PathPoint {

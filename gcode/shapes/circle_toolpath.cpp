@@ -1,8 +1,7 @@
 #include "gcode/shapes/circle_toolpath.h"
 
 #include "gcode/job/job_refusal.h"
-#include "gcode/shapes/program_title.h"
-#include "gcode/toolpath/move_maker.h"
+#include "gcode/toolpath/path_maker.h"
 
 namespace quorrel {
 namespace {
@@ -12,16 +11,16 @@ struct Circle {
   Float32 toolRadius, depth;
 };
 
-void MakeOutline(const Circle& c, MoveMaker& moves) {
+void MakeOutline(const Circle& c, PathMaker& moves) {
   const auto [L, B, R, T, D] = c;
-  moves.Rapid(20, L + T, B + R);
-  moves.Plunge(30, D);
+  moves.Rapid(L + T, B + R);
+  moves.Plunge(D);
   moves.ClosedPathBegin();
-  moves.ArcX(40, L + (R * 2.0 - T), L + R, B + R);
-  moves.ArcXY(50, L + T, B + R);
+  moves.ArcX(L + (R * 2.0 - T), L + R, B + R);
+  moves.ArcXY(L + T, B + R);
   moves.ClosedPathEnd();
-  moves.Retract(60);
-  moves.End(70, false);
+  moves.Retract();
+  moves.End();
 }
 
 // The offset of the innermost ring. A single step (n = 1) keeps one whole StepOver, so the
@@ -40,7 +39,7 @@ Float32 FirstRingOffset(const Circle& c, Float64 stepOver, double percent, Float
   return stepOver > StepOver(cutterRadius) && leavesMaterial ? innermost : offset;
 }
 
-void MakeFill(const Circle& c, const RingSpacing& spacing, MoveMaker& moves) {
+void MakeFill(const Circle& c, const RingSpacing& spacing, PathMaker& moves) {
   const Float64 L = c.leftX, B = c.bottomY, R = c.radius;
   const Float32 T = c.toolRadius, D = c.depth;
   const Float64 stepOver = spacing.StepFor(T, false);
@@ -48,30 +47,28 @@ void MakeFill(const Circle& c, const RingSpacing& spacing, MoveMaker& moves) {
       FirstRingOffset(c, stepOver, spacing.PercentFor(false),
                       spacing.cutterRadius ? Float32(*spacing.cutterRadius) : T);
 
-  moves.Rapid(10, L + R, B + R);
-  moves.Plunge(20, D);
+  moves.Rapid(L + R, B + R);
+  moves.Plunge(D);
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
-    moves.CutX(30, (L + ringOffset) + T);
+    moves.CutX((L + ringOffset) + T);
     const Float32 ringInset = RingInset(ringOffset, T);
     moves.ClosedPathBegin();
-    moves.ArcX(40, L + (R * 2.0 - ringInset), L + R, B + R);
-    moves.ArcXY(50, (L + T) + ringOffset, B + R);
+    moves.ArcX(L + (R * 2.0 - ringInset), L + R, B + R);
+    moves.ArcXY((L + T) + ringOffset, B + R);
     moves.ClosedPathEnd();
   });
-  moves.Retract(60);
-  moves.End(70, true);
+  moves.Retract();
+  moves.End();
 }
 
 }  // namespace
 
-void MakeCircleToolpath(const JobParameters& job, const FieldTexts& texts, ToolpathSink& sink,
-                        const RingSpacing& spacing) {
+void MakeCircleToolpath(const JobParameters& job, const RingSpacing& spacing, ToolpathSink& sink) {
   RequireCuttable(job);
   const Float64 radius = job.CornerRadius;
   const Circle circle{job.CenterX - radius, job.CenterY - radius, radius, Float32(job.ToolRadius),
                       Float32(job.Depth)};
-  MoveMaker moves(sink);
-  moves.Title(ProgramTitleText(job, texts, "."));
+  PathMaker moves(sink);
   if (job.Fill) {
     MakeFill(circle, spacing, moves);
   } else {

@@ -4,19 +4,20 @@
 #include <string_view>
 
 #include "gcode/job/field_texts.h"
-#include "gcode/job/job_parameters.h"
 
 namespace quorrel {
 
-/// The title of the job's program, which copies field texts as typed: "rectangle H10 x W10",
-/// "Circle R2" or "rectangle rounded corner H10 x W10 R=2", the last quoting the corner radius,
-/// rounded as the window's program makes it, with `decimalSeparator`, the user's locale's. CR, LF,
-/// "(" and ")" in a text become blanks, so that no typed text can end the comment it stands in, or
-/// its line.
-std::string ProgramTitleText(const JobParameters& job, const FieldTexts& texts,
-                             std::string_view decimalSeparator);
+/// The titles of the window's shapes, which copy field texts as typed: "rectangle H10 x W10",
+/// "Circle R2" and "rectangle rounded corner H10 x W10 R=2", the last quoting the corner radius,
+/// rounded as the window's program makes it, with `decimalSeparator`, the user's locale's. CR,
+/// LF, "(" and ")" in a text become blanks, so that no typed text can end the comment it stands
+/// in, or its line.
+std::string RectangleTitle(const FieldTexts& texts, std::string_view decimalSeparator);
+std::string CircleTitle(const FieldTexts& texts, std::string_view decimalSeparator);
+std::string RoundedRectangleTitle(const FieldTexts& texts, std::string_view decimalSeparator);
 
-/// Whether a title begins with its shape's own words, as every title of ProgramTitleText does.
-bool BeginsWithShapeWords(std::string_view title);
+/// Appends a text to a title, with the characters that would end a comment or its line blanked;
+/// a NUL, which a controller may take for the end of its file, with them.
+void AppendToTitle(std::string& title, std::string_view text);
 
 }  // namespace quorrel

@@ -9,18 +9,18 @@ RectanglePath RectanglePathOf(const JobParameters& job) {
           Float32(job.ToolRadius),   Float32(job.Depth)};
 }
 
-void InsetRectangle(const RectanglePath& rectangle, MoveMaker& moves) {
+void InsetRectangle(const RectanglePath& rectangle, PathMaker& moves) {
   const auto [L, B, W, H, T, D] = rectangle;
-  moves.Rapid(20, L + T, B + T);
-  moves.Plunge(30, D);
+  moves.Rapid(L + T, B + T);
+  moves.Plunge(D);
   moves.ClosedPathBegin();
-  moves.CutX(40, L + (W - T));
-  moves.CutY(50, B + (H - T));
-  moves.CutX(60, L + T);
-  moves.CutY(70, B + T);
+  moves.CutX(L + (W - T));
+  moves.CutY(B + (H - T));
+  moves.CutX(L + T);
+  moves.CutY(B + T);
   moves.ClosedPathEnd();
-  moves.Retract(80);
-  moves.End(90, true);
+  moves.Retract();
+  moves.End();
 }
 
 }  // namespace quorrel

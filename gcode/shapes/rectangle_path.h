@@ -2,7 +2,7 @@
 
 #include "gcode/job/job_parameters.h"
 #include "gcode/numbers/checked_float.h"
-#include "gcode/toolpath/move_maker.h"
+#include "gcode/toolpath/path_maker.h"
 
 namespace quorrel {
 
@@ -18,6 +18,6 @@ RectanglePath RectanglePathOf(const JobParameters& job);
 
 /// The plain rectangle at inset Tool Radius, a closed path: rapid to the lower-left corner,
 /// plunge, then counter-clockwise round to it, retract, end. "N20" to "N90  M30".
-void InsetRectangle(const RectanglePath& rectangle, MoveMaker& moves);
+void InsetRectangle(const RectanglePath& rectangle, PathMaker& moves);
 
 }  // namespace quorrel

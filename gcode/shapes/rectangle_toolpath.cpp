@@ -2,8 +2,7 @@
 
 #include "gcode/job/job_refusal.h"
 #include "gcode/shapes/center_stroke.h"
-#include "gcode/shapes/program_title.h"
-#include "gcode/toolpath/move_maker.h"
+#include "gcode/toolpath/path_maker.h"
 
 namespace quorrel {
 namespace {
@@ -18,35 +17,34 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver, double percent
   return OffsetWithinRoom(Narrow32(Round3(offset)), ringLimit);
 }
 
-void MakeFill(const RectanglePath& r, const RingSpacing& spacing, MoveMaker& moves) {
+void MakeFill(const RectanglePath& r, const RingSpacing& spacing, PathMaker& moves) {
   const Float64 L = r.leftX, B = r.bottomY, W = r.width, H = r.height;
   const Float32 T = r.toolRadius;
   const Float64 stepOver = spacing.StepFor(T, true);
   const Float32 firstOffset = FirstRingOffset(r, stepOver, spacing.PercentFor(true));
-  CenterStroke(r, firstOffset, stepOver).Make(20, moves);
+  CenterStroke(r, firstOffset, stepOver).Make(moves);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
     const Float32 ringInset = RingInset(ringOffset, T);
-    moves.CutXY(20, (L + T) + ringOffset, (B + T) + ringOffset);
+    moves.CutXY((L + T) + ringOffset, (B + T) + ringOffset);
     moves.ClosedPathBegin();
-    moves.CutX(40, L + (W - ringInset));
-    moves.CutY(50, B + (H - ringInset));
-    moves.CutX(60, (L + T) + ringOffset);
-    moves.CutY(70, (B + T) + ringOffset);
+    moves.CutX(L + (W - ringInset));
+    moves.CutY(B + (H - ringInset));
+    moves.CutX((L + T) + ringOffset);
+    moves.CutY((B + T) + ringOffset);
     moves.ClosedPathEnd();
   });
-  moves.Retract(80);
-  moves.End(90, true);
+  moves.Retract();
+  moves.End();
 }
 
 }  // namespace
 
-void MakeRectangleToolpath(const JobParameters& job, const FieldTexts& texts, ToolpathSink& sink,
-                           const RingSpacing& spacing) {
+void MakeRectangleToolpath(const JobParameters& job, const RingSpacing& spacing,
+                           ToolpathSink& sink) {
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
-  MoveMaker moves(sink);
-  moves.Title(ProgramTitleText(job, texts, "."));
+  PathMaker moves(sink);
   if (job.Fill) {
     MakeFill(rectangle, spacing, moves);
   } else {

@@ -2,59 +2,58 @@
 
 #include "gcode/job/job_refusal.h"
 #include "gcode/shapes/center_stroke.h"
-#include "gcode/shapes/program_title.h"
 #include "gcode/shapes/rectangle_path.h"
-#include "gcode/toolpath/move_maker.h"
+#include "gcode/toolpath/path_maker.h"
 
 namespace quorrel {
 namespace {
 
 // Counter-clockwise from above the start of the bottom side; each corner an arc about the
 // corner's centre.
-void MakeOutlineWithArcs(const RectanglePath& r, Float64 R, MoveMaker& moves) {
+void MakeOutlineWithArcs(const RectanglePath& r, Float64 R, PathMaker& moves) {
   const auto [L, B, W, H, T, D] = r;
-  moves.Rapid(20, L + R, B + T);
-  moves.Plunge(30, D);
+  moves.Rapid(L + R, B + T);
+  moves.Plunge(D);
   moves.ClosedPathBegin();
-  moves.CutX(40, L + (W - R));
-  moves.ArcXY(50, L + (W - T), B + R, L + (W - R), B + R);
-  moves.CutY(60, B + (H - R));
-  moves.ArcXY(70, L + (W - R), B + (H - T), L + (W - R), B + (H - R));
-  moves.CutX(80, L + R);
-  moves.ArcXY(90, L + T, B + (H - R), L + R, B + (H - R));
-  moves.CutY(100, B + R);
-  moves.ArcXY(110, L + R, B + T, L + R, B + R);
+  moves.CutX(L + (W - R));
+  moves.ArcXY(L + (W - T), B + R, L + (W - R), B + R);
+  moves.CutY(B + (H - R));
+  moves.ArcXY(L + (W - R), B + (H - T), L + (W - R), B + (H - R));
+  moves.CutX(L + R);
+  moves.ArcXY(L + T, B + (H - R), L + R, B + (H - R));
+  moves.CutY(B + R);
+  moves.ArcXY(L + R, B + T, L + R, B + R);
   moves.ClosedPathEnd();
-  moves.Retract(120);
-  moves.End(130, true);
+  moves.Retract();
+  moves.End();
 }
 
 // A ring whose corners are arcs about the outline's corner centres, of radius R - (ringOffset + T).
 void MakeRoundedRing(const RectanglePath& r, Float64 R, Float32 ringOffset, Float32 ringInset,
-                     MoveMaker& moves) {
+                     PathMaker& moves) {
   const auto [L, B, W, H, T, D] = r;
-  moves.CutXY(41, L + R, (B + T) + ringOffset);
+  moves.CutXY(L + R, (B + T) + ringOffset);
   moves.ClosedPathBegin();
-  moves.CutX(42, L + (W - R));
-  moves.ArcXY(43, L + (W - ringInset), B + R, L + (W - R), B + R);
-  moves.CutY(44, B + (H - R));
-  moves.ArcXY(45, L + (W - R), B + (H - ringInset), L + (W - R), B + (H - R));
-  moves.CutX(46, L + R);
-  moves.ArcXY(47, (L + T) + ringOffset, B + (H - R), L + R, B + (H - R));
-  moves.CutY(48, B + R);
-  moves.ArcXY(49, L + R, (B + T) + ringOffset, L + R, B + R);
+  moves.CutX(L + (W - R));
+  moves.ArcXY(L + (W - ringInset), B + R, L + (W - R), B + R);
+  moves.CutY(B + (H - R));
+  moves.ArcXY(L + (W - R), B + (H - ringInset), L + (W - R), B + (H - R));
+  moves.CutX(L + R);
+  moves.ArcXY((L + T) + ringOffset, B + (H - R), L + R, B + (H - R));
+  moves.CutY(B + R);
+  moves.ArcXY(L + R, (B + T) + ringOffset, L + R, B + R);
   moves.ClosedPathEnd();
 }
 
 void MakeSquareRing(const RectanglePath& r, Float32 ringOffset, Float32 ringInset,
-                    MoveMaker& moves) {
+                    PathMaker& moves) {
   const auto [L, B, W, H, T, D] = r;
-  moves.CutXY(50, (L + T) + ringOffset, (B + T) + ringOffset);
+  moves.CutXY((L + T) + ringOffset, (B + T) + ringOffset);
   moves.ClosedPathBegin();
-  moves.CutX(51, L + (W - ringInset));
-  moves.CutY(52, B + (H - ringInset));
-  moves.CutX(53, (L + T) + ringOffset);
-  moves.CutY(54, (B + T) + ringOffset);
+  moves.CutX(L + (W - ringInset));
+  moves.CutY(B + (H - ringInset));
+  moves.CutX((L + T) + ringOffset);
+  moves.CutY((B + T) + ringOffset);
   moves.ClosedPathEnd();
 }
 
@@ -67,12 +66,12 @@ Float32 FirstRingOffset(const RectanglePath& r, Float64 stepOver, double percent
   return OffsetWithinRoom(offset, room);
 }
 
-void MakeFill(const RectanglePath& r, Float64 R, const RingSpacing& spacing, MoveMaker& moves) {
+void MakeFill(const RectanglePath& r, Float64 R, const RingSpacing& spacing, PathMaker& moves) {
   const Float32 T = r.toolRadius;
   // The inner rings lose their rounded corners: they are spaced as square rings are.
   const Float64 stepOver = spacing.StepFor(T, true);
   const Float32 firstOffset = FirstRingOffset(r, stepOver, spacing.PercentFor(true));
-  CenterStroke(r, firstOffset, stepOver).Make(40, moves);
+  CenterStroke(r, firstOffset, stepOver).Make(moves);
 
   CutRingsOutward(firstOffset, stepOver, [&](Float32 ringOffset) {
     const Float32 ringInset = RingInset(ringOffset, T);
@@ -82,23 +81,25 @@ void MakeFill(const RectanglePath& r, Float64 R, const RingSpacing& spacing, Mov
       MakeSquareRing(r, ringOffset, ringInset, moves);
     }
   });
-  moves.Retract(80);
-  moves.End(90, true);
+  moves.Retract();
+  moves.End();
 }
 
 }  // namespace
 
-void MakeRoundedRectangleToolpath(const JobParameters& job, const FieldTexts& texts,
-                                  std::string_view decimalSeparator, ToolpathSink& sink,
-                                  const RingSpacing& spacing) {
+bool OutlineFollowsCorners(const JobParameters& job) {
+  return RectanglePathOf(job).toolRadius < Float64(job.CornerRadius);
+}
+
+void MakeRoundedRectangleToolpath(const JobParameters& job, const RingSpacing& spacing,
+                                  ToolpathSink& sink) {
   RequireCuttable(job);
   const RectanglePath rectangle = RectanglePathOf(job);
   const Float64 R = job.CornerRadius;
-  MoveMaker moves(sink);
-  moves.Title(ProgramTitleText(job, texts, decimalSeparator));
+  PathMaker moves(sink);
   if (job.Fill) {
     MakeFill(rectangle, R, spacing, moves);
-  } else if (rectangle.toolRadius < R) {
+  } else if (OutlineFollowsCorners(job)) {
     MakeOutlineWithArcs(rectangle, R, moves);
   } else {
     // The corners are too tight for the tool to follow: the plain rectangle at inset Tool Radius.

@@ -7,20 +7,23 @@
 #include "gcode/numbers/checked_float.h"
 #include "gcode/numbers/number_text.h"
 #include "gcode/numbers/ordinary_number.h"
-#include "gcode/shapes/outside_profile.h"
-#include "gcode/shapes/shape_toolpath.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/toolpath/contour.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace quorrel {
 namespace {
 
+// The job's paths, after its title: the outline on its side of the contour, or the Fill with
+// its spacing.
 void MakePaths(const JobParameters& job, const FieldTexts& texts, std::string_view decimalSeparator,
                const CuttingStrategy& strategy, const RingSpacing& spacing, ToolpathSink& sink) {
+  const Operation& operation = OperationOf(job.ShapeKind);
+  sink.Title({operation.title(texts, decimalSeparator)});
   if (strategy.outside) {
-    MakeOutsideProfile(job, texts, decimalSeparator, sink);
+    operation.makeOutside(job, sink);
   } else {
-    MakeShapeToolpath(job, texts, decimalSeparator, sink, spacing);
+    operation.make(job, spacing, sink);
   }
 }
 
@@ -71,7 +74,7 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    ProgramUnits units) {
   for (const FieldDescription& field : kFields) {
     const std::string& text = texts.*field.text;
-    if (ShapeUsesField(job.ShapeKind, field.field) && !OrdinaryNumber(text)) {
+    if (OperationOf(job.ShapeKind).UsesField(field.field) && !OrdinaryNumber(text)) {
       return "The " + std::string(field.caption) + " \"" + text +
              "\" is not a number: a controller's program is cut from ordinary numbers, with "
              "\".\" as the point.";
@@ -127,6 +130,18 @@ void MakeStrategyToolpath(const JobParameters& job, const FieldTexts& texts,
   spacing.cutterRadius = job.ToolRadius;
   MakePaths(RoughingJob(job, *strategy.finishAllowance), texts, decimalSeparator, strategy, spacing,
             sink);
+}
+
+const DinLayout& DinLayoutOf(const JobParameters& job, const CuttingStrategy& strategy) {
+  const JobParameters made =
+      strategy.finishAllowance ? RoughingJob(job, *strategy.finishAllowance) : job;
+  return OperationOf(made.ShapeKind).dinLayout(made, strategy.outside);
+}
+
+const DinLayout& FinishingDinLayoutOf(const JobParameters& job, const CuttingStrategy& strategy) {
+  JobParameters wall = job;
+  wall.Fill = false;
+  return OperationOf(wall.ShapeKind).dinLayout(wall, strategy.outside);
 }
 
 void MakeFinishingPath(const JobParameters& job, const FieldTexts& texts,

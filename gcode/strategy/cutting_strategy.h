@@ -7,6 +7,7 @@
 #include "gcode/job/field_texts.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/job/program_units.h"
+#include "gcode/shapes/din_layout.h"
 #include "gcode/shapes/pocket_fill.h"
 #include "gcode/toolpath/toolpath_sink.h"
 
@@ -78,6 +79,11 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
 void MakeStrategyToolpath(const JobParameters& job, const FieldTexts& texts,
                           std::string_view decimalSeparator, const CuttingStrategy& strategy,
                           ToolpathSink& sink);
+
+/// The lines of the window's program of the paths MakeStrategyToolpath makes, and of the path
+/// MakeFinishingPath makes.
+const DinLayout& DinLayoutOf(const JobParameters& job, const CuttingStrategy& strategy);
+const DinLayout& FinishingDinLayoutOf(const JobParameters& job, const CuttingStrategy& strategy);
 
 /// The path along the wall that the finishing pass of `strategy` cuts: the outline inside or
 /// outside the contour, whatever the job's Fill.

@@ -57,9 +57,9 @@ void HoldingTabs::ClosedPathEnd() {
   held_.ClosedPathEnd();
 }
 
-void HoldingTabs::End(const ProgramEnd& end) {
+void HoldingTabs::End() {
   Flush();
-  next().End(end);
+  next().End();
 }
 
 void HoldingTabs::Emit(ToolMove move) {

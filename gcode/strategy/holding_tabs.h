@@ -22,7 +22,7 @@ class HoldingTabs final : public ToolpathStage {
   void Move(ToolMove& move) override;
   void ClosedPathBegin() override;
   void ClosedPathEnd() override;
-  void End(const ProgramEnd& end) override;
+  void End() override;
 
  private:
   // Where the tool stays at the tabs' top, and how it comes up to it and down from it: a

@@ -23,6 +23,7 @@ void Passes::Emit(ToolMove& move) {
 void Passes::Travel(Coord z, std::uint8_t words, ToolPoint to) {
   ToolMove rapid;
   rapid.kind = MoveKind::Rapid;
+  rapid.role = MoveRole::Travel;
   rapid.words = words;
   rapid.to = {to.x, to.y, z};
   Emit(rapid);
@@ -37,7 +38,7 @@ void RequireCutBelowSurface(Coord z, ProgramUnits units) {
 
 void Passes::Approach() {
   // Up to the clearance height first: where the tool stands before is not known, or is down at
-  // the end of the pass before.
+  // the end of the path before.
   const Coord safe = Coord::Of(settings_.safeZ);
   Travel(safe, kWordZ, at_);
   Travel(safe, kWordsXY, start_);
@@ -45,7 +46,7 @@ void Passes::Approach() {
 }
 
 void Passes::Plunge(const ToolMove& plunge) {
-  if (pass_ == 1) {
+  if (!depths_) {
     const ProgramUnits units = ProgramUnits::Of(settings_);
     RequireCutBelowSurface(plunge.to.z, units);
     // How many passes it takes is known, and checked, before anything is written.
@@ -56,6 +57,7 @@ void Passes::Plunge(const ToolMove& plunge) {
   bottom_ = Coord::Of(depths_->Z(pass_));
   ToolMove down;
   down.kind = MoveKind::Feed;
+  down.role = MoveRole::Plunge;
   down.words = kWordZ;
   down.feed = MoveFeed::Plunging;
   down.to = {start_.x, start_.y, bottom_};
@@ -64,9 +66,9 @@ void Passes::Plunge(const ToolMove& plunge) {
 }
 
 void Passes::Move(ToolMove& move) {
-  // Nearly every move is a cut of the pass: it runs on from where the one before ended, at the
+  // Nearly every move is a cut of a path: it runs on from where the one before ended, at the
   // pass's depth.
-  if (part_ == Part::Cuts && !(move.kind == MoveKind::Feed && move.words == kWordZ)) {
+  if (part_ == Part::Cuts && move.role == MoveRole::Cut) {
     move.from.z = bottom_;
     move.to.z = bottom_;
     next().Move(move);
@@ -76,29 +78,28 @@ void Passes::Move(ToolMove& move) {
 }
 
 void Passes::Step(ToolMove& move) {
-  switch (part_) {
-    case Part::Approach:
+  switch (move.role) {
+    case MoveRole::Approach:
       start_ = move.to;
-      if (pass_ > 1 && !endsWhereItBegins_) Approach();
+      // The program's first path comes down once its depths are known, at its plunge. Any other
+      // stays down where the path before has left the tool at its start, and otherwise goes up,
+      // across and down to the top of what is left there.
+      if (depths_ && !(at_.x == start_.x && at_.y == start_.y)) Approach();
       part_ = Part::Plunge;
       return;
-    case Part::Plunge:
+    case MoveRole::Plunge:
       Plunge(move);
       part_ = Part::Cuts;
       return;
-    case Part::Cuts:
-      // The retract, from where the cuts have left the tool: the next pass stays down if the
-      // path has brought it back.
+    case MoveRole::Retract:
+      // From where the cuts have left the tool; the next path's approach goes up.
       at_ = move.from;
       at_.z = bottom_;
-      if (pass_ == 1) {
-        endsWhereItBegins_ = at_.x == start_.x && at_.y == start_.y;
-        firstEnd_ = at_;
-      }
-      part_ = Part::Done;
+      if (pass_ == 1) firstEnd_ = at_;
+      part_ = Part::BetweenPaths;
       return;
-    case Part::Done:
-      return;
+    default:
+      next().Move(move);
   }
 }
 

@@ -9,14 +9,14 @@
 
 namespace quorrel {
 
-/// Cuts a toolpath in passes for a controller: the source is run once for each pass, and each run
-/// goes through this stage, told first which pass it is. The first pass goes up to the clearance
-/// height, across to the path's start and down to the work surface; a later pass stays down where
-/// the path ends where it began, and otherwise goes up, across and down to the top of what is left.
-/// Each pass comes down from the top of what is left to its depth by a plunge at the plunge feed
-/// (a ramp stage after this one may turn it into a ramp) and cuts the path at that depth. The
-/// window's retract is left out: the program's end goes up. The title goes on once, at the first
-/// plunge, when the passes are known to be sound.
+/// Cuts a toolpath of any number of paths in passes for a controller: the source is run once for
+/// each pass, and each run goes through this stage, told first which pass it is. A path's
+/// approach goes up to the clearance height, across to the path's start and down to the top of
+/// what is left there (the work surface in the first pass), but where the path before has left
+/// the tool at its start, the tool stays down. Each path comes down from there to the pass's depth
+/// by a plunge at the plunge feed (a ramp stage after this one may turn it into a ramp) and is cut
+/// at that depth. A path's retract is left out: the next path's approach, or the program's end,
+/// goes up. The title goes on once, at the first plunge, when the passes are known to be sound.
 /// Raises JobRefused where the path's plunge, at `z` as written in `units`, does not go below the
 /// work surface: a controller's program that cuts nothing.
 void RequireCutBelowSurface(Coord z, ProgramUnits units);
@@ -29,13 +29,13 @@ class Passes final : public ToolpathStage {
   /// Before the run of pass `pass`, counted from 1.
   void StartPass(long long pass) {
     pass_ = pass;
-    part_ = Part::Approach;
+    part_ = Part::BetweenPaths;
   }
-  /// After a later pass's plunge, in place of its cuts: they were written as the first pass's
+  /// After a later pass's plunge, in place of its cuts: they were taken as the first pass's
   /// were, and left the tool where those did, at this pass's depth.
   void CutsRepeated() {
     at_ = {firstEnd_.x, firstEnd_.y, bottom_};
-    part_ = Part::Done;
+    part_ = Part::BetweenPaths;
   }
   /// How many passes there are, once the first run has come down.
   long long count() const { return depths_ ? depths_->count() : 1; }
@@ -46,9 +46,9 @@ class Passes final : public ToolpathStage {
   void Move(ToolMove& move) override;
 
  private:
-  enum class Part { Approach, Plunge, Cuts, Done };
+  enum class Part { BetweenPaths, Plunge, Cuts };
 
-  // Every move but a cut of the pass: the approach, the plunge, the retract and what follows it.
+  // Every move but a cut of a path: the approach, the plunge, the retract.
   [[gnu::noinline]] void Step(ToolMove& move);
   void Approach();
   void Plunge(const ToolMove& plunge);
@@ -60,10 +60,9 @@ class Passes final : public ToolpathStage {
   std::optional<ProgramTitle> title_;
   std::optional<PassDepths> depths_;
   long long pass_ = 1;
-  Part part_ = Part::Approach;
-  ToolPoint start_ = kUnknownPoint;  // where the path begins
-  Coord bottom_;                     // the pass's depth
-  bool endsWhereItBegins_ = false;
+  Part part_ = Part::BetweenPaths;
+  ToolPoint start_ = kUnknownPoint;     // where the path begins
+  Coord bottom_;                        // the pass's depth
   ToolPoint firstEnd_ = kUnknownPoint;  // where the first pass's cuts left the tool
   ToolPoint at_;
 };

@@ -14,8 +14,7 @@ RampEntry::RampEntry(ToolpathSink& next, double angleDegrees, bool clockwise, Pr
       units_(units) {}
 
 void RampEntry::Move(ToolMove& move) {
-  const bool plunge = move.feed == MoveFeed::Plunging && move.words == kWordZ;
-  if (plunge && move.to.z < 0.0) {
+  if (move.role == MoveRole::Plunge && move.to.z < 0.0) {
     // Down along the path instead, once its first cuts are known.
     holding_ = true;
     plunge_ = move;
@@ -50,9 +49,9 @@ void RampEntry::ClosedPathEnd() {
   }
 }
 
-void RampEntry::End(const ProgramEnd& end) {
+void RampEntry::End() {
   if (holding_) Flush();
-  next().End(end);
+  next().End();
 }
 
 void RampEntry::WriteStep(const RampStep& step, const ToolMove& cut, double top) {

@@ -28,7 +28,7 @@ class RampEntry final : public ToolpathStage {
   void Move(ToolMove& move) override;
   void ClosedPathBegin() override;
   void ClosedPathEnd() override;
-  void End(const ProgramEnd& end) override;
+  void End() override;
 
  private:
   void Flush();

@@ -1,4 +1,5 @@
 #include "gcode/strategy/tab_plan.h"
+#include "gcode/shapes/operation.h"
 
 #include <algorithm>
 #include <cmath>

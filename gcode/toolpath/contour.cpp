@@ -34,17 +34,4 @@ bool CutterCrossesContour(const Contour& contour, const std::vector<ToolMove>& c
   return false;
 }
 
-Contour ContourOf(const JobParameters& job) {
-  if (job.ShapeKind == ShapeKind::Circle) {
-    const double radius = std::fabs(job.CornerRadius);
-    return {job.CenterX, job.CenterY, radius, radius, radius};
-  }
-  const double halfWidth = std::fabs(job.Width) / 2;
-  const double halfHeight = std::fabs(job.Height) / 2;
-  const double corner = job.ShapeKind == ShapeKind::RoundedRectangle
-                            ? std::clamp(job.CornerRadius, 0.0, std::min(halfWidth, halfHeight))
-                            : 0.0;
-  return {job.CenterX, job.CenterY, halfWidth, halfHeight, corner};
-}
-
 }  // namespace quorrel

@@ -21,10 +21,6 @@ struct Contour {
   Contour Inset(double inset) const;
 };
 
-/// The job's outline as a machinist draws it: sizes by their magnitude, the rounded corners'
-/// radius kept between 0 and half the shorter side.
-Contour ContourOf(const JobParameters& job);
-
 /// How far a cut may come nearer the contour than the tool radius before the cutter counts as
 /// crossing it: the rounding of written coordinates to thousandths.
 inline constexpr double kWrittenRounding = 0.002;

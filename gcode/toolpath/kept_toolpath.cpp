@@ -9,14 +9,14 @@ namespace {
 
 // What each record is: the low three bits of its first byte.
 enum RecordKind : std::uint8_t {
-  kMove,    // then the kind and feed; a byte of words and changed coordinates; block
+  kMove,    // then the kind and feed; a byte of words and changed coordinates; its role
   kFrom,    // a move that does not start where the one before ended: a byte of changed
             // coordinates, then them
   kCenter,  // the arc centre the following moves carry: two coordinates
   kTitle,   // the title, kept aside
   kClosedPathBegin,
   kClosedPathEnd,
-  kEnd,  // then the block, and whether two blanks
+  kEnd,
 };
 
 constexpr std::uint8_t kChangedX = 1, kChangedY = 2, kChangedZ = 4;
@@ -47,11 +47,6 @@ class Writer {
   char* end() const { return p_; }
   bool fits() const { return fits_; }
   void Put(std::uint8_t byte) { *p_++ = static_cast<char>(byte); }
-  // A block number of the window's program: its generators number lines below 256.
-  void PutBlock(std::uint16_t block) {
-    fits_ = fits_ && block <= 0xFF;
-    Put(static_cast<std::uint8_t>(block));
-  }
   // A coordinate is the double nearest its thousandths by its making: only its size is checked.
   void PutCoord(Coord value) { PutThousandths(std::fabs(value) < 2e6, value); }
   // Any other value, such as an arc's centre, is checked to be one.
@@ -84,7 +79,6 @@ class Reader {
 
   bool done() const { return p_ == end_; }
   std::uint8_t Byte() { return static_cast<std::uint8_t>(*p_++); }
-  std::uint16_t Block() { return Byte(); }
   Coord Next() {
     std::int32_t thousandths;
     std::memcpy(&thousandths, p_, sizeof thousandths);
@@ -148,9 +142,9 @@ void KeptToolpath::Move(ToolMove& move) {
     }
     const std::uint8_t changed = ChangedBetween(move.from, move.to);
     record.Put(static_cast<std::uint8_t>(kMove | static_cast<unsigned>(move.kind) << 3 |
-                                         (move.feed == MoveFeed::Plunging ? 0x20U : 0U)));
+                                         (move.feed == MoveFeed::Plunging ? 0x40U : 0U)));
     record.Put(static_cast<std::uint8_t>(move.words | changed << 4));
-    record.PutBlock(move.block);
+    record.Put(static_cast<std::uint8_t>(move.role));
     record.PutPoint(move.to, changed);
     size_ = static_cast<std::size_t>(record.end() - bytes_.get());
     at_ = move.to;
@@ -171,16 +165,9 @@ void KeptToolpath::ClosedPathEnd() {
   next().ClosedPathEnd();
 }
 
-void KeptToolpath::End(const ProgramEnd& end) {
-  if (kept_) {
-    Writer record(bytes_.get() + size_);
-    record.Put(kEnd);
-    record.PutBlock(end.block);
-    record.Put(static_cast<std::uint8_t>(end.twoBlanks ? 1 : 0));
-    size_ = static_cast<std::size_t>(record.end() - bytes_.get());
-    if (!record.fits() || size_ > kMostBytes) GiveUp();
-  }
-  next().End(end);
+void KeptToolpath::End() {
+  if (kept_) Put(kEnd);
+  next().End();
 }
 
 void KeptToolpath::Replay(ToolpathSink& sink) const {
@@ -194,15 +181,15 @@ void KeptToolpath::Replay(ToolpathSink& sink) const {
       case kMove: {
         const std::uint8_t words = reader.Byte();
         ToolMove move;
-        move.block = reader.Block();
-        move.kind = static_cast<MoveKind>((head >> 3) & 3U);
+        move.role = static_cast<MoveRole>(reader.Byte());
+        move.kind = static_cast<MoveKind>((head >> 3) & 7U);
         move.from = at;
         move.to = at;
         reader.Point(move.to, static_cast<std::uint8_t>(words >> 4));
         move.centerX = centerX;
         move.centerY = centerY;
         move.words = words & 0xFU;
-        move.feed = (head & 0x20U) != 0 ? MoveFeed::Plunging : MoveFeed::Cutting;
+        move.feed = (head & 0x40U) != 0 ? MoveFeed::Plunging : MoveFeed::Cutting;
         at = move.to;
         sink.Move(move);
         break;
@@ -223,11 +210,9 @@ void KeptToolpath::Replay(ToolpathSink& sink) const {
       case kClosedPathEnd:
         sink.ClosedPathEnd();
         break;
-      case kEnd: {
-        const std::uint16_t block = reader.Block();
-        sink.End({block, reader.Byte() != 0});
+      case kEnd:
+        sink.End();
         break;
-      }
     }
   }
 }

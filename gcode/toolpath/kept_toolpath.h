@@ -14,7 +14,7 @@ namespace quorrel {
 /// bytes and four for each coordinate that changed since the move before (its whole number of
 /// thousandths), so that the largest rectangle Fill is kept in about 1.3 MB. A toolpath that
 /// cannot be kept so (larger than kMostBytes, a coordinate beyond 32 bits of thousandths or not a
-/// whole number of them, a block number above 255, one read from a program's lines) is handed on
+/// whole number of them, one read from a program's lines) is handed on
 /// all the same, and not kept.
 class KeptToolpath final : public ToolpathStage {
  public:
@@ -26,7 +26,7 @@ class KeptToolpath final : public ToolpathStage {
   void Move(ToolMove& move) override;
   void ClosedPathBegin() override;
   void ClosedPathEnd() override;
-  void End(const ProgramEnd& end) override;
+  void End() override;
 
   /// Whether all that went by is kept, and Replay gives it again.
   bool kept() const { return kept_; }

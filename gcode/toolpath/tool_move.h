@@ -19,7 +19,13 @@ enum class MoveKind : std::uint8_t {
   Feed,                 ///< G1, a straight cut
   ArcCounterClockwise,  ///< G3, about its centre
   ArcClockwise,         ///< G2, about its centre
+  Drill,                ///< a hole drilled at X, Y down to Z, as a controller's drilling cycle
 };
+
+/// What a move is for in the path it belongs to: the rapid to where the path starts, the plunge
+/// into the material, a cut along the path, the way back up from it, or a travel of the program's
+/// own between paths.
+enum class MoveRole : std::uint8_t { Cut, Approach, Plunge, Retract, Travel };
 
 /// The words of a line that carry a move's numbers, in the order a program writes them; an arc
 /// that names its centre carries both of its centre's words.
@@ -30,8 +36,8 @@ inline constexpr std::uint8_t kWordsXY = kWordX | kWordY;
 /// into the material (or out of it again).
 enum class MoveFeed : std::uint8_t { Cutting, Plunging };
 
-/// One move of the tool. Its ends are what the program writes; the window's program writes the
-/// words `words` of it on a line that begins with the block number `block`.
+/// One move of the tool. Its ends are what the program writes; a line of it writes the words
+/// `words`, the coordinates the move names.
 struct ToolMove {
   MoveKind kind = MoveKind::Feed;
   ToolPoint from = kUnknownPoint;
@@ -42,7 +48,7 @@ struct ToolMove {
   double offsetY = 0.0;
   std::uint8_t words = 0;
   MoveFeed feed = MoveFeed::Cutting;
-  std::uint16_t block = 0;
+  MoveRole role = MoveRole::Cut;
   int line = 0;  ///< the line it was read from, counted from 1; 0 for a move that was made
 };
 

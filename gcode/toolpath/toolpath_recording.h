@@ -12,7 +12,7 @@ class ToolpathRecording final : public ToolpathSink {
  public:
   void Title(const ProgramTitle& title) override { title_ = title.text; }
   void Move(ToolMove& move) override { moves_.push_back(move); }
-  void End(const ProgramEnd&) override { ended_ = true; }
+  void End() override { ended_ = true; }
 
   const std::string& title() const { return title_; }
   const std::vector<ToolMove>& moves() const { return moves_; }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -12,12 +11,6 @@ namespace quorrel {
 /// is ever in it.
 struct ProgramTitle {
   std::string text;
-};
-
-/// The window's program's last line: "N90  M30", "N70 M30" or "N70  M30".
-struct ProgramEnd {
-  std::uint16_t block = 0;
-  bool twoBlanks = false;
 };
 
 /// Takes a toolpath as it is made or read: its title, its moves in order, where each closed path
@@ -32,7 +25,7 @@ class ToolpathSink {
   /// where it began.
   virtual void ClosedPathBegin() {}
   virtual void ClosedPathEnd() {}
-  virtual void End(const ProgramEnd& end) = 0;
+  virtual void End() = 0;
 };
 
 /// Makes the same toolpath again each time it is run: a shape's paths, or a program read.
@@ -48,7 +41,7 @@ class ToolpathStage : public ToolpathSink {
   void Move(ToolMove& move) override { next_.Move(move); }
   void ClosedPathBegin() override { next_.ClosedPathBegin(); }
   void ClosedPathEnd() override { next_.ClosedPathEnd(); }
-  void End(const ProgramEnd& end) override { next_.End(end); }
+  void End() override { next_.End(); }
 
  protected:
   ToolpathSink& next() { return next_; }

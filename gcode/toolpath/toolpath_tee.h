@@ -32,9 +32,9 @@ class ToolpathTee final : public ToolpathStage {
     next().ClosedPathEnd();
     for (ToolpathSink* onlooker : onlookers_) onlooker->ClosedPathEnd();
   }
-  void End(const ProgramEnd& end) override {
-    next().End(end);
-    for (ToolpathSink* onlooker : onlookers_) onlooker->End(end);
+  void End() override {
+    next().End();
+    for (ToolpathSink* onlooker : onlookers_) onlooker->End();
   }
 
  private:

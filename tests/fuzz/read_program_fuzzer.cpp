@@ -21,14 +21,10 @@ namespace {
 struct Read final : quorrel::ToolpathSink {
   void Title(const quorrel::ProgramTitle& given) override { title = given.text; }
   void Move(quorrel::ToolMove& move) override { moves.push_back(move); }
-  void End(const quorrel::ProgramEnd& given) override {
-    end = given;
-    ended = true;
-  }
+  void End() override { ended = true; }
 
   std::string title;
   std::vector<quorrel::ToolMove> moves;
-  quorrel::ProgramEnd end;
   bool ended = false;
 };
 
@@ -47,7 +43,7 @@ bool SameMoves(const Read& a, const Read& b, bool window) {
     const quorrel::ToolMove& x = a.moves[k];
     const quorrel::ToolMove& y = b.moves[k];
     if (x.kind != y.kind || !Same(x.to, y.to) || x.words != y.words) return false;
-    if (window && x.block != y.block) return false;
+    if (x.role != y.role) return false;
     if (!quorrel::IsArc(x)) continue;
     if (window && (x.centerX != y.centerX || x.centerY != y.centerY)) return false;
     if (!window && (x.offsetX != y.offsetX || x.offsetY != y.offsetY)) return false;
@@ -67,24 +63,29 @@ int LineCount(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   Read first;
+  const bool window = bytes.starts_with("N");
+  const quorrel::DinLayout* layout = nullptr;
   try {
-    quorrel::ReadAnyProgram(bytes, first);
+    if (window) {
+      layout = quorrel::ReadWindowProgram(bytes, first);
+    } else {
+      quorrel::ReadControllerProgram(bytes, first);
+    }
   } catch (const quorrel::ProgramFormatError& error) {
     if (error.line() < 1 || error.line() > LineCount(bytes) + 1) std::abort();
     return 0;
   }
   if (!first.ended) return 0;  // what --from and --preview-of then refuse: no M30 line
-  const bool window = bytes.starts_with("N");
   std::string again;
   quorrel::ProgramWriter writer(
       std::make_unique<quorrel::StringSink>(again),
       window ? quorrel::ProgramWriter::LineEnd::CrLf : quorrel::ProgramWriter::LineEnd::Lf);
   try {
     if (window) {
-      quorrel::WindowProgramWriter program(writer);
-      program.Title({first.title});
-      for (quorrel::ToolMove move : first.moves) program.Move(move);
-      program.End(first.end);
+      // Written again by the layout the lines followed, where each closed path begins and ends
+      // as the reader says.
+      quorrel::WindowProgramWriter program(writer, *layout);
+      quorrel::ReadWindowProgram(bytes, program);
       writer.Close();
     } else {
       quorrel::MachineSettings settings;
