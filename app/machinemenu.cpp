@@ -5,6 +5,7 @@
 #include <QtDebug>
 
 #include "app/utf8.h"
+#include "gcode/job/dialect_profile.h"
 #include "gcode/output/output_error.h"
 
 namespace quorrel::app {
@@ -20,7 +21,7 @@ QString MenuText(const Machine& machine) {
 }  // namespace
 
 QString MachineLabel(const Machine& machine) {
-  return FromUtf8(machine.name) + QLatin1String(" (") + FromUtf8(DialectName(machine.dialect)) +
+  return FromUtf8(machine.name) + QLatin1String(" (") + FromUtf8(ProfileOf(machine.dialect).name) +
          QLatin1Char(')');
 }
 

@@ -26,6 +26,7 @@
 #include "app/twips.h"
 #include "app/utf8.h"
 #include "app/wrappingradiobutton.h"
+#include "gcode/job/dialect_profile.h"
 #include "gcode/job/field_table.h"
 
 namespace quorrel::app {
@@ -87,16 +88,8 @@ struct ProgramFile {
 };
 
 ProgramFile ProgramFileFor(Dialect dialect) {
-  switch (dialect) {
-    case Dialect::LinuxCnc:
-      return {QStringLiteral("LinuxCNC program (*.ngc);;All files (*)"),
-              QStringLiteral("File1.ngc")};
-    case Dialect::Grbl:
-      return {QStringLiteral("GRBL program (*.nc);;All files (*)"), QStringLiteral("File1.nc")};
-    case Dialect::Din:
-      break;
-  }
-  return {QStringLiteral("Din ( G-Code ) (*.din)"), QStringLiteral("File1.din")};
+  const DialectProfile& profile = ProfileOf(dialect);
+  return {FromUtf8(profile.saveFilter), FromUtf8(profile.proposedFile)};
 }
 
 }  // namespace

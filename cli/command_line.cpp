@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "gcode/job/dialect_profile.h"
 #include "gcode/job/field_table.h"
 #include "gcode/job/named_choices.h"
 #include "gcode/machines/machine.h"
@@ -46,12 +47,6 @@ Choice OptionChoice(std::string_view option, std::string_view name,
   throw UsageError(std::string(option) + " takes " + ChoiceNames(choices) + ", not \"" +
                    std::string(name) + "\"");
 }
-
-constexpr NamedChoices<Dialect, 3> kDialects{{
-    {"din", Dialect::Din},
-    {"linuxcnc", Dialect::LinuxCnc},
-    {"grbl", Dialect::Grbl},
-}};
 
 constexpr NamedChoices<bool, 2> kSides{{
     {"inside", false},
@@ -196,7 +191,7 @@ MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiv
     }
     return MachineSettings();
   }
-  const std::string name(DialectName(machine.dialect));
+  const std::string name(ProfileOf(machine.dialect).name);
   if (!machine.units) throw UsageError(name + " programs need --units=mm or --units=inch");
   if (!machine.feed) throw UsageError(name + " programs need --feed=RATE, the feed of every cut");
   if (Given(Setting::RampAngle) && machine.entry != Entry::Ramp) {
@@ -275,7 +270,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.request.shape = ShapeNamed(*shape);
       jobGiven = true;
     } else if (auto name = reader.ValueOf(argument, "--dialect")) {
-      dialect = OptionChoice("--dialect", *name, kDialects);
+      dialect = OptionChoice("--dialect", *name, kDialectKeys);
     } else if (auto source = reader.ValueOf(argument, "--from")) {
       if (source->empty()) throw UsageError("--from needs the name of a program");
       command.from = std::string(*source);

@@ -17,6 +17,7 @@
 #include <string>
 #include <tuple>
 
+#include "gcode/job/dialect_profile.h"
 #include "gcode/estimate/run_time.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/numbers/number_text.h"
@@ -760,19 +761,19 @@ TEST_P(ProgramProperties, APreviewDrawsTheMovesAProgramSays) {
         MakeJobToolpath(request, CheckedJob::Of(request, job.parameters), repeated, {}, &repeated);
         const double seconds = whole.Finish().total();
         EXPECT_NEAR(repeated.Finish().total(), seconds, 0.05 + 1e-4 * seconds)
-            << DialectName(dialect);
+            << ProfileOf(dialect).name;
       }
       // Unobserved, a later pass may write the first pass's lines again rather than make them.
       std::string unobserved;
       WriteJobProgram(request, job.parameters, std::make_unique<StringSink>(unobserved));
-      EXPECT_EQ(unobserved, program) << DialectName(dialect);
+      EXPECT_EQ(unobserved, program) << ProfileOf(dialect).name;
       ToolpathRecording read;
       ReadAnyProgram(program, read);
       PreviewContext context;
       context.toolRadius = job.parameters.ToolRadius;
       const std::vector<std::string> drawn = DrawnMovesOf(DrawToolpathSvg(read, context));
       context.job = job.parameters;
-      EXPECT_EQ(DrawnMovesOf(DrawToolpathSvg(written, context)), drawn) << DialectName(dialect);
+      EXPECT_EQ(DrawnMovesOf(DrawToolpathSvg(written, context)), drawn) << ProfileOf(dialect).name;
       EXPECT_NE(drawn[0], "");
     }
   });

@@ -2,18 +2,6 @@
 
 namespace quorrel {
 
-std::string_view DialectName(Dialect dialect) {
-  switch (dialect) {
-    case Dialect::Din:
-      return "din";
-    case Dialect::LinuxCnc:
-      return "LinuxCNC";
-    case Dialect::Grbl:
-      return "GRBL";
-  }
-  return "";
-}
-
 bool CutsClockwise(Direction direction, bool outside) {
   // With a clockwise spindle, climb milling keeps the material on the cutter's right: inside a
   // contour that is counter-clockwise, round the outside of a part clockwise.

@@ -63,8 +63,6 @@ struct MachineSettings {
   bool operator==(const MachineSettings&) const = default;
 };
 
-/// The controller's name as messages say it: "LinuxCNC", "GRBL".
-std::string_view DialectName(Dialect dialect);
 
 /// True when closed paths run clockwise: climb round the outside of a part, or conventional
 /// inside a contour.

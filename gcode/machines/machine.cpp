@@ -5,6 +5,7 @@
 #include <cmath>
 #include <utility>
 
+#include "gcode/job/dialect_profile.h"
 #include "gcode/job/named_choices.h"
 #include "gcode/numbers/number_text.h"
 #include "gcode/numbers/ordinary_number.h"
@@ -14,8 +15,6 @@
 namespace quorrel {
 namespace {
 
-constexpr NamedChoices<Dialect, 2> kDialects{
-    {{"linuxcnc", Dialect::LinuxCnc}, {"grbl", Dialect::Grbl}}};
 constexpr NamedChoices<Units, 2> kUnits{{{"mm", Units::Millimetres}, {"inch", Units::Inches}}};
 constexpr NamedChoices<Direction, 2> kDirections{
     {{"climb", Direction::Climb}, {"conventional", Direction::Conventional}}};
@@ -175,7 +174,7 @@ const SettingDescription& DescriptionOf(Setting setting) {
 std::optional<std::string> SetSetting(Machine& machine, Setting setting, std::string_view text) {
   switch (setting) {
     case Setting::Dialect:
-      return SetChoice(machine.dialect, text, kDialects);
+      return SetChoice(machine.dialect, text, kControllerKeys);
     case Setting::Units:
       return SetOptionalChoice(machine.units, text, kUnits);
     case Setting::Direction:
@@ -216,7 +215,7 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
   static constexpr auto names = [](const auto& choices) {
     return std::array<std::string_view, 2>{choices[0].first, choices[1].first};
   };
-  static constexpr std::array<std::string_view, 2> kDialectNames = names(kDialects);
+  static constexpr std::array<std::string_view, 2> kDialectNames = names(kControllerKeys);
   static constexpr std::array<std::string_view, 2> kUnitNames = names(kUnits);
   static constexpr std::array<std::string_view, 2> kDirectionNames = names(kDirections);
   static constexpr std::array<std::string_view, 2> kEntryNames = names(kEntries);
@@ -237,7 +236,7 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
 std::string SettingText(const Machine& machine, Setting setting) {
   switch (setting) {
     case Setting::Dialect:
-      return std::string(NameOfChoice(machine.dialect, kDialects));
+      return std::string(NameOfChoice(machine.dialect, kControllerKeys));
     case Setting::Units:
       return machine.units ? std::string(NameOfChoice(*machine.units, kUnits)) : "";
     case Setting::Direction:

@@ -9,11 +9,6 @@
 namespace quorrel {
 namespace {
 
-constexpr DialectRules kLinuxCnc{"LinuxCNC", 252, true, false, true};
-// GRBL keeps one byte of its 80-byte line buffer for the end of the line, and answers a line of
-// 80 counted characters with error 11.
-constexpr DialectRules kGrbl{"GRBL", 79, false, true, false};
-
 bool IsRealTimeCharacter(char c) {
   const auto byte = static_cast<unsigned char>(c);
   return c == '!' || c == '~' || c == '?' || byte == 0x18 || byte >= 0x80;
@@ -23,10 +18,6 @@ bool IsRealTimeCharacter(char c) {
 constexpr std::size_t kLongestMoveLine = 24 + 6 * (kMaxNumberTextLength + 1);
 
 }  // namespace
-
-const DialectRules& RulesOf(Dialect dialect) {
-  return dialect == Dialect::Grbl ? kGrbl : kLinuxCnc;
-}
 
 bool IsActiveComment(std::string_view text) {
   const std::size_t start = text.find_first_not_of(' ');
@@ -43,7 +34,7 @@ bool IsActiveComment(std::string_view text) {
 
 ControllerWriter::ControllerWriter(const MachineSettings& settings, ProgramWriter& writer)
     : settings_(settings),
-      rules_(RulesOf(settings.dialect)),
+      rules_(ProfileOf(settings.dialect)),
       tenths_(ProgramUnits::Of(settings).tenths()),
       writer_(writer) {}
 
@@ -75,8 +66,8 @@ void ControllerWriter::Title(const ProgramTitle& title) {
                      " would act on.");
   }
   Line(comment, rules_.countsBlanksAndComments ? comment.size() : 0, 0);
-  const std::string_view setUp =
-      settings_.units == Units::Inches ? "G20 G90 G17 G94 G91.1" : "G21 G90 G17 G94 G91.1";
+  const std::string setUp =
+      (settings_.units == Units::Inches ? "G20 " : "G21 ") + std::string(rules_.setUp);
   Line(setUp, rules_.countsBlanksAndComments ? setUp.size() : setUp.size() - 4, 0);
   if (settings_.spindle) {
     const std::string spindle = "M3 S" + FormatCoord(*settings_.spindle);

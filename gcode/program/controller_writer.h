@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "gcode/job/dialect_profile.h"
 #include "gcode/job/machine_settings.h"
 #include "gcode/job/program_units.h"
 #include "gcode/program/program_writer.h"
@@ -13,23 +14,6 @@
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
-
-/// What a controller asks of a program's text.
-struct DialectRules {
-  std::string_view name;    ///< as messages say it: "LinuxCNC", "GRBL"
-  std::size_t longestLine;  ///< in the characters it counts
-  /// GRBL counts neither blanks nor comments; LinuxCNC counts every character.
-  bool countsBlanksAndComments;
-  /// GRBL acts on "!", "~", "?", Ctrl-X and every byte from 0x80 wherever it stands in a line,
-  /// in a comment too (feed hold, cycle start, status, reset, overrides).
-  bool actsOnRealTimeCharacters;
-  /// LinuxCNC acts on a comment that begins with MSG, DEBUG, PRINT, LOG… or PROBE… (it shows a
-  /// message, opens a file).
-  bool actsOnActiveComments;
-};
-
-/// The rules of `dialect`, LinuxCnc or Grbl.
-const DialectRules& RulesOf(Dialect dialect);
 
 /// True when LinuxCNC acts on a comment of this text: after blanks, MSG, DEBUG or PRINT, or a word
 /// beginning with LOG or PROBE, in any case, followed by a comma or a blank.
@@ -83,7 +67,7 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
   enum class Keeping { Off, AfterPlunge, Cuts, Kept };
 
   const MachineSettings& settings_;
-  const DialectRules& rules_;
+  const DialectProfile& rules_;
   bool tenths_;  // the moves were made in tenths of an inch: see ProgramUnits
   ProgramWriter& writer_;
   double feed_ = Coord::Unknown();  // the feed in force; none before the first

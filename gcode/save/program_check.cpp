@@ -1,3 +1,4 @@
+#include "gcode/job/dialect_profile.h"
 #include "gcode/save/program_check.h"
 #include "gcode/shapes/operation.h"
 
@@ -62,7 +63,7 @@ std::size_t LongestMoveLine(const CheckedJob& checked) {
   const std::size_t moved = checked.units().tenths() ? 5 : 0;
   const std::size_t words = LongestText(x, 3) + LongestText(y, 3) + LongestText(z, 3) +
                             2 * LongestText(offset, 4) + LongestText(feed, 3) + moved;
-  const bool blanks = RulesOf(machine.dialect).countsBlanksAndComments;
+  const bool blanks = ProfileOf(machine.dialect).countsBlanksAndComments;
   return 2 + 6 + words + (blanks ? 6 : 0);
 }
 
@@ -82,7 +83,7 @@ void CheckProgram(const SaveRequest& request, const CheckedJob& checked) {
   // The title, as the controller's writer takes it.
   ProgramWriter writer(std::make_unique<DiscardingSink>());
   ControllerWriter(machine, writer).Title({probe.title()});
-  if (LongestMoveLine(checked) > RulesOf(machine.dialect).longestLine) {
+  if (LongestMoveLine(checked) > ProfileOf(machine.dialect).longestLine) {
     WriteJobProgram(request, checked, std::make_unique<DiscardingSink>());
   }
 }
