@@ -5,27 +5,12 @@
 
 #include "gcode/job/machine_settings.h"
 #include "gcode/output/byte_sink.h"
-#include "gcode/strategy/ramp_entry.h"
-#include "gcode/strategy/tab_plan.h"
+#include "gcode/strategy/controller_road.h"
 #include "gcode/toolpath/repeatable_cuts.h"
 #include "gcode/toolpath/toolpath_sink.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
-
-/// A controller's program, and where else its moves go.
-struct ControllerProgramParts {
-  /// The path along the wall cut once more after all passes, at full depth; none when null.
-  const ToolpathSource* finishingPath = nullptr;
-  /// The paths run round the outside of a part, which turns the direction of a climb cut.
-  bool outside = false;
-  /// Hears of a path too short to ramp along.
-  ProgramNotice notice;
-  /// See every move the program is written from, as it is written (a preview, an estimate).
-  Onlookers onlookers;
-  /// The holding tabs every pass leaves standing (see HoldingTabs); none when null.
-  const TabPlan* tabs = nullptr;
-};
 
 /// Writes the program the settings' controller runs as it stands, made from the paths `paths`
 /// makes in the window's program's lines, to `destination`:

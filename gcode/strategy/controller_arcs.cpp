@@ -1,4 +1,4 @@
-#include "gcode/program/controller_arcs.h"
+#include "gcode/strategy/controller_arcs.h"
 
 #include "gcode/numbers/number_text.h"
 #include "gcode/toolpath/move_geometry.h"
