@@ -21,7 +21,8 @@ bool IsChoice(Setting setting) {
 
 // A choice the machine may leave out offers its default first, as an empty text.
 bool MayBeLeftOut(Setting setting) {
-  return setting == Setting::Direction || setting == Setting::Entry;
+  return setting == Setting::Direction || setting == Setting::Entry ||
+         setting == Setting::ChipBreak;
 }
 
 QString DefaultChoiceText(Setting setting) {

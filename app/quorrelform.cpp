@@ -447,7 +447,7 @@ SaveRequest QuorrelForm::currentRequest() const {
   if (const Machine* machine = machineMenu_->chosen()) {
     request.machine = SettingsOf(*machine);
     request.strategy.outside = machineMenu_->outside();
-    ApplyStrategy(*machine, request.fill, request.strategy);
+    ApplyStrategy(*machine, request.shape, request.fill, request.strategy);
   }
   return request;
 }
@@ -475,7 +475,7 @@ void QuorrelForm::menu_file_save_Click() {
   const ProgramFile file = ProgramFileFor(request.machine.dialect);
   const auto askPath = [&] {
     if (machine != nullptr) {
-      for (const Setting unused : UnusedSettings(*machine, request.fill)) {
+      for (const Setting unused : UnusedSettings(*machine, request.shape, request.fill)) {
         dialogs_.showNote(QStringLiteral("quorrel"), UnusedSettingNote(*machine, unused));
       }
     }

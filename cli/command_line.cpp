@@ -53,15 +53,20 @@ constexpr NamedChoices<bool, 2> kSides{{
     {"outside", true},
 }};
 
+// "a, b or c": the names of the operations that `takes` holds for.
+template <class Takes>
+std::string OperationNames(Takes takes, std::string_view lastJoin) {
+  std::vector<std::string_view> names;
+  for (const Operation& operation : Operations()) {
+    if (takes(operation)) names.push_back(operation.name);
+  }
+  return ListedWords(names, lastJoin);
+}
+
 ShapeKind ShapeNamed(std::string_view name) {
   if (const Operation* operation = OperationNamed(name)) return operation->kind;
-  std::string names;
-  const std::span<const Operation> operations = Operations();
-  for (std::size_t i = 0; i < operations.size(); ++i) {
-    if (i > 0) names += i + 1 == operations.size() ? " or " : ", ";
-    names += operations[i].name;
-  }
-  throw UsageError("unknown shape \"" + std::string(name) + "\" (use " + names + ")");
+  throw UsageError("unknown shape \"" + std::string(name) + "\" (use " +
+                   OperationNames([](const Operation&) { return true; }, " or ") + ")");
 }
 
 // Options that take a value accept "--name=VALUE" and "--name VALUE".
@@ -91,7 +96,8 @@ class ArgumentReader {
 bool ShapesPaths(Setting setting) {
   return setting == Setting::Stepover || setting == Setting::Finish || setting == Setting::Tabs ||
          setting == Setting::TabWidth || setting == Setting::TabHeight ||
-         setting == Setting::TabAngle;
+         setting == Setting::TabAngle || setting == Setting::Peck ||
+         setting == Setting::ChipBreak || setting == Setting::Dwell || setting == Setting::RetractZ;
 }
 
 // The machine of the machines file named `name`; a file that cannot be read, or names none such,
@@ -132,7 +138,8 @@ struct MachineOptions {
   // The machine the program is for: the named one with the options given laid over it.
   Machine Chosen(Dialect dialect) const;
   MachineSettings Settings(const Machine& machine, bool dialectGiven) const;
-  CuttingStrategy Strategy(const Machine& machine, bool fill, bool converting) const;
+  CuttingStrategy Strategy(const Machine& machine, ShapeKind shape, bool fill,
+                           bool converting) const;
 };
 
 bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
@@ -142,7 +149,10 @@ bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
     machineName = std::string(*text);
     return true;
   }
-  if ((text = reader.ValueOf(argument, "--side"))) {
+  if (argument == "--chip-break") {  // a switch, as the other side of "--chip-break=false"
+    given.emplace_back(Setting::ChipBreak, "true");
+    if (firstPathsGiven.empty()) firstPathsGiven = "--chip-break";
+  } else if ((text = reader.ValueOf(argument, "--side"))) {
     outside = OptionChoice("--side", *text, kSides);
     if (firstPathsGiven.empty()) firstPathsGiven = "--side";
   } else {
@@ -208,13 +218,32 @@ MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiv
   return SettingsOf(machine);
 }
 
-CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool converting) const {
+CuttingStrategy MachineOptions::Strategy(const Machine& machine, ShapeKind shape, bool fill,
+                                         bool converting) const {
+  const Operation& operation = OperationOf(shape);
+  if (!converting) {
+    for (const auto& [setting, text] : given) {
+      if (OperationTakes(shape, setting)) continue;
+      throw UsageError(
+          "--" + std::string(DescriptionOf(setting).key) + " is for " +
+          OperationNames(
+              [setting](const Operation& other) { return OperationTakes(other.kind, setting); },
+              " and ") +
+          ", not " + std::string(operation.name));
+    }
+  }
+  if (!operation.outlines()) {
+    if (outside)
+      throw UsageError("--side is for outlines; a " + std::string(operation.name) + " has none");
+    if (fill)
+      throw UsageError("--fill clears a pocket; a " + std::string(operation.name) + " has none");
+  }
   CuttingStrategy strategy;
   strategy.outside = outside.value_or(false);
   if (strategy.outside && fill) {
     throw UsageError("--side=outside cuts an outline; " + std::string(kFillIsInside));
   }
-  if (Given(Setting::Stepover) && !fill && !converting) {
+  if (Given(Setting::Stepover) && operation.outlines() && !fill && !converting) {
     throw UsageError("--stepover spaces the rings of a Fill; give --fill");
   }
   const bool tabs = machine.tabs && *machine.tabs > 0;
@@ -226,21 +255,31 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, bool fill, bool
       throw UsageError("--" + std::string(DescriptionOf(size).key) + " is for --tabs");
     }
   }
-  ApplyStrategy(machine, fill, strategy);
+  ApplyStrategy(machine, shape, fill, strategy);
   return strategy;
+}
+
+// "its size is --width and --height": the options an operation's size and pattern are made of.
+std::string SizeWords(const Operation& operation) {
+  std::vector<std::string_view> options;
+  for (const FieldDescription& field : kJobFields) {
+    const bool placeOrTool = field.field == Field::CenterX || field.field == Field::CenterY ||
+                             field.field == Field::ToolRadius || field.field == Field::Depth;
+    if (!placeOrTool && operation.UsesField(field.field)) options.push_back(field.option);
+  }
+  if (options.empty()) return "it stands at --center-x and --center-y";
+  return "its size is " + ListedWords(options, " and ");
 }
 
 // A controller's program cuts what the fields say, so a given field is an ordinary number like
 // every other option, and one the shape is not made from is a mistake, not a text to ignore.
 void RequireControllerFields(const SaveRequest& request,
                              const std::vector<const FieldDescription*>& given) {
+  const Operation& operation = OperationOf(request.shape);
   for (const FieldDescription* field : given) {
-    const Operation& operation = OperationOf(request.shape);
     if (!operation.UsesField(field->field)) {
       throw UsageError(std::string(field->option) + " is not used by a " +
-                       std::string(operation.name) +
-                       (request.shape == ShapeKind::Circle ? ": its size is --radius"
-                                                           : ": its size is --width and --height"));
+                       std::string(operation.name) + ": " + SizeWords(operation));
     }
     OptionNumber(field->option, request.texts.*field->text);
   }
@@ -287,7 +326,7 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       command.previewOf = std::string(*program);
     } else {
       bool known = false;
-      for (const FieldDescription& field : kFields) {
+      for (const FieldDescription& field : kJobFields) {
         if (auto text = reader.ValueOf(argument, field.option)) {
           command.request.texts.*field.text = std::string(*text);
           fieldsGiven.push_back(&field);
@@ -309,14 +348,28 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
   for (const auto& [setting, text] : machine.given) {
     command.given.insert("--" + std::string(DescriptionOf(setting).key));
   }
-  if (command.machine.dialect != Dialect::Din) {
-    command.request.strategy =
-        machine.Strategy(chosen, command.request.fill, command.from.has_value());
-    RequireControllerFields(command.request, fieldsGiven);
-  }
   if (command.from && !machine.firstPathsGiven.empty()) {
     throw UsageError(machine.firstPathsGiven +
                      " shapes new paths; --from converts a saved program's paths as they are");
+  }
+  const Operation& operation = OperationOf(command.request.shape);
+  if (command.machine.dialect == Dialect::Din) {
+    if (!operation.windowProgram()) {
+      throw UsageError("--shape=" + std::string(operation.name) +
+                       " is for the linuxcnc and grbl dialects; the din program is the window's "
+                       "own (give --dialect=linuxcnc or --dialect=grbl)");
+    }
+    for (const FieldDescription* field : fieldsGiven) {
+      if (field->field >= Field::Holes) {
+        throw UsageError(std::string(field->option) +
+                         " is for the drilling patterns of the linuxcnc and grbl dialects; the "
+                         "din program is the window's own");
+      }
+    }
+  } else {
+    command.request.strategy = machine.Strategy(chosen, command.request.shape, command.request.fill,
+                                                command.from.has_value());
+    RequireControllerFields(command.request, fieldsGiven);
   }
   if (command.from && (jobGiven || command.toolRadiusGiven || command.previewPath)) {
     throw UsageError(

@@ -31,6 +31,10 @@ TEST(MachinesFile, WhatIsWrittenReadsBackAlike) {
   ClearSetting(machines[2], Setting::Spindle);
   ClearSetting(machines[2], Setting::SpindleDelay);  // it waits for a spindle
   ClearSetting(machines[2], Setting::Direction);
+  for (Machine& machine : machines)
+    ClearSetting(machine, Setting::Dwell);  // pecked holes have none
+  ASSERT_EQ(SetSetting(machines[1], Setting::Peck, "0.5"), std::nullopt);
+  ClearSetting(machines[1], Setting::ChipBreak);
 
   WriteSettingsFile(configuration.MachinesFile(), MachinesFileText(machines));
   const MachinesFile read = ReadMachinesFile(configuration.MachinesFile());

@@ -17,8 +17,8 @@
 #include <string>
 #include <tuple>
 
-#include "gcode/job/dialect_profile.h"
 #include "gcode/estimate/run_time.h"
+#include "gcode/job/dialect_profile.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/numbers/number_text.h"
 #include "gcode/output/byte_sink.h"
@@ -1170,7 +1170,7 @@ TEST_P(OutlineProperties, HoldingTabsStandOnEveryPassBelowTheirTop) {
     // As many tabs as the outline takes, up to the count asked for.
     while (strategy.tabs.count > 1 && tabsProblem()) --strategy.tabs.count;
     if (tabsProblem() || ControllerRefusalReason(made().job.parameters, job.texts, made().strategy,
-                                                 ProgramUnits::Of(machine))) {
+                                                 {}, ProgramUnits::Of(machine))) {
       return;
     }
     ++checked;

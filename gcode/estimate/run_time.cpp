@@ -7,6 +7,8 @@
 #include <limits>
 #include <numbers>
 
+#include "gcode/strategy/drill_cycle.h"
+
 namespace quorrel {
 namespace {
 
@@ -56,6 +58,15 @@ void RunTimeEstimate::Title(const ProgramTitle&) {
 }
 
 void RunTimeEstimate::Move(ToolMove& move) {
+  if (move.kind == MoveKind::Drill) {
+    // Timed as the moves of the cycle, which GRBL is given and LinuxCNC makes of it.
+    ExpandDrill(move, settings_.units, *this);
+    return;
+  }
+  if (move.kind == MoveKind::Dwell) {
+    planner_.Dwell(move.seconds);
+    return;
+  }
   const Vector3 to{move.to.x, move.to.y, move.to.z};
   // Before the first move that says where the tool is, nothing is known of where it came from:
   // the time is counted from there.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -9,8 +10,21 @@
 
 namespace quorrel {
 
-/// The seven fields of a job, in the order the save reads them.
-enum class Field { CenterX, CenterY, Width, Height, Radius, ToolRadius, Depth };
+/// The fields of a job: the window's seven, in the order its save reads them, then those of the
+/// drilling patterns.
+enum class Field {
+  CenterX,
+  CenterY,
+  Width,
+  Height,
+  Radius,
+  ToolRadius,
+  Depth,
+  Holes,
+  StartAngle,
+  Columns,
+  Rows
+};
 
 /// Everything that is known of one field: what the window shows beside it and in it at start,
 /// where its text is kept, and the command-line option that sets it.
@@ -22,7 +36,8 @@ struct FieldDescription {
   std::string_view option;  ///< "--center-x"
 };
 
-inline constexpr std::array<FieldDescription, 7> kFields{{
+/// Every field of a job: the window's seven, then the drilling patterns'.
+inline constexpr std::array<FieldDescription, 11> kJobFields{{
     {Field::CenterX, "Position Center X", "0", &FieldTexts::CenterXText, "--center-x"},
     {Field::CenterY, "Position Center Y", "0", &FieldTexts::CenterYText, "--center-y"},
     {Field::Width, "Width", "10", &FieldTexts::WidthText, "--width"},
@@ -30,11 +45,18 @@ inline constexpr std::array<FieldDescription, 7> kFields{{
     {Field::Radius, "Radius", "2", &FieldTexts::RadiusText, "--radius"},
     {Field::ToolRadius, "Tool Radius", "1", &FieldTexts::ToolRadiusText, "--tool-radius"},
     {Field::Depth, "Depth", "-2", &FieldTexts::DepthText, "--depth"},
+    {Field::Holes, "Holes", "4", &FieldTexts::HolesText, "--holes"},
+    {Field::StartAngle, "Start angle", "0", &FieldTexts::StartAngleText, "--start-angle"},
+    {Field::Columns, "Columns", "2", &FieldTexts::ColumnsText, "--columns"},
+    {Field::Rows, "Rows", "2", &FieldTexts::RowsText, "--rows"},
 }};
 
-/// The row of `field` in kFields.
+/// The window's own seven fields, those of its form.
+inline constexpr std::span<const FieldDescription, 7> kFields{kJobFields.data(), 7};
+
+/// The row of `field` in kJobFields.
 constexpr const FieldDescription& DescriptionOf(Field field) {
-  return kFields[static_cast<std::size_t>(field)];
+  return kJobFields[static_cast<std::size_t>(field)];
 }
 
 }  // namespace quorrel

@@ -5,7 +5,7 @@
 namespace quorrel {
 
 FieldTexts::FieldTexts() {
-  for (const FieldDescription& description : kFields) {
+  for (const FieldDescription& description : kJobFields) {
     this->*description.text = std::string(description.defaultText);
   }
 }

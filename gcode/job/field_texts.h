@@ -4,8 +4,9 @@
 
 namespace quorrel {
 
-/// The seven field texts of a job exactly as typed: never trimmed, parsed only when a program is
-/// written. A new FieldTexts holds the window's defaults (see kFields).
+/// The field texts of a job exactly as typed: never trimmed, parsed only when a program is
+/// written. The window's seven come first; then those of the drilling patterns, which only a
+/// controller's program is made from. A new FieldTexts holds the defaults (see kJobFields).
 struct FieldTexts {
   FieldTexts();
 
@@ -16,6 +17,10 @@ struct FieldTexts {
   std::string RadiusText;
   std::string ToolRadiusText;
   std::string DepthText;
+  std::string HolesText;       ///< a bolt-hole circle's count of holes
+  std::string StartAngleText;  ///< where its first hole stands, degrees from +X
+  std::string ColumnsText;     ///< a grid's holes across
+  std::string RowsText;        ///< and up
 
   bool operator==(const FieldTexts&) const = default;
 };

@@ -52,6 +52,10 @@ JobParameters MakeJobParameters(const FieldTexts& texts, ShapeKind shape, bool f
   job.Depth = ParseRounded32(texts, Field::Depth, scale);
   job.ShapeKind = shape;
   job.Fill = fill;
+  job.Holes = ParseRounded(texts, Field::Holes, 1.0);
+  job.StartAngle = ParseRounded(texts, Field::StartAngle, 1.0);
+  job.Columns = ParseRounded(texts, Field::Columns, 1.0);
+  job.Rows = ParseRounded(texts, Field::Rows, 1.0);
   return job;
 }
 

@@ -12,4 +12,8 @@ double DefaultSafeZ(Units units) {
   return units == Units::Inches ? 0.2 : 5.0;
 }
 
+double DefaultRetractZ(Units units) {
+  return units == Units::Inches ? 0.04 : 1.0;
+}
+
 }  // namespace quorrel

@@ -43,6 +43,19 @@ constexpr MotionSettings DefaultMotion(Units units) {
           0.002 / unit};
 }
 
+/// How holes are drilled: straight to the depth in one feed, or in pecks, each retracting fully
+/// to clear the chips or, with chipBreak, a little to break them; a dwell at the bottom; and the
+/// height above the work surface at which each hole starts and pecks retract. Lengths in the
+/// machine's units.
+struct DrillSettings {
+  std::optional<double> peck;      ///< each feed into new material at most this
+  bool chipBreak = false;          ///< with a peck: a short retract instead of a full one
+  std::optional<double> dwell;     ///< seconds at the bottom of each hole
+  std::optional<double> retractZ;  ///< the retract height; see DefaultRetractZ where absent
+
+  bool operator==(const DrillSettings&) const = default;
+};
+
 /// What a controller program needs beyond the job: the machine's units and feeds, the height at
 /// which the tool may travel, and how deep one pass may cut.
 struct MachineSettings {
@@ -59,10 +72,10 @@ struct MachineSettings {
   double rampAngle = 3.0;  ///< the steepest descent of a ramp, in degrees from the horizontal
   /// How the controller moves, for the estimate of the run time; in the machine's units.
   MotionSettings motion = DefaultMotion(Units::Millimetres);
+  DrillSettings drill;
 
   bool operator==(const MachineSettings&) const = default;
 };
-
 
 /// True when closed paths run clockwise: climb round the outside of a part, or conventional
 /// inside a contour.
@@ -70,5 +83,8 @@ bool CutsClockwise(Direction direction, bool outside);
 
 /// The clearance height a machinist expects when none is given: 5 mm, or 0.2 inch.
 double DefaultSafeZ(Units units);
+/// The height above the work surface at which a hole starts when none is given: 1 mm, or 0.04
+/// inch.
+double DefaultRetractZ(Units units);
 
 }  // namespace quorrel

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,15 +33,22 @@ std::string_view NameOfChoice(Choice choice, const NamedChoices<Choice, N>& choi
   return {};
 }
 
+/// Words as a message lists them: "a, b or c" with `lastJoin` " or ", "a and b" with " and ".
+inline std::string ListedWords(std::span<const std::string_view> words, std::string_view lastJoin) {
+  std::string listed;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) listed += i + 1 == words.size() ? lastJoin : ", ";
+    listed += words[i];
+  }
+  return listed;
+}
+
 /// The names as a message lists them: "mm or inch", "din, linuxcnc or grbl".
 template <class Choice, std::size_t N>
 std::string ChoiceNames(const NamedChoices<Choice, N>& choices) {
-  std::string names;
-  for (std::size_t i = 0; i < N; ++i) {
-    if (i > 0) names += i + 1 == N ? " or " : ", ";
-    names += choices[i].first;
-  }
-  return names;
+  std::array<std::string_view, N> names;
+  for (std::size_t i = 0; i < N; ++i) names[i] = choices[i].first;
+  return ListedWords(names, " or ");
 }
 
 }  // namespace quorrel

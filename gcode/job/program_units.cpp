@@ -21,6 +21,8 @@ MachineSettings InProgramUnits(const MachineSettings& settings) {
   MachineSettings scaled = settings;
   scaled.safeZ = units.FromMachine(settings.safeZ);
   if (settings.stepDown) scaled.stepDown = units.FromMachine(*settings.stepDown);
+  if (settings.drill.peck) scaled.drill.peck = units.FromMachine(*settings.drill.peck);
+  if (settings.drill.retractZ) scaled.drill.retractZ = units.FromMachine(*settings.drill.retractZ);
   return scaled;
 }
 

@@ -40,8 +40,8 @@ class ProgramUnits {
   bool tenths_ = false;
 };
 
-/// The settings with their lengths, the clearance height and the step-down, in the program's
-/// units.
+/// The settings with their lengths (the clearance height, the step-down, a peck and the retract
+/// height) in the program's units.
 MachineSettings InProgramUnits(const MachineSettings& settings);
 
 /// A job of the machine's unit in program units, its sizes rounded as MakeJobParameters rounds

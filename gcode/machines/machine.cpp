@@ -10,6 +10,7 @@
 #include "gcode/numbers/number_text.h"
 #include "gcode/numbers/ordinary_number.h"
 #include "gcode/numbers/round3.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
@@ -19,6 +20,7 @@ constexpr NamedChoices<Units, 2> kUnits{{{"mm", Units::Millimetres}, {"inch", Un
 constexpr NamedChoices<Direction, 2> kDirections{
     {{"climb", Direction::Climb}, {"conventional", Direction::Conventional}}};
 constexpr NamedChoices<Entry, 2> kEntries{{{"plunge", Entry::Plunge}, {"ramp", Entry::Ramp}}};
+constexpr NamedChoices<bool, 2> kYesNo{{{"false", false}, {"true", true}}};
 
 template <class Choice, std::size_t N>
 std::optional<std::string> SetChoice(Choice& choice, std::string_view text,
@@ -98,6 +100,15 @@ std::optional<std::string> NumberRule(Setting setting, double value) {
     case Setting::JunctionDeviation:
       if (value >= 0.0) return std::nullopt;
       return "must be 0 or more";
+    case Setting::Peck:
+    case Setting::RetractZ:
+      // Still a length when written with the program's 3 decimals.
+      if (Round3(value) > 0.0) return std::nullopt;
+      return "must be above 0 (at least .001)";
+    case Setting::Dwell:
+      if (value >= 0.0 && value <= kLongestSpindleDelay) return std::nullopt;
+      return "is the seconds to wait at the bottom of each hole, from 0 to " +
+             FormatCoord(kLongestSpindleDelay);
     default:
       return std::nullopt;
   }
@@ -147,6 +158,12 @@ auto NumberOf(AnyMachine& machine, Setting setting) -> decltype(&machine.feed) {
       return &machine.junctionDeviation;
     case Setting::ArcTolerance:
       return &machine.arcTolerance;
+    case Setting::Peck:
+      return &machine.peck;
+    case Setting::Dwell:
+      return &machine.dwell;
+    case Setting::RetractZ:
+      return &machine.retractZ;
     default:
       return nullptr;
   }
@@ -181,6 +198,8 @@ std::optional<std::string> SetSetting(Machine& machine, Setting setting, std::st
       return SetOptionalChoice(machine.direction, text, kDirections);
     case Setting::Entry:
       return SetOptionalChoice(machine.entry, text, kEntries);
+    case Setting::ChipBreak:
+      return SetOptionalChoice(machine.chipBreak, text, kYesNo);
     default:
       break;
   }
@@ -205,6 +224,9 @@ void ClearSetting(Machine& machine, Setting setting) {
     case Setting::Entry:
       machine.entry.reset();
       return;
+    case Setting::ChipBreak:
+      machine.chipBreak.reset();
+      return;
     default:
       NumberOf(machine, setting)->reset();
   }
@@ -219,6 +241,7 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
   static constexpr std::array<std::string_view, 2> kUnitNames = names(kUnits);
   static constexpr std::array<std::string_view, 2> kDirectionNames = names(kDirections);
   static constexpr std::array<std::string_view, 2> kEntryNames = names(kEntries);
+  static constexpr std::array<std::string_view, 2> kYesNoNames = names(kYesNo);
   switch (setting) {
     case Setting::Dialect:
       return kDialectNames;
@@ -228,6 +251,8 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
       return kDirectionNames;
     case Setting::Entry:
       return kEntryNames;
+    case Setting::ChipBreak:
+      return kYesNoNames;
     default:
       return {};
   }
@@ -243,6 +268,8 @@ std::string SettingText(const Machine& machine, Setting setting) {
       return machine.direction ? std::string(NameOfChoice(*machine.direction, kDirections)) : "";
     case Setting::Entry:
       return machine.entry ? std::string(NameOfChoice(*machine.entry, kEntries)) : "";
+    case Setting::ChipBreak:
+      return machine.chipBreak ? std::string(NameOfChoice(*machine.chipBreak, kYesNo)) : "";
     default: {
       const std::optional<double>& number = *NumberOf(machine, setting);
       return number ? NumberText(*number) : "";
@@ -278,6 +305,8 @@ std::optional<SettingProblem> MachineProblem(const Machine& machine) {
       {Setting::AccelerationZ, 100'000, " per second squared"},
       {Setting::JunctionDeviation, 1'000, ""},
       {Setting::ArcTolerance, 1'000, ""},
+      {Setting::Peck, 1'000, ""},
+      {Setting::RetractZ, 1'000, ""},
   };
   for (const auto& bound : kBounds) {
     const std::optional<double>& value = *NumberOf(machine, bound.setting);
@@ -288,6 +317,21 @@ std::optional<SettingProblem> MachineProblem(const Machine& machine) {
                                                std::string(bound.unit) + "), not " +
                                                SettingText(machine, bound.setting)};
     }
+  }
+  const double safeZ =
+      machine.safeZ.value_or(DefaultSafeZ(machine.units.value_or(Units::Millimetres)));
+  if (machine.retractZ && *machine.retractZ > safeZ) {
+    return SettingProblem{Setting::RetractZ, "must not be above the clearance height, " +
+                                                 FormatCoord(safeZ) + ", not " +
+                                                 SettingText(machine, Setting::RetractZ)};
+  }
+  if (machine.chipBreak == true && !machine.peck) {
+    return SettingProblem{Setting::ChipBreak, "breaks the chip between pecks: give --peck too"};
+  }
+  if (machine.peck && machine.dwell && *machine.dwell > 0.0) {
+    return SettingProblem{Setting::Dwell,
+                          "waits at the bottom of a hole drilled in one feed; a pecked hole has "
+                          "none (drop --peck or --dwell)"};
   }
   if (machine.spindleDelay && !machine.spindle) {
     return SettingProblem{Setting::SpindleDelay,
@@ -333,10 +377,57 @@ MachineSettings SettingsOf(const Machine& machine) {
   settings.motion.junctionDeviation =
       machine.junctionDeviation.value_or(settings.motion.junctionDeviation);
   settings.motion.arcTolerance = machine.arcTolerance.value_or(settings.motion.arcTolerance);
+  settings.drill.peck = machine.peck;
+  settings.drill.chipBreak = machine.chipBreak.value_or(false);
+  settings.drill.dwell = machine.dwell;
+  settings.drill.retractZ = machine.retractZ;
   return settings;
 }
 
-void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy) {
+bool OperationTakes(ShapeKind shape, Setting setting) {
+  const Operation& operation = OperationOf(shape);
+  switch (setting) {
+    case Setting::Peck:
+    case Setting::ChipBreak:
+    case Setting::Dwell:
+    case Setting::RetractZ:
+      return operation.drills();
+    case Setting::StepDown:
+    case Setting::Direction:
+    case Setting::Stepover:
+      return !operation.drills();
+    case Setting::Entry:
+    case Setting::RampAngle:
+    case Setting::Finish:
+    case Setting::Tabs:
+    case Setting::TabWidth:
+    case Setting::TabHeight:
+    case Setting::TabAngle:
+      return operation.outlines();
+    default:
+      return true;
+  }
+}
+
+MachineSettings ForOperation(MachineSettings settings, ShapeKind shape) {
+  const MachineSettings defaults;
+  if (!OperationTakes(shape, Setting::StepDown)) settings.stepDown.reset();
+  if (!OperationTakes(shape, Setting::Direction)) settings.direction = defaults.direction;
+  if (!OperationTakes(shape, Setting::Entry)) settings.entry = defaults.entry;
+  if (!OperationTakes(shape, Setting::RampAngle)) settings.rampAngle = defaults.rampAngle;
+  if (!OperationTakes(shape, Setting::Peck)) settings.drill = defaults.drill;
+  return settings;
+}
+
+void ApplyStrategy(const Machine& machine, ShapeKind shape, bool fill, CuttingStrategy& strategy) {
+  const Operation& operation = OperationOf(shape);
+  if (!operation.outlines()) {
+    if (shape == ShapeKind::Face) {
+      if (machine.stepover) strategy.stepover = *machine.stepover;
+      strategy.oneWay = machine.direction;
+    }
+    return;
+  }
   if (machine.stepover && fill) strategy.stepover = *machine.stepover;
   if (machine.finish) strategy.finishAllowance = machine.finish;
   if (machine.tabs && !fill) {
@@ -347,8 +438,9 @@ void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy)
   }
 }
 
-std::vector<Setting> UnusedSettings(const Machine& machine, bool fill) {
+std::vector<Setting> UnusedSettings(const Machine& machine, ShapeKind shape, bool fill) {
   std::vector<Setting> unused;
+  if (!OperationOf(shape).outlines()) return unused;
   if (machine.stepover && !fill) unused.push_back(Setting::Stepover);
   if (machine.tabs && *machine.tabs > 0 && fill) unused.push_back(Setting::Tabs);
   return unused;

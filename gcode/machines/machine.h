@@ -38,6 +38,10 @@ struct Machine {
   std::array<std::optional<double>, 3> acceleration;  ///< X, Y, Z
   std::optional<double> junctionDeviation;
   std::optional<double> arcTolerance;
+  std::optional<double> peck;
+  std::optional<bool> chipBreak;
+  std::optional<double> dwell;
+  std::optional<double> retractZ;
 };
 
 /// The settings of a machine, each by the name it has in the machines file and, after "--", as
@@ -68,6 +72,10 @@ enum class Setting {
   AccelerationZ,
   JunctionDeviation,
   ArcTolerance,
+  Peck,
+  ChipBreak,
+  Dwell,
+  RetractZ,
 };
 
 struct SettingDescription {
@@ -77,7 +85,7 @@ struct SettingDescription {
   std::string_view help;     ///< what it is, and its default: "(default: the feed)"
 };
 
-inline constexpr std::array<SettingDescription, 25> kSettings{{
+inline constexpr std::array<SettingDescription, 29> kSettings{{
     {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
     {Setting::Units, "units", "&Units", "mm or inch"},
     {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
@@ -110,6 +118,12 @@ inline constexpr std::array<SettingDescription, 25> kSettings{{
      "how far a corner is rounded, GRBL's $11 (default 0.010 mm)"},
     {Setting::ArcTolerance, "arc-tolerance", "Arc tolerance",
      "of an arc's chords, GRBL's $12 (default 0.002 mm)"},
+    {Setting::Peck, "peck", "Pec&k", "a hole's feed into new material at most this, retracting"},
+    {Setting::ChipBreak, "chip-break", "Chip brea&k",
+     "with a peck, retract a little to break the chip (default false)"},
+    {Setting::Dwell, "dwell", "D&well", "seconds at the bottom of each hole"},
+    {Setting::RetractZ, "retract-z", "Retract &height",
+     "above the work surface, where holes start (default 1 mm, 0.04 in)"},
 }};
 
 /// The setting of `key` ("plunge-feed"), or nothing.
@@ -155,12 +169,24 @@ bool SameMachineName(std::string_view a, std::string_view b);
 /// The controller's settings of a complete machine, each setting left out at its default.
 MachineSettings SettingsOf(const Machine& machine);
 
-/// The machine's part in a job's strategy: its finishing allowance, with Fill its stepover, and
-/// without Fill its holding tabs.
-void ApplyStrategy(const Machine& machine, bool fill, CuttingStrategy& strategy);
+/// Whether the operation of `shape` takes the setting: a drilling takes its drilling settings and
+/// no milling ones (step-down, direction, entry, stepover, finish, tabs); a facing its step-down,
+/// direction and stepover; an outline or pocket every milling setting and no drilling one. Every
+/// operation takes the controller's own (units, feeds, clearance, spindle, motion).
+bool OperationTakes(ShapeKind shape, Setting setting);
+
+/// The settings as a job of `shape` runs them: those its operation does not take are the
+/// machine's for other jobs, and left at their defaults (a machine's step-down does not drill a
+/// hole twice, nor does its ramp come down into a facing).
+MachineSettings ForOperation(MachineSettings settings, ShapeKind shape);
+
+/// The machine's part in a job's strategy: for an outline its finishing allowance, with Fill its
+/// stepover, and without Fill its holding tabs; for a facing its stepover, and its direction,
+/// where it has one, for every stroke.
+void ApplyStrategy(const Machine& machine, ShapeKind shape, bool fill, CuttingStrategy& strategy);
 
 /// The settings of the machine that a job with or without Fill does not use: an outline has no
 /// rings to space, a pocket no part to hold.
-std::vector<Setting> UnusedSettings(const Machine& machine, bool fill);
+std::vector<Setting> UnusedSettings(const Machine& machine, ShapeKind shape, bool fill);
 
 }  // namespace quorrel

@@ -72,6 +72,7 @@ class FaultAt {
 std::optional<std::string> ValueText(const toml::node& value) {
   if (const auto* text = value.as_string()) return text->get();
   if (const auto* whole = value.as_integer()) return std::to_string(whole->get());
+  if (const auto* yes = value.as_boolean()) return yes->get() ? "true" : "false";
   if (const auto* number = value.as_floating_point()) {
     char text[32];
     return std::string(text, std::to_chars(text, text + sizeof text, number->get()).ptr);
@@ -244,6 +245,7 @@ std::string MachinesFileText(const std::vector<Machine>& machines) {
       const bool word =
           description.setting == Setting::Dialect || description.setting == Setting::Units ||
           description.setting == Setting::Direction || description.setting == Setting::Entry;
+      // chip-break is TOML's own true or false.
       text += std::string(description.key) + " = " + (word ? Quoted(value) : value) + "\n";
     }
   }

@@ -5,6 +5,7 @@
 
 #include "gcode/job/job_refusal.h"
 #include "gcode/numbers/number_text.h"
+#include "gcode/strategy/drill_cycle.h"
 
 namespace quorrel {
 namespace {
@@ -73,14 +74,14 @@ void ControllerWriter::Title(const ProgramTitle& title) {
     const std::string spindle = "M3 S" + FormatCoord(*settings_.spindle);
     Line(spindle, spindle.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
     // Neither controller waits for the spindle to reach speed before the first cut.
-    if (settings_.spindleDelay) {
-      const std::string dwell = "G4 P" + FormatCoord(*settings_.spindleDelay);
-      Line(dwell, dwell.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
-    }
+    if (settings_.spindleDelay) Dwell(*settings_.spindleDelay, 0);
   }
 }
 
 void ControllerWriter::Move(ToolMove& move) {
+  if (move.kind == MoveKind::Drill) return Drill(move);
+  if (move.kind == MoveKind::Dwell) return Dwell(move.seconds, move.line);
+  if (inCycle_) EndCycle();
   if (tenths_) {
     WriteMove<true>(move);
   } else {
@@ -178,7 +179,51 @@ void ControllerWriter::RepeatCuts() {
   if (keptSize_ > 0) feed_ = feedAfterCuts_;
 }
 
+void ControllerWriter::Drill(const ToolMove& hole) {
+  if (!rules_.drillingCycles) {
+    // GRBL runs no drilling cycle: the same motion, move by move.
+    ExpandDrill(hole, settings_.units, *this);
+    return;
+  }
+  const bool peck = hole.offsetY > 0.0;
+  const double dwell = hole.seconds;
+  std::string line = inCycle_ ? "" : "G98 ";
+  line += peck ? (hole.chipBreak ? "G73" : "G83") : dwell > 0.0 ? "G82" : "G81";
+  char number[kMaxNumberTextLength + 1];
+  const auto word = [&](char letter, double value) {
+    char* const end = tenths_
+                          ? MovePointLeft(number, FormatCoordTo(number, Coord::Of(value * 10.0)))
+                          : FormatCoordTo(number, Coord::Of(value));
+    line += ' ';
+    line += letter;
+    line.append(number, end);
+  };
+  word('X', hole.to.x);
+  word('Y', hole.to.y);
+  word('Z', hole.to.z);
+  word('R', hole.offsetX);
+  if (peck) word('Q', hole.offsetY);
+  if (dwell > 0.0) line += " P" + FormatCoord(dwell);
+  if (feed_ != settings_.plungeFeed) {
+    feed_ = settings_.plungeFeed;
+    line += " F" + FormatCoord(feed_);
+  }
+  inCycle_ = true;
+  Line(line, line.size(), hole.line);
+}
+
+void ControllerWriter::EndCycle() {
+  inCycle_ = false;
+  Line("G80", 3, 0);
+}
+
+void ControllerWriter::Dwell(double seconds, int sourceLine) {
+  const std::string dwell = "G4 P" + FormatCoord(seconds);
+  Line(dwell, dwell.size() - (rules_.countsBlanksAndComments ? 0 : 1), sourceLine);
+}
+
 void ControllerWriter::Finish() {
+  if (inCycle_) EndCycle();
   if (settings_.spindle) Line("M5", 2, 0);
   Line("M30", 3, 0);
   writer_.Close();

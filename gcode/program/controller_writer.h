@@ -54,6 +54,11 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
 
  private:
   void Line(std::string_view text, std::size_t counted, int sourceLine);
+  // A hole: one line of the controller's drilling cycle, or for GRBL its moves.
+  void Drill(const ToolMove& hole);
+  // "G80", after the last hole of the cycles before any other move.
+  void EndCycle();
+  void Dwell(double seconds, int sourceLine);
   template <bool Tenths>
   void WriteMove(const ToolMove& move);
   // Refuses a line longer than the controller reads.
@@ -71,6 +76,7 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
   bool tenths_;  // the moves were made in tenths of an inch: see ProgramUnits
   ProgramWriter& writer_;
   double feed_ = Coord::Unknown();  // the feed in force; none before the first
+  bool inCycle_ = false;            // a drilling cycle is in force
   Keeping keeping_ = Keeping::Off;
   // Room for the most that is kept, taken from the system as it is written.
   std::unique_ptr<char[]> keptCuts_;

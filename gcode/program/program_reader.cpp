@@ -81,7 +81,9 @@ struct Words {
   std::uint8_t present = 0;
   ToolPoint at = kUnknownPoint;
   double i = 0.0, j = 0.0;
-  std::optional<Coord> feed;
+  std::optional<Coord> feed;  // F, or a spindle's S
+  std::optional<Coord> r, q;  // a drilling cycle's retract height and peck
+  std::optional<Coord> p;     // a wait's seconds
 
   // Where the line takes the tool from `from`: a coordinate it does not write stays as it was.
   ToolPoint To(ToolPoint from) const {
@@ -183,7 +185,9 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
       ++centerWords;
       continue;
     }
-    const std::optional<Coord> value = CoordValue(number, tenths && name != 'F');
+    // A length is written in the program's units; a feed, a speed or a time in its own.
+    const bool length = name == 'X' || name == 'Y' || name == 'Z' || name == 'R' || name == 'Q';
+    const std::optional<Coord> value = CoordValue(number, tenths && length);
     if (!value) line.Fail("the number " + Quoted(number) + " is not one Quorrel writes");
     switch (name) {
       case 'X':
@@ -197,6 +201,15 @@ Words ReadWords(const Line& line, std::string_view rest, std::string_view letter
       case 'Z':
         words.at.z = *value;
         words.present |= kWordZ;
+        break;
+      case 'R':
+        words.r = *value;
+        break;
+      case 'Q':
+        words.q = *value;
+        break;
+      case 'P':
+        words.p = *value;
         break;
       default:
         words.feed = *value;
@@ -437,6 +450,7 @@ class ControllerProgramReader {
       return;
     }
     if (text == "M30") {
+      if (inCycle_) line.Fail("M30 inside a drilling cycle, before its G80");
       ended_ = true;
       sink_.End();
       return;
@@ -450,9 +464,25 @@ class ControllerProgramReader {
     }
     // The wait for the spindle to reach speed, right after it starts.
     if (text.starts_with("G4 P") && started_ && !moved_ && !waited_) {
-      const Words words = ReadWords(line, text.substr(2), "P", Centers::Absolute);
-      if (!words.feed || !(*words.feed > 0.0)) line.Fail("G4 without a time to wait");
+      if (!(Wait(line) > 0.0)) line.Fail("G4 without a time to wait");
       waited_ = true;
+      return;
+    }
+    if (text == "G80") {
+      if (!inCycle_) line.Fail("G80 where no drilling cycle runs");
+      inCycle_ = false;
+      return;
+    }
+    if (text.starts_with("G98 ") || inCycle_) return Cycle(line);
+    // A wait at the bottom of a hole that GRBL drills move by move.
+    if (text.starts_with("G4 P") && moved_) {
+      ToolMove wait;
+      wait.kind = MoveKind::Dwell;
+      wait.from = wait.to = at_;
+      wait.seconds = Wait(line);
+      if (!(wait.seconds > 0.0)) line.Fail("G4 without a time to wait");
+      wait.line = line.number();
+      sink_.Move(wait);
       return;
     }
     Motion(line);
@@ -463,6 +493,59 @@ class ControllerProgramReader {
   }
 
  private:
+  // The seconds of a "G4 P" line.
+  static double Wait(const Line& line) {
+    const Words words = ReadWords(line, line.text().substr(2), "P", Centers::Absolute);
+    return words.p ? words.p->value() : 0.0;
+  }
+
+  // A line of a drilling cycle: "G98" before the first of a series, which returns to the height
+  // it starts at after every hole; the cycle; the hole's X, Y and Z, the retract height R, and
+  // the peck Q of G83 and G73 or the wait P of G82.
+  void Cycle(const Line& line) {
+    std::string_view text = line.text();
+    if (text.starts_with("G98 ") == inCycle_) {
+      line.Fail(inCycle_ ? "G98 inside a drilling cycle" : "a drilling cycle without G98");
+    }
+    if (!inCycle_) {
+      text.remove_prefix(4);
+      if (std::isnan(at_.z)) line.Fail("a drilling cycle from a height not known");
+      cycleStartZ_ = at_.z;
+    }
+    const std::string_view code = text.substr(0, 3);
+    const bool pecks = code == "G83" || code == "G73";
+    const bool waits = code == "G82";
+    if (!pecks && !waits && code != "G81") {
+      line.Fail(inCycle_ ? "a move inside a drilling cycle, before its G80"
+                         : "a drilling cycle Quorrel does not write");
+    }
+    const Words words = ReadWords(line, text.substr(3),
+                                  pecks   ? "XYZRQF"
+                                  : waits ? "XYZRPF"
+                                          : "XYZRF",
+                                  Centers::Absolute, tenths_);
+    if ((words.present & (kWordsXY | kWordZ)) != (kWordsXY | kWordZ) || !words.r ||
+        (pecks && !words.q) || (waits && !words.p)) {
+      line.Fail("a drilling cycle without its X, Y, Z and R" + std::string(pecks   ? " and Q"
+                                                                           : waits ? " and P"
+                                                                                   : ""));
+    }
+    ToolMove hole;
+    hole.kind = MoveKind::Drill;
+    hole.from = at_;
+    hole.to = words.at;
+    hole.offsetX = words.r->value();
+    hole.offsetY = pecks ? words.q->value() : 0.0;
+    hole.seconds = waits ? words.p->value() : 0.0;
+    hole.chipBreak = code == "G73";
+    hole.words = kWordsXY | kWordZ;
+    hole.line = line.number();
+    inCycle_ = true;
+    moved_ = true;
+    at_ = {hole.to.x, hole.to.y, cycleStartZ_};
+    sink_.Move(hole);
+  }
+
   void Motion(const Line& line) {
     const std::string_view text = line.text();
     ToolMove move;
@@ -501,6 +584,8 @@ class ControllerProgramReader {
   ToolPoint at_ = kUnknownPoint;
   bool moved_ = false;
   bool ended_ = false;
+  bool inCycle_ = false;                  // a drilling cycle's lines, until G80
+  Coord cycleStartZ_ = Coord::Unknown();  // where its holes return to
 };
 
 }  // namespace

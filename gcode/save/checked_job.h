@@ -4,15 +4,16 @@
 
 #include "gcode/job/job_parameters.h"
 #include "gcode/job/program_units.h"
+#include "gcode/machines/machine.h"
 #include "gcode/save/program_request.h"
 #include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
 
 /// A job as the check of its request made it, for the writing of its program and its preview:
-/// the job itself, the machine's settings and the strategy, every length of them in the
-/// program's units (see ProgramUnits), and where a controller's outline has holding tabs, their
-/// plan, made once.
+/// the job itself, the machine's settings as its operation takes them and the strategy, every
+/// length of them in the program's units (see ProgramUnits), and where a controller's outline has
+/// holding tabs, their plan, made once.
 struct CheckedJob {
   JobParameters parameters;
   MachineSettings machine;
@@ -24,7 +25,7 @@ struct CheckedJob {
   /// The request's settings and strategy, in the program's units, with no job yet.
   static CheckedJob SettingsOf(const SaveRequest& request) {
     CheckedJob job;
-    job.machine = InProgramUnits(request.machine);
+    job.machine = InProgramUnits(ForOperation(request.machine, request.shape));
     job.strategy = InProgramUnits(request.strategy, job.units());
     return job;
   }

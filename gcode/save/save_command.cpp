@@ -68,8 +68,8 @@ std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& check
   }
   if (request.machine.dialect != Dialect::Din) {
     try {
-      if (auto reason =
-              ControllerRefusalReason(job, request.texts, checked.strategy, checked.units())) {
+      if (auto reason = ControllerRefusalReason(job, request.texts, checked.strategy,
+                                                checked.machine.drill, checked.units())) {
         return ResultOf(SaveOutcome::Refused, *reason);
       }
       if (auto refused = TabsRefusal(checked)) return refused;

@@ -5,6 +5,7 @@
 #include "gcode/program/controller_program.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/program/window_program_writer.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -29,6 +30,7 @@ void RunJob(const SaveRequest& request, const CheckedJob& checked,
   ControllerProgramParts parts;
   if (checked.strategy.finishAllowance) parts.finishingPath = &finishingPath;
   parts.outside = checked.strategy.outside;
+  parts.turnsWithDirection = OperationOf(job.ShapeKind).outlines();
   parts.notice = observers.notice;
   parts.onlookers = observers.moves;
   if (checked.tabs) parts.tabs = &*checked.tabs;

@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "gcode/shapes/circle_toolpath.h"
+#include "gcode/shapes/drill_pattern.h"
+#include "gcode/shapes/facing.h"
 #include "gcode/shapes/outside_profile.h"
 #include "gcode/shapes/program_title.h"
 #include "gcode/shapes/rectangle_toolpath.h"
@@ -25,34 +27,132 @@ Contour RectangleWithCorners(const JobParameters& job, double corner) {
           std::clamp(corner, 0.0, std::min(halfWidth, halfHeight))};
 }
 
-const std::array<Operation, 3> kOperations{{
+// The figure a drilling pattern's holes stand on, and the stock a facing lowers: a rectangle
+// about the centre (of no size for one hole), or a bolt-hole circle.
+Contour PatternFigure(const JobParameters& job) {
+  switch (job.ShapeKind) {
+    case ShapeKind::Hole:
+      return {job.CenterX, job.CenterY, 0.0, 0.0, 0.0};
+    case ShapeKind::BoltCircle: {
+      const double radius = std::fabs(job.CornerRadius);
+      return {job.CenterX, job.CenterY, radius, radius, radius};
+    }
+    default:
+      return RectangleWithCorners(job, 0.0);
+  }
+}
+
+std::string HoleTitle(const FieldTexts& texts, std::string_view) {
+  std::string title = "hole X";
+  AppendToTitle(title, texts.CenterXText);
+  title += " Y";
+  AppendToTitle(title, texts.CenterYText);
+  return title;
+}
+
+std::string BoltCircleTitle(const FieldTexts& texts, std::string_view) {
+  std::string title = "bolt circle R";
+  AppendToTitle(title, texts.RadiusText);
+  title += " holes ";
+  AppendToTitle(title, texts.HolesText);
+  return title;
+}
+
+std::string HoleGridTitle(const FieldTexts& texts, std::string_view) {
+  std::string title = "hole grid W";
+  AppendToTitle(title, texts.WidthText);
+  title += " x H";
+  AppendToTitle(title, texts.HeightText);
+  title += " holes ";
+  AppendToTitle(title, texts.ColumnsText);
+  title += " x ";
+  AppendToTitle(title, texts.RowsText);
+  return title;
+}
+
+std::string FaceTitle(const FieldTexts& texts, std::string_view) {
+  std::string title = "face W";
+  AppendToTitle(title, texts.WidthText);
+  title += " x H";
+  AppendToTitle(title, texts.HeightText);
+  return title;
+}
+
+void Drill(const JobParameters& job, const PathOptions&, ToolpathSink& sink) {
+  MakeHoles(job, sink);
+}
+
+// A pecked hole needs a peck no deeper than itself, which the holes' sizes and spacing decide.
+std::optional<std::string> DrillingProblem(const JobParameters& job, const PathOptions&,
+                                           const DrillSettings& drill, ProgramUnits units) {
+  if (auto problem = HolePatternProblem(job, units)) return problem;
+  const double depth = std::fabs(static_cast<double>(job.Depth));
+  if (drill.peck && *drill.peck > depth) {
+    return "The peck, " + units.Text(*drill.peck) + ", is deeper than the hole, " +
+           units.Text(depth) + ": give a smaller peck, or drill without one.";
+  }
+  return std::nullopt;
+}
+
+constexpr unsigned kHoleFields =
+    Operation::FieldBits({Field::CenterX, Field::CenterY, Field::ToolRadius, Field::Depth});
+
+const std::array<Operation, 7> kOperations{{
     {ShapeKind::Rectangle, "rectangle", "rectangle H",
      kEveryField & ~Operation::FieldBit(Field::Radius), RectangleTitle,
-     [](const JobParameters& job) { return RectangleWithCorners(job, 0.0); }, MakeRectangleToolpath,
+     [](const JobParameters& job) { return RectangleWithCorners(job, 0.0); },
+     [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
+       MakeRectangleToolpath(job, options.spacing, sink);
+     },
      MakeRectangleOutside,
      [](const JobParameters& job, bool outside) -> const DinLayout& {
        if (outside) return RoundedOutlineLayout();
        return job.Fill ? RectangleFillLayout() : InsetRectangleLayout();
-     }},
+     },
+     nullptr},
     {ShapeKind::Circle, "circle", "Circle R",
      kEveryField & ~Operation::FieldBits({Field::Width, Field::Height}), CircleTitle,
      [](const JobParameters& job) {
        const double radius = std::fabs(job.CornerRadius);
        return Contour{job.CenterX, job.CenterY, radius, radius, radius};
      },
-     MakeCircleToolpath, MakeCircleOutside,
+     [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
+       MakeCircleToolpath(job, options.spacing, sink);
+     },
+     MakeCircleOutside,
      [](const JobParameters& job, bool outside) -> const DinLayout& {
        return job.Fill && !outside ? CircleFillLayout() : CircleOutlineLayout();
-     }},
+     },
+     nullptr},
     {ShapeKind::RoundedRectangle, "rounded-rectangle", "rectangle rounded corner H", kEveryField,
      RoundedRectangleTitle,
      [](const JobParameters& job) { return RectangleWithCorners(job, job.CornerRadius); },
-     MakeRoundedRectangleToolpath, MakeRoundedRectangleOutside,
+     [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
+       MakeRoundedRectangleToolpath(job, options.spacing, sink);
+     },
+     MakeRoundedRectangleOutside,
      [](const JobParameters& job, bool outside) -> const DinLayout& {
        if (outside) return RoundedOutlineLayout();
        if (job.Fill) return RoundedFillLayout();
        return OutlineFollowsCorners(job) ? RoundedOutlineLayout() : InsetRectangleLayout();
-     }},
+     },
+     nullptr},
+    {ShapeKind::Hole, "hole", "hole X", kHoleFields, HoleTitle, PatternFigure, Drill, nullptr,
+     nullptr, DrillingProblem},
+    {ShapeKind::BoltCircle, "bolt-circle", "bolt circle R",
+     kHoleFields | Operation::FieldBits({Field::Radius, Field::Holes, Field::StartAngle}),
+     BoltCircleTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem},
+    {ShapeKind::HoleGrid, "hole-grid", "hole grid W",
+     kHoleFields | Operation::FieldBits({Field::Width, Field::Height, Field::Columns, Field::Rows}),
+     HoleGridTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem},
+    {ShapeKind::Face, "face", "face W",
+     kHoleFields | Operation::FieldBits({Field::Width, Field::Height}), FaceTitle, PatternFigure,
+     [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
+       MakeFace(job, options.spacing, options.oneWay, sink);
+     },
+     nullptr, nullptr,
+     [](const JobParameters& job, const PathOptions& options, const DrillSettings&,
+        ProgramUnits units) { return FacingProblem(job, options.spacing, units); }},
 }};
 
 }  // namespace

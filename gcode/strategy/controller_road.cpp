@@ -74,7 +74,8 @@ void RunControllerPasses(const ToolpathSource& paths, const MachineSettings& set
   std::optional<IntoMachineUnits> inMachineUnits;
   ToolpathSink& program =
       ProgramUnits::Of(settings).tenths() ? inMachineUnits.emplace(written) : written;
-  const bool clockwise = CutsClockwise(settings.direction, parts.outside);
+  const bool clockwise =
+      parts.turnsWithDirection && CutsClockwise(settings.direction, parts.outside);
   // The passes and the finishing pass tell of the same thing once.
   ControllerProgramParts told = parts;
   if (parts.notice) {
@@ -122,7 +123,10 @@ void RunControllerPasses(const ToolpathSource& paths, const MachineSettings& set
     (*parts.finishingPath)(wall);
     at = wall.at();
   }
-  ToolMove up{.kind = MoveKind::Rapid, .from = at, .to = {at.x, at.y, Coord::Of(settings.safeZ)}};
+  // A drilling cycle has already brought the tool back up there.
+  const Coord safe = Coord::Of(settings.safeZ);
+  if (at.z == safe) return;
+  ToolMove up{.kind = MoveKind::Rapid, .from = at, .to = {at.x, at.y, safe}};
   up.words = kWordZ;
   up.role = MoveRole::Travel;
   program.Move(up);

@@ -15,6 +15,9 @@ struct ControllerProgramParts {
   const ToolpathSource* finishingPath = nullptr;
   /// The paths run round the outside of a part, which turns the direction of a climb cut.
   bool outside = false;
+  /// The paths are closed ones that the cut's direction turns; a facing's strokes are made
+  /// running the way they cut, and holes have nothing to turn.
+  bool turnsWithDirection = true;
   /// Hears of a path too short to ramp along.
   ProgramNotice notice;
   /// See every move the program is written from, as it is written (a preview, an estimate).

@@ -23,7 +23,7 @@ void MakePaths(const JobParameters& job, const FieldTexts& texts, std::string_vi
   if (strategy.outside) {
     operation.makeOutside(job, sink);
   } else {
-    operation.make(job, spacing, sink);
+    operation.make(job, {spacing, strategy.oneWay}, sink);
   }
 }
 
@@ -71,10 +71,11 @@ std::optional<std::string> AllowanceProblem(const JobParameters& job,
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
                                                    const CuttingStrategy& strategy,
-                                                   ProgramUnits units) {
-  for (const FieldDescription& field : kFields) {
+                                                   const DrillSettings& drill, ProgramUnits units) {
+  const Operation& operation = OperationOf(job.ShapeKind);
+  for (const FieldDescription& field : kJobFields) {
     const std::string& text = texts.*field.text;
-    if (OperationOf(job.ShapeKind).UsesField(field.field) && !OrdinaryNumber(text)) {
+    if (operation.UsesField(field.field) && !OrdinaryNumber(text)) {
       return "The " + std::string(field.caption) + " \"" + text +
              "\" is not a number: a controller's program is cut from ordinary numbers, with "
              "\".\" as the point.";
@@ -92,6 +93,10 @@ std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
   }
   if (job.ToolRadius < 0.0F) {
     return "The Tool Radius is " + units.Text(job.ToolRadius) + ": a cutter's radius is 0 or more.";
+  }
+  if (!operation.outlines()) {
+    return operation.problem(job, {RingSpacing{strategy.stepover, std::nullopt}, strategy.oneWay},
+                             drill, units);
   }
   if (auto problem = AllowanceProblem(job, strategy, units)) {
     return "The finishing allowance " + *problem + ".";

@@ -6,6 +6,7 @@
 
 #include "gcode/job/field_texts.h"
 #include "gcode/job/job_parameters.h"
+#include "gcode/job/machine_settings.h"
 #include "gcode/job/program_units.h"
 #include "gcode/shapes/din_layout.h"
 #include "gcode/shapes/pocket_fill.h"
@@ -32,6 +33,8 @@ struct CuttingStrategy {
   /// Left on the walls by every path, then cut in one last pass along the wall at full depth.
   std::optional<double> finishAllowance;
   TabSettings tabs;
+  /// Where the direction is given, a facing's strokes all run that way; back and forth where not.
+  std::optional<Direction> oneWay;
 
   bool operator==(const CuttingStrategy&) const = default;
 };
@@ -64,13 +67,14 @@ std::optional<std::string> AllowanceProblem(const JobParameters& job,
 /// the shape is made from that is not an ordinary number, a finishing allowance that does not fit
 /// (see AllowanceProblem), a Depth at or above the work surface cuts nothing, a negative Tool
 /// Radius is no cutter, and a tool that does not fit the shape leaves its contour (or, cut from
-/// outside, enters the shape). The job and the strategy are in `units`, and so are the lengths
-/// that the messages give in the machine's unit. The window's own program is written as computed
-/// all the same. Raises ArithmeticFault where the path along the wall cannot be computed.
+/// outside, enters the shape); for a drilling or a facing, what its operation asks (see
+/// Operation::problem). The job, the strategy and the drilling settings are in `units`, and so are
+/// the lengths that the messages give in the machine's unit. The window's own program is written as
+/// computed all the same. Raises ArithmeticFault where the path along the wall cannot be computed.
 std::optional<std::string> ControllerRefusalReason(const JobParameters& job,
                                                    const FieldTexts& texts,
                                                    const CuttingStrategy& strategy,
-                                                   ProgramUnits units);
+                                                   const DrillSettings& drill, ProgramUnits units);
 
 /// The toolpath of the job's paths as `strategy` cuts them, in the window's program's lines: the
 /// outline on its side of the contour or the Fill with its spacing, each keeping the finishing

@@ -99,8 +99,29 @@ void Passes::Step(ToolMove& move) {
       part_ = Part::BetweenPaths;
       return;
     default:
+      if (move.kind == MoveKind::Drill) return Drill(move);
       next().Move(move);
   }
+}
+
+void Passes::Drill(ToolMove& hole) {
+  const ProgramUnits units = ProgramUnits::Of(settings_);
+  if (!drilling_) {
+    // The holes come after the title, from the clearance height.
+    RequireCutBelowSurface(hole.to.z, units);
+    drilling_ = true;
+    if (title_) next().Title(*title_);
+    const Coord safe = Coord::Of(settings_.safeZ);
+    if (!(at_.z == safe)) Travel(safe, kWordZ, at_);
+  }
+  hole.offsetX = Coord::Of(
+      settings_.drill.retractZ.value_or(units.FromMachine(DefaultRetractZ(settings_.units))));
+  hole.offsetY = Coord::Of(settings_.drill.peck.value_or(0.0));
+  hole.seconds = settings_.drill.dwell.value_or(0.0);
+  hole.chipBreak = settings_.drill.chipBreak;
+  // The cycle leaves the tool over the hole at the height it started at.
+  Emit(hole);
+  at_.z = Coord::Of(settings_.safeZ);
 }
 
 }  // namespace quorrel

@@ -54,6 +54,9 @@ class Passes final : public ToolpathStage {
   void Plunge(const ToolMove& plunge);
   void Emit(ToolMove& move);
   void Travel(Coord z, std::uint8_t words, ToolPoint to);
+  // A hole: after the title and the way up to the clearance height before the first, its
+  // cycle's retract height and peck, and the tool back at the clearance height after it.
+  void Drill(ToolMove& hole);
 
   const MachineSettings& settings_;
   bool withTitle_;
@@ -64,6 +67,7 @@ class Passes final : public ToolpathStage {
   ToolPoint start_ = kUnknownPoint;     // where the path begins
   Coord bottom_;                        // the pass's depth
   ToolPoint firstEnd_ = kUnknownPoint;  // where the first pass's cuts left the tool
+  bool drilling_ = false;
   ToolPoint at_;
 };
 

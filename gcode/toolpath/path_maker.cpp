@@ -69,6 +69,11 @@ void PathMaker::ArcXY(Float64 x, Float64 y, Float64 centerX, Float64 centerY) {
   Arc(kWordsXY | kWordCenter, Written(x), Written(y), centerX, centerY);
 }
 
+void PathMaker::Drill(Float64 x, Float64 y, Float32 depth) {
+  Make(MoveKind::Drill, MoveRole::Cut, kWordsXY | kWordZ, Written(x), Written(y),
+       Coord::Of(depth.value()));
+}
+
 void PathMaker::Retract() {
   Make(MoveKind::Feed, MoveRole::Retract, kWordZ, at_.x, at_.y, Coord::Of(ZeroHeight));
 }

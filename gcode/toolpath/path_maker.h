@@ -29,6 +29,8 @@ class PathMaker {
   void ArcXY(Float64 x, Float64 y, Float64 centerX, Float64 centerY);
   /// Back up to the work surface.
   void Retract();
+  /// A hole at X, Y, drilled down to the depth: the controller's drilling cycle.
+  void Drill(Float64 x, Float64 y, Float32 depth);
   void ClosedPathBegin() { sink_.ClosedPathBegin(); }
   void ClosedPathEnd() { sink_.ClosedPathEnd(); }
   void End() { sink_.End(); }

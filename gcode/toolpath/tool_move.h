@@ -20,6 +20,7 @@ enum class MoveKind : std::uint8_t {
   ArcCounterClockwise,  ///< G3, about its centre
   ArcClockwise,         ///< G2, about its centre
   Drill,                ///< a hole drilled at X, Y down to Z, as a controller's drilling cycle
+  Dwell,                ///< G4: a wait of `seconds`, the tool standing where it is
 };
 
 /// What a move is for in the path it belongs to: the rapid to where the path starts, the plunge
@@ -44,9 +45,13 @@ struct ToolMove {
   ToolPoint to = kUnknownPoint;
   double centerX = 0.0;  ///< an arc's centre, absolute
   double centerY = 0.0;
-  double offsetX = 0.0;  ///< a controller's arc: its centre from its start, as written (I and J)
+  /// A controller's arc: its centre from its start, as written (I and J). A drill: the height it
+  /// starts at and retracts to (R), and its peck (Q), 0 for none: lengths that go with the move.
+  double offsetX = 0.0;
   double offsetY = 0.0;
+  double seconds = 0.0;  ///< a dwell's, or a drill's wait at the bottom of its hole (P)
   std::uint8_t words = 0;
+  bool chipBreak = false;  ///< a drill's pecks only back off to break the chip (G73)
   MoveFeed feed = MoveFeed::Cutting;
   MoveRole role = MoveRole::Cut;
   int line = 0;  ///< the line it was read from, counted from 1; 0 for a move that was made

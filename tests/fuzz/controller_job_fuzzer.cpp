@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (quorrel::MachineProblem(machine)) return 0;  // a usage error, told before the job
   request.machine = quorrel::SettingsOf(machine);
-  quorrel::ApplyStrategy(machine, request.fill, request.strategy);
+  quorrel::ApplyStrategy(machine, request.shape, request.fill, request.strategy);
   // A run of a few passes at most, so that each input is quick.
   double depth = 0.0;
   try {
