@@ -1,5 +1,4 @@
 #include "gcode/preview/toolpath_drawing.h"
-#include "gcode/shapes/operation.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,6 +9,7 @@
 
 #include "gcode/estimate/run_time.h"
 #include "gcode/numbers/round3.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/toolpath/contour.h"
 #include "gcode/toolpath/move_geometry.h"
 
@@ -44,6 +44,12 @@ constexpr Style kRapid{
     "rapids", "fill=\"none\" stroke=\"#808080\" stroke-width=\"1\" stroke-dasharray=\"4 3\"",
     "rapid move at the clearance height"};
 constexpr Style kPlunge{"plunges", "fill=\"#d03030\"", "where the tool plunges"};
+constexpr Style kHole{"holes",
+                      "fill=\"#3a7bd5\" fill-opacity=\"0.25\" stroke=\"#10407a\" "
+                      "stroke-width=\"1.5\"",
+                      "hole, numbered in drilling order"};
+// Past this many holes their numbers would only cover them.
+constexpr std::size_t kMostNumberedHoles = 200;
 constexpr Style kTab{"tabs",
                      "fill=\"none\" stroke=\"#1f9d55\" stroke-width=\"6\" stroke-opacity=\"0.85\"",
                      "holding tab, left standing"};
@@ -302,10 +308,19 @@ struct DrawnMoves {
   std::vector<ToolMove> ramps;    // across while going down or up
   std::vector<ToolMove> rapids;   // across at the rapid rate
   std::vector<ToolMove> plunges;  // straight down
+  std::vector<ToolPoint> holes;   // each at its bottom, in drilling order
   int passes = 0;                 // how often the tool goes down into the material
   int closedPaths = 0;
   double deepest = std::numeric_limits<double>::infinity();
   double cutLength = 0.0;
+};
+
+// A place where the tool went straight down and, without moving across below, went away again:
+// a hole, drilled by a cycle or move by move. The same hole is drawn as either.
+struct HoleBeingDrilled {
+  ToolPoint bottom;
+  std::size_t plunges;  // the plunges drawn before it
+  int passes;           // and the passes counted
 };
 
 DrawnMoves Sort(const std::vector<ToolMove>& moves) {
@@ -317,9 +332,35 @@ DrawnMoves Sort(const std::vector<ToolMove>& moves) {
   // The tool rose since it last went down: over a holding tab, which it goes down from again
   // within the same pass.
   bool rose = false;
+  std::optional<HoleBeingDrilled> hole;
+  const auto holeDrilled = [&] {
+    if (!hole) return;
+    drawn.plunges.resize(hole->plunges);
+    drawn.passes = hole->passes;
+    drawn.holes.push_back(hole->bottom);
+    drawn.deepest = std::min(drawn.deepest, static_cast<double>(hole->bottom.z));
+    hole.reset();
+  };
   for (ToolMove move : moves) {
+    if (move.kind == MoveKind::Dwell) continue;
     move.from = at;
+    if (move.kind == MoveKind::Drill) {
+      // The cycle's way across, at the height it starts from and returns to.
+      holeDrilled();
+      ToolMove across = move;
+      across.kind = MoveKind::Rapid;
+      across.to.z = move.from.z;
+      if (!(move.from.x == move.to.x && move.from.y == move.to.y) && std::isfinite(move.from.x)) {
+        drawn.rapids.push_back(across);
+      }
+      hole = HoleBeingDrilled{move.to, drawn.plunges.size(), drawn.passes};
+      holeDrilled();
+      at = across.to;
+      goingDown = rose = false;
+      continue;
+    }
     at = move.to;
+    const int passesBefore = drawn.passes;
     followed.push_back(move);
     const bool across = !(move.from.x == move.to.x && move.from.y == move.to.y) || IsArc(move);
     const bool down = move.to.z < move.from.z;
@@ -334,17 +375,24 @@ DrawnMoves Sort(const std::vector<ToolMove>& moves) {
     }
     goingDown = down && move.kind != MoveKind::Rapid;
     if (move.kind == MoveKind::Rapid) {
+      if (across) holeDrilled();
       if (across && std::isfinite(move.from.x)) drawn.rapids.push_back(move);
       continue;
     }
     if (!across) {
-      if (down) drawn.plunges.push_back(move);
+      if (down) {
+        if (!hole) hole = HoleBeingDrilled{move.to, drawn.plunges.size(), passesBefore};
+        if (move.to.z < hole->bottom.z) hole->bottom = move.to;
+        drawn.plunges.push_back(move);
+      }
       continue;
     }
+    hole.reset();  // it went down into a path
     (move.from.z == move.to.z ? drawn.cuts : drawn.ramps).push_back(move);
     drawn.deepest = std::min(drawn.deepest, static_cast<double>(move.to.z));
     drawn.cutLength += MoveLength(move);
   }
+  holeDrilled();
   drawn.closedPaths = CountClosedPaths(followed);
   return drawn;
 }
@@ -358,30 +406,30 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
     const JobParameters& job = *context.job;
     lines.push_back("centre X " + JobNumber(job.CenterX, context.units) + ", Y " +
                     JobNumber(job.CenterY, context.units));
-    if (job.ShapeKind == ShapeKind::Circle) {
-      lines.push_back("radius " + JobNumber(job.CornerRadius, context.units));
-    } else {
-      lines.push_back("width " + JobNumber(job.Width, context.units) + ", height " +
-                      JobNumber(job.Height, context.units));
-      if (job.ShapeKind == ShapeKind::RoundedRectangle) {
-        lines.push_back("corner radius " + JobNumber(job.CornerRadius, context.units));
-      }
+    const Operation& operation = OperationOf(job.ShapeKind);
+    for (std::string& line :
+         operation.sizes(job, [&](double length) { return JobNumber(length, context.units); })) {
+      lines.push_back(std::move(line));
     }
-    lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
-                    : context.outside ? "outline, cut from outside"
-                                      : "outline");
-    std::vector<ToolMove> cutting = drawn.cuts;
-    cutting.insert(cutting.end(), drawn.ramps.begin(), drawn.ramps.end());
-    if (CutterCrossesContour(ContourOf(job), cutting, tool, context.outside)) {
-      lines.push_back(context.outside ? "The cutter enters the shape."
-                                      : "The cutter leaves the contour.");
+    if (operation.outlines()) {
+      lines.push_back(job.Fill          ? "Fill: pocket cleared in rings"
+                      : context.outside ? "outline, cut from outside"
+                                        : "outline");
+      std::vector<ToolMove> cutting = drawn.cuts;
+      cutting.insert(cutting.end(), drawn.ramps.begin(), drawn.ramps.end());
+      if (CutterCrossesContour(ContourOf(job), cutting, tool, context.outside)) {
+        lines.push_back(context.outside ? "The cutter enters the shape."
+                                        : "The cutter leaves the contour.");
+      }
     }
   }
   lines.push_back(context.toolRadius ? "tool radius " + JobNumber(tool, context.units)
                                      : "tool radius not known (give --tool-radius)");
   lines.push_back(std::isfinite(drawn.deepest) ? "depth " + JobNumber(drawn.deepest, context.units)
                                                : "no cut at depth");
-  lines.push_back("passes " + std::to_string(drawn.passes));
+  if (!drawn.holes.empty()) lines.push_back("holes " + std::to_string(drawn.holes.size()));
+  const bool cuts = !(drawn.cuts.empty() && drawn.ramps.empty());
+  if (cuts || drawn.holes.empty()) lines.push_back("passes " + std::to_string(drawn.passes));
   if (!context.tabs.empty()) {
     lines.push_back("holding tabs " + std::to_string(context.tabs.size()) + ", width " +
                     JobNumber(context.tabSizes.width, context.units) + ", height " +
@@ -390,9 +438,11 @@ std::vector<std::string> LegendLines(const ToolpathRecording& toolpath,
                          ? ""
                          : ", sides at " + JobNumber(context.tabSizes.angle) + " degrees"));
   }
-  lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
-  lines.push_back("cut length " + JobNumber(drawn.cutLength, context.units) +
-                  (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
+  if (cuts || drawn.holes.empty()) {
+    lines.push_back("closed paths (rings) " + std::to_string(drawn.closedPaths));
+    lines.push_back("cut length " + JobNumber(drawn.cutLength, context.units) +
+                    (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
+  }
   if (context.runTime) {
     lines.push_back("run time " + HoursMinutesSeconds(context.runTime->total()));
   }
@@ -413,14 +463,37 @@ std::string DrawLegend(const std::vector<std::string>& lines, const std::vector<
   for (const Style& key : keys) {
     // A sample of each part as the drawing shows it; a line without a width of its own is drawn
     // wide enough to see.
-    svg += key.id == kPlunge.id
-               ? "<circle cx=\"" + SvgNumber(kDrawingSize + 2 * kMargin + 15) + "\" cy=\"" +
-                     SvgNumber(y - 4) + "\" r=\"3\" " + key.attributes + "/>\n"
+    const bool dot = key.id == kPlunge.id || key.id == kHole.id;
+    svg += dot ? "<circle cx=\"" + SvgNumber(kDrawingSize + 2 * kMargin + 15) + "\" cy=\"" +
+                     SvgNumber(y - 4) + "\" r=\"" + (key.id == kHole.id ? "7" : "3") + "\" " +
+                     key.attributes + "/>\n"
                : "<g stroke-width=\"10\"><path d=\"M" + x + " " + SvgNumber(y - 4) + " h30\" " +
                      key.attributes + "/></g>\n";
     svg += "<text x=\"" + SvgNumber(kDrawingSize + 2 * kMargin + 40) + "\" y=\"" + SvgNumber(y) +
            "\">" + key.label + "</text>\n";
     y += kLineHeight;
+  }
+  return svg + "</g>\n";
+}
+
+// Each hole as the drill's disc (a dot where its size is not known), numbered in drilling order.
+std::string DrawHoles(const PageMapping& page, const std::vector<ToolPoint>& holes, double tool) {
+  const double radius = tool > 0 ? std::max(page.Length(tool), 2.0) : 4.0;
+  std::string svg = "<g id=\"" + std::string(kHole.id) + "\" " + kHole.attributes + ">\n";
+  for (const ToolPoint& hole : holes) {
+    svg += "<circle cx=\"" + SvgNumber(page.X(hole.x)) + "\" cy=\"" + SvgNumber(page.Y(hole.y)) +
+           "\" r=\"" + SvgNumber(radius) + "\"/>\n";
+  }
+  svg += "</g>\n";
+  if (holes.size() > kMostNumberedHoles) return svg;
+  const double size = std::clamp(radius, 9.0, 14.0);
+  svg += "<g id=\"hole-numbers\" font-family=\"sans-serif\" font-size=\"" + SvgNumber(size) +
+         "\" fill=\"#202020\" text-anchor=\"middle\">\n";
+  for (std::size_t k = 0; k < holes.size(); ++k) {
+    // Beside the disc, up and to the right, where the travels seldom run.
+    const double offset = radius * 0.75 + 2;
+    svg += "<text x=\"" + SvgNumber(page.X(holes[k].x) + offset) + "\" y=\"" +
+           SvgNumber(page.Y(holes[k].y) - offset) + "\">" + std::to_string(k + 1) + "</text>\n";
   }
   return svg + "</g>\n";
 }
@@ -444,6 +517,7 @@ View ViewOf(const DrawnMoves& drawn, double tool) {
     }
   }
   for (const ToolMove& plunge : drawn.plunges) view.Add(plunge.to.x, plunge.to.y, std::fabs(tool));
+  for (const ToolPoint& hole : drawn.holes) view.Add(hole.x, hole.y, std::fabs(tool));
   if (view.Empty()) view.Add(0, 0, 1);
   Box withOrigin = view;
   withOrigin.Add(0, 0);
@@ -467,7 +541,8 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   svg += DrawAxes(page, view.originShown);
 
-  std::vector<Style> keys{kCut};
+  std::vector<Style> keys;
+  if (!drawn.cuts.empty() || drawn.holes.empty()) keys.push_back(kCut);
   const std::string contourData = context.job ? ContourData(page, ContourOf(*context.job)) : "";
   if (context.job) svg += Element(kContour, "path", "d=\"" + contourData + "\"");
   const std::vector<std::string> cutPieces = PathPieces(page, drawn.cuts);
@@ -475,9 +550,11 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
   if (tool > 0 && !(drawn.cuts.empty() && drawn.ramps.empty())) {
     std::vector<std::string> swept = cutPieces;
     swept.insert(swept.end(), rampPieces.begin(), rampPieces.end());
-    svg += DrawSweptArea(page, swept, tool, contourData, context.outside);
+    // Only an outline must keep to its contour; a facing runs past its stock's edges.
+    const bool keepsToContour = context.job && OperationOf(context.job->ShapeKind).outlines();
+    svg += DrawSweptArea(page, swept, tool, keepsToContour ? contourData : "", context.outside);
     keys.push_back(kSwept);
-    if (context.job) keys.push_back(context.outside ? kSweptInside : kSweptOutside);
+    if (keepsToContour) keys.push_back(context.outside ? kSweptInside : kSweptOutside);
   }
   if (!drawn.rapids.empty()) {
     svg += Element(kRapid, "path", "d=\"" + PathData(page, drawn.rapids) + "\"");
@@ -498,6 +575,10 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
     }
     svg += "</g>\n";
     keys.push_back(kPlunge);
+  }
+  if (!drawn.holes.empty()) {
+    svg += DrawHoles(page, drawn.holes, tool);
+    keys.push_back(kHole);
   }
   const auto drawStretches = [&](const Style& style,
                                  const std::vector<std::vector<ToolMove>>& stretches) {

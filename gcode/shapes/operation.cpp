@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "gcode/numbers/number_text.h"
 #include "gcode/shapes/circle_toolpath.h"
 #include "gcode/shapes/drill_pattern.h"
 #include "gcode/shapes/facing.h"
@@ -94,6 +95,19 @@ std::optional<std::string> DrillingProblem(const JobParameters& job, const PathO
   return std::nullopt;
 }
 
+std::vector<std::string> WidthAndHeight(const JobParameters& job, const LengthWords& length) {
+  return {"width " + length(job.Width) + ", height " + length(job.Height)};
+}
+
+std::vector<std::string> Radius(const JobParameters& job, const LengthWords& length) {
+  return {"radius " + length(job.CornerRadius)};
+}
+
+// A count or an angle as the fields hold it.
+std::string Whole(double value) {
+  return FormatCoord(value);
+}
+
 constexpr unsigned kHoleFields =
     Operation::FieldBits({Field::CenterX, Field::CenterY, Field::ToolRadius, Field::Depth});
 
@@ -109,7 +123,7 @@ const std::array<Operation, 7> kOperations{{
        if (outside) return RoundedOutlineLayout();
        return job.Fill ? RectangleFillLayout() : InsetRectangleLayout();
      },
-     nullptr},
+     nullptr, WidthAndHeight},
     {ShapeKind::Circle, "circle", "Circle R",
      kEveryField & ~Operation::FieldBits({Field::Width, Field::Height}), CircleTitle,
      [](const JobParameters& job) {
@@ -123,7 +137,7 @@ const std::array<Operation, 7> kOperations{{
      [](const JobParameters& job, bool outside) -> const DinLayout& {
        return job.Fill && !outside ? CircleFillLayout() : CircleOutlineLayout();
      },
-     nullptr},
+     nullptr, Radius},
     {ShapeKind::RoundedRectangle, "rounded-rectangle", "rectangle rounded corner H", kEveryField,
      RoundedRectangleTitle,
      [](const JobParameters& job) { return RectangleWithCorners(job, job.CornerRadius); },
@@ -136,15 +150,30 @@ const std::array<Operation, 7> kOperations{{
        if (job.Fill) return RoundedFillLayout();
        return OutlineFollowsCorners(job) ? RoundedOutlineLayout() : InsetRectangleLayout();
      },
-     nullptr},
+     nullptr,
+     [](const JobParameters& job, const LengthWords& length) {
+       return std::vector<std::string>{WidthAndHeight(job, length)[0],
+                                       "corner radius " + length(job.CornerRadius)};
+     }},
     {ShapeKind::Hole, "hole", "hole X", kHoleFields, HoleTitle, PatternFigure, Drill, nullptr,
-     nullptr, DrillingProblem},
+     nullptr, DrillingProblem,
+     [](const JobParameters&, const LengthWords&) { return std::vector<std::string>{"one hole"}; }},
     {ShapeKind::BoltCircle, "bolt-circle", "bolt circle R",
      kHoleFields | Operation::FieldBits({Field::Radius, Field::Holes, Field::StartAngle}),
-     BoltCircleTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem},
+     BoltCircleTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem,
+     [](const JobParameters& job, const LengthWords& length) {
+       return std::vector<std::string>{
+           "bolt-hole circle, radius " + length(job.CornerRadius),
+           Whole(job.Holes) + " holes, the first at " + Whole(job.StartAngle) + " degrees"};
+     }},
     {ShapeKind::HoleGrid, "hole-grid", "hole grid W",
      kHoleFields | Operation::FieldBits({Field::Width, Field::Height, Field::Columns, Field::Rows}),
-     HoleGridTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem},
+     HoleGridTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem,
+     [](const JobParameters& job, const LengthWords& length) {
+       return std::vector<std::string>{
+           WidthAndHeight(job, length)[0],
+           Whole(job.Columns) + " columns x " + Whole(job.Rows) + " rows of holes"};
+     }},
     {ShapeKind::Face, "face", "face W",
      kHoleFields | Operation::FieldBits({Field::Width, Field::Height}), FaceTitle, PatternFigure,
      [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
@@ -152,7 +181,10 @@ const std::array<Operation, 7> kOperations{{
      },
      nullptr, nullptr,
      [](const JobParameters& job, const PathOptions& options, const DrillSettings&,
-        ProgramUnits units) { return FacingProblem(job, options.spacing, units); }},
+        ProgramUnits units) { return FacingProblem(job, options.spacing, units); },
+     [](const JobParameters& job, const LengthWords& length) {
+       return std::vector<std::string>{"stock faced, " + WidthAndHeight(job, length)[0]};
+     }},
 }};
 
 }  // namespace

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "gcode/job/field_table.h"
 #include "gcode/job/field_texts.h"
@@ -17,6 +19,9 @@
 #include "gcode/toolpath/toolpath_sink.h"
 
 namespace quorrel {
+
+/// A length as a text for people: the job's sizes in a drawing's legend.
+using LengthWords = std::function<std::string(double)>;
 
 /// How an operation's paths are made beyond its fields: a Fill's or a facing's spacing, and
 /// where every stroke of a facing runs one way, which.
@@ -52,6 +57,8 @@ struct Operation {
   /// checks decide (see ControllerRefusalReason).
   std::optional<std::string> (*problem)(const JobParameters& job, const PathOptions& options,
                                         const DrillSettings& drill, ProgramUnits units);
+  /// Its sizes, and its pattern where it has one, as a legend lists them: "width 10, height 10".
+  std::vector<std::string> (*sizes)(const JobParameters& job, const LengthWords& length);
 
   bool UsesField(Field field) const { return (fields & FieldBit(field)) != 0; }
   /// The window's own program cuts it.
