@@ -25,6 +25,13 @@ std::string_view HelpNote(Field field) {
       return ": the circle's, or the rounded corners'";
     case Field::Depth:
       return ", negative below the work surface";
+    case Field::Holes:
+      return " of a bolt-hole circle";
+    case Field::StartAngle:
+      return " of the first hole, degrees from +X";
+    case Field::Columns:
+    case Field::Rows:
+      return " of a hole grid";
     default:
       return "";
   }
@@ -408,10 +415,13 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
 }
 
 std::string_view UsageSynopsis() {
-  return "usage: quorrel-gcode [--shape=rectangle|circle|rounded-rectangle] [--fill]\n"
+  return "usage: quorrel-gcode [--shape=rectangle|circle|rounded-rectangle|hole|bolt-circle|\n"
+         "                      hole-grid|face] [--fill]\n"
          "                     [--center-x=TEXT] [--center-y=TEXT] [--width=TEXT] "
          "[--height=TEXT]\n"
          "                     [--radius=TEXT] [--tool-radius=TEXT] [--depth=TEXT]\n"
+         "                     [--holes=TEXT] [--start-angle=TEXT] [--columns=TEXT] "
+         "[--rows=TEXT]\n"
          "                     [--machine=NAME] [--dialect=linuxcnc|grbl --units=mm|inch\n"
          "                      --feed=RATE\n"
          "                      [--plunge-feed=RATE] [--safe-z=Z] [--step-down=DEPTH]\n"
@@ -426,6 +436,7 @@ std::string_view UsageSynopsis() {
          "                      [--acceleration-x=ACCEL] [--acceleration-y=ACCEL]\n"
          "                      [--acceleration-z=ACCEL] [--junction-deviation=LENGTH]\n"
          "                      [--arc-tolerance=LENGTH]\n"
+         "                      [--peck=Q [--chip-break]] [--dwell=SECONDS] [--retract-z=R]\n"
          "                      [--from=PROGRAM]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--estimate]\n"
@@ -434,19 +445,21 @@ std::string_view UsageSynopsis() {
 
 std::string HelpText() {
   std::string fields;
-  for (const FieldDescription& field : kFields) {
+  for (const FieldDescription& field : kJobFields) {
     std::string option = "  " + std::string(field.option) + "=TEXT";
     option.resize(22, ' ');
     fields += option + std::string(field.caption) + std::string(HelpNote(field.field)) +
               " (default " + std::string(field.defaultText) + ")\n";
   }
   return "quorrel-gcode writes the G-code program of a rectangle, a circle or a rounded\n"
-         "rectangle, outline or filled pocket, exactly as the Quorrel window saves it.\n"
+         "rectangle, outline or filled pocket, exactly as the Quorrel window saves it; and\n"
+         "for LinuxCNC and GRBL, holes (one, a bolt-hole circle or a grid) and facings.\n"
          "\n"
          "usage: quorrel-gcode [OPTION]...\n"
          "\n"
          "Options:\n"
-         "  --shape=SHAPE       rectangle (default), circle or rounded-rectangle\n"
+         "  --shape=SHAPE       rectangle (default), circle or rounded-rectangle; with\n"
+         "                      linuxcnc and grbl also hole, bolt-circle, hole-grid or face\n"
          "  --fill              clear the inside in rings instead of cutting the outline\n" +
          fields +
          "  -o, --output=FILE   write the program to FILE, replacing it only once complete;\n"
@@ -482,7 +495,8 @@ std::string HelpText() {
          "  --ramp-angle=DEGREES  steepest descent of a ramp, 0.5 to 90 (default 3)\n"
          "  --stepover=PERCENT  Fill's ring spacing in % of the tool's diameter, 1 to 100\n"
          "                      (default 75); a rectangle's rings lie at most 85 % apart, since\n"
-         "                      wider square rings leave material between their corners\n"
+         "                      wider square rings leave material between their corners; a\n"
+         "                      facing's strokes lie as far apart (default 75)\n"
          "  --finish=ALLOWANCE  every path keeps ALLOWANCE more from the wall; then one last\n"
          "                      pass along the wall at full depth cuts it to size (with\n"
          "                      --fill, ALLOWANCE is at most one ring spacing)\n"
@@ -494,6 +508,13 @@ std::string HelpText() {
          "                      Depth's size, at most 2 mm or 0.08 in)\n"
          "  --tab-angle=DEGREES  slope of each tab's sides from the horizontal, 1 to 90\n"
          "                      (default 90, upright; 45 with --entry=ramp)\n"
+         "  --peck=Q            drill each hole in pecks, each feed into new material at\n"
+         "                      most Q, out to the retract height between them (G83)\n"
+         "  --chip-break        with --peck, back off only a little between pecks to break\n"
+         "                      the chip (G73)\n"
+         "  --dwell=SECONDS     wait at the bottom of each hole (G82); not with --peck\n"
+         "  --retract-z=R       the height above the work surface at which each hole starts\n"
+         "                      and pecks retract (default 1 mm or 0.04 in), at most --safe-z\n"
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --estimate          write no program: print how long it runs on its controller,\n"
          "                      as the controller's own planner moves it\n"
@@ -516,6 +537,17 @@ std::string HelpText() {
          "dialect end with CR LF. With linuxcnc and grbl, each TEXT given is an ordinary\n"
          "number, and a field the shape is not made from is a mistake; a Depth at or above\n"
          "0, or a tool whose cutter would leave the contour, is refused.\n"
+         "\n"
+         "Holes: --shape=hole drills one at the centre; bolt-circle --holes evenly round a\n"
+         "circle of --radius, the first at --start-angle, in order round it; hole-grid\n"
+         "--columns x --rows spanning --width x --height, row by row, back and forth, a\n"
+         "single column or row on the centre line. Each goes to Depth; --tool-radius is\n"
+         "half the drill's diameter, and holes closer than it are refused. LinuxCNC drills\n"
+         "with G81, G82, G83 or G73 and G98, one line a hole, then G80; GRBL, which has no\n"
+         "cycles, is given the same moves. A facing (--shape=face) lowers the stock\n"
+         "--width x --height to Depth in --step-down passes, back and forth at the\n"
+         "stepover and past every edge by more than the Tool Radius; --direction makes\n"
+         "every stroke one way, with a rapid back at the clearance height.\n"
          "\n"
          "Machines are kept in $XDG_CONFIG_HOME/quorrel/machines.toml (by default\n"
          "~/.config/quorrel/machines.toml), which the Quorrel window reads and writes too: a\n"

@@ -133,12 +133,17 @@ TEST_F(CliFiles, AFaultOrAFullDiskLeavesTheFileAsItWas) {
   }
 }
 
-// A fault names the spacing the rings were given, and how to need fewer of them.
-TEST(Cli, FaultsNameTheRingSpacingUsed) {
+// A refused job or a fault says what to change: the spacing the rings were given and how to
+// need fewer of them, or what of a pattern of holes or a facing cannot be.
+TEST(Cli, RefusalsAndFaultsSayWhatToChange) {
   const std::vector<std::string> controller{"--dialect=linuxcnc", "--units=mm", "--feed=600",
                                             "--fill"};
   const auto with = [&](std::vector<std::string> more) {
     more.insert(more.begin(), controller.begin(), controller.end());
+    return more;
+  };
+  const auto job = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), controller.begin(), controller.end() - 1);  // without Fill
     return more;
   };
   const struct {
@@ -153,6 +158,21 @@ TEST(Cli, FaultsNameTheRingSpacingUsed) {
       {with({"--tool-radius=0.001", "--width=90", "--height=90", "--stepover=40"}),
        "(at most 32767) with rings 0.8 x Tool Radius (40 % of the tool's diameter) apart. Use a "
        "larger stepover, a larger Tool Radius or a smaller shape."},
+      {job({"--shape=bolt-circle", "--holes=0"}),
+       "The holes, 0, are a count: a whole number from 1 to 10000."},
+      {job({"--shape=bolt-circle", "--holes=3", "--radius=1"}),
+       "The holes would overlap: they stand 1.732 apart, and the drill is 2 across."},
+      {job({"--shape=hole-grid", "--columns=2.5"}), "The columns, 2.5, are a count"},
+      {job({"--shape=hole-grid", "--columns=1", "--rows=3", "--height=0"}), "they stand 0 apart"},
+      {job({"--shape=hole-grid", "--columns=200", "--rows=200"}),
+       "The grid of 200 x 200 holes has more than the 10000 a program drills."},
+      {job({"--shape=hole", "--peck=9"}),
+       "The peck, 9, is deeper than the hole, 2: give a smaller peck, or drill without one."},
+      {job({"--shape=hole", "--depth=0"}), "The Depth is 0: a controller's program cuts below"},
+      {job({"--shape=face", "--width=0"}), "The stock to face is 0 x 10"},
+      {job({"--shape=face", "--tool-radius=0"}), "a facing is cut by a cutter of some size"},
+      {job({"--shape=face", "--tool-radius=0.001", "--height=1000"}),
+       "takes 666668 strokes, more than the 32767 a pass may run"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -441,6 +461,34 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--junction-deviation=-0.01"}), "--junction-deviation must be 0 or more"},
       {with({"--arc-tolerance=2000"}), "--arc-tolerance must be at most 1000 (mm), not 2000"},
       {{"--max-rate-y=300"}, "--max-rate-y is for the linuxcnc and grbl dialects"},
+      {{"--shape=hole"}, "--shape=hole is for the linuxcnc and grbl dialects"},
+      {{"--holes=3"}, "--holes is for the drilling patterns of the linuxcnc and grbl dialects"},
+      {with({"--shape=hole", "--fill"}), "--fill clears a pocket; a hole has none"},
+      {with({"--shape=face", "--side=outside"}), "--side is for outlines; a face has none"},
+      {with({"--shape=face", "--peck=1"}),
+       "--peck is for hole, bolt-circle and hole-grid, not face"},
+      {with({"--shape=hole", "--step-down=1"}),
+       "--step-down is for rectangle, circle, rounded-rectangle and face, not hole"},
+      {with({"--shape=face", "--entry=ramp"}),
+       "--entry is for rectangle, circle and rounded-rectangle, not face"},
+      {with({"--shape=face", "--tabs=2"}), "--tabs is for rectangle, circle and rounded-rectangle"},
+      {with({"--shape=hole", "--width=3"}),
+       "--width is not used by a hole: it stands at --center-x and --center-y"},
+      {with({"--shape=bolt-circle", "--width=3"}),
+       "its size is --radius, --holes and --start-angle"},
+      {with({"--holes=3"}), "--holes is not used by a rectangle: its size is --width and"},
+      {with({"--shape=bolt-circle", "--start-angle=x"}), "--start-angle needs a number, not \"x\""},
+      {with({"--shape=hole", "--peck=0"}), "--peck must be above 0 (at least .001), not 0"},
+      {with({"--shape=hole", "--dwell=-1"}),
+       "--dwell is the seconds to wait at the bottom of each hole, from 0 to 600, not -1"},
+      {with({"--shape=hole", "--retract-z=0"}), "--retract-z must be above 0"},
+      {with({"--shape=hole", "--retract-z=6"}),
+       "--retract-z must not be above the clearance height, 5, not 6"},
+      {with({"--shape=hole", "--chip-break"}),
+       "--chip-break breaks the chip between pecks: give --peck too"},
+      {with({"--shape=hole", "--peck=1", "--dwell=1"}),
+       "--dwell waits at the bottom of a hole drilled in one feed"},
+      {with({"--from=part.din", "--peck=1"}), "--peck shapes new paths; --from"},
   };
   for (const auto& row : rows) {
     const ProcessResult result = RunTool(row.arguments);
@@ -717,7 +765,7 @@ TEST(Cli, HelpSpeaksTheWordsOfTheManualPage) {
     EXPECT_TRUE(ContainsRun(manual, description)) << line;
     ++described;
   }
-  EXPECT_EQ(described, 71);  // every option line and exit status of --help
+  EXPECT_EQ(described, 84);  // every option line and exit status of --help
 
   // The synopsis names every option --help describes.
   const std::string page =

@@ -1,0 +1,24 @@
+( hole grid W3 x H10 holes 4 x 1 )
+G20 G90 G17 G94 G91.1
+G0 Z.2
+G0 X-1.5 Y.5
+G0 Z.04
+G1 Z-.25 F8
+G4 P.5
+G0 Z.2
+G0 X-.5 Y.5
+G0 Z.04
+G1 Z-.25
+G4 P.5
+G0 Z.2
+G0 X.5 Y.5
+G0 Z.04
+G1 Z-.25
+G4 P.5
+G0 Z.2
+G0 X1.5 Y.5
+G0 Z.04
+G1 Z-.25
+G4 P.5
+G0 Z.2
+M30
