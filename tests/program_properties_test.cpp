@@ -39,6 +39,7 @@
 #include "gcode/toolpath/toolpath_recording.h"
 #include "tests/support/case_name.h"
 #include "tests/support/controller_checks.h"
+#include "tests/support/property_jobs.h"
 #include "tests/support/swept_area.h"
 
 namespace quorrel {
@@ -49,11 +50,7 @@ namespace {
 constexpr double kWriteTolerance = 0.0015 + 1e-9;
 constexpr double kStepTolerance = 0.002;
 
-// QUORREL_PROPERTY_JOBS scales the number of jobs for a longer run; CTest runs the default.
-int JobCount(int ordinary) {
-  const char* scale = std::getenv("QUORREL_PROPERTY_JOBS");
-  return scale == nullptr ? ordinary : ordinary * std::max(1, std::atoi(scale));
-}
+using testing::JobCount;
 
 std::string ThreeDecimals(double value) {
   char text[64];

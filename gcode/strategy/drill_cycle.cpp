@@ -25,6 +25,8 @@ class CycleMoves {
 
  private:
   void Emit(MoveKind kind, std::uint8_t words, ToolPoint to) {
+    // A retract height at the clearance height: the tool is there already.
+    if (to.x == at_.x && to.y == at_.y && to.z == at_.z) return;
     ToolMove move;
     move.kind = kind;
     move.role = kind == MoveKind::Feed ? MoveRole::Plunge : MoveRole::Travel;

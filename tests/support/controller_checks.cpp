@@ -86,6 +86,8 @@ LinuxCncRun RunLinuxCnc(const std::string& program) {
       run.moves.push_back({CanonMove::Kind::Traverse, n[0], n[1], n[2]});
     } else if (name == "STRAIGHT_FEED" && n.size() >= 3) {
       run.moves.push_back({CanonMove::Kind::Feed, n[0], n[1], n[2]});
+    } else if (name == "DWELL" && !n.empty()) {
+      run.dwells.emplace_back(run.moves.size(), n[0]);
     } else if (name == "ARC_FEED" && n.size() >= 6) {
       run.moves.push_back(
           {CanonMove::Kind::Arc, n[0], n[1], n[5], n[2], n[3], static_cast<int>(n[4])});

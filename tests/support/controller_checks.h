@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gcode/job/machine_settings.h"
@@ -18,6 +19,9 @@ struct CanonMove {
 /// What `rs274 -g` makes of a program: its motions, or the interpreter's error text.
 struct LinuxCncRun {
   std::vector<CanonMove> moves;
+  /// The waits (G4, or a drilling cycle's at the bottom of a hole): how many moves came before
+  /// each, and its seconds.
+  std::vector<std::pair<std::size_t, double>> dwells;
   std::string error;  ///< empty when the interpreter read the whole program
 };
 
