@@ -229,7 +229,8 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, ShapeKind shape
                                          bool converting) const {
   const Operation& operation = OperationOf(shape);
   if (!converting) {
-    for (const auto& [setting, text] : given) {
+    for (const auto& option : given) {
+      const Setting setting = option.first;
       if (OperationTakes(shape, setting)) continue;
       throw UsageError(
           "--" + std::string(DescriptionOf(setting).key) + " is for " +

@@ -169,6 +169,10 @@ TEST(Cli, RefusalsAndFaultsSayWhatToChange) {
       {job({"--shape=hole", "--peck=9"}),
        "The peck, 9, is deeper than the hole, 2: give a smaller peck, or drill without one."},
       {job({"--shape=hole", "--depth=0"}), "The Depth is 0: a controller's program cuts below"},
+      {job({"--shape=hole-grid", "--columns=10", "--rows=10", "--width=100", "--height=100",
+            "--depth=-100", "--peck=0.001"}),
+       "Holes 100 deep in pecks of .001 take 10000000 pecks, more than the 1000000 a program "
+       "drills: give a larger peck."},
       {job({"--shape=face", "--width=0"}), "The stock to face is 0 x 10"},
       {job({"--shape=face", "--tool-radius=0"}), "a facing is cut by a cutter of some size"},
       {job({"--shape=face", "--tool-radius=0.001", "--height=1000"}),

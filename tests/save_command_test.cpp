@@ -113,6 +113,16 @@ TEST_F(SaveCommandTest, RefusesOrRejectsABadJobBeforeAskingForAPath) {
   grbl.machine.feed = grbl.machine.plungeFeed = 600;
   grbl.machine.safeZ = 5;
   grbl.texts.CenterXText = "1e80";
+  SaveRequest dinHoles;  // only a controller drills
+  dinHoles.shape = ShapeKind::BoltCircle;
+  SaveRequest facedPocket = grbl;
+  facedPocket.texts.CenterXText = "0";
+  facedPocket.shape = ShapeKind::Face;
+  facedPocket.fill = true;
+  SaveRequest holeFromOutside = facedPocket;
+  holeFromOutside.shape = ShapeKind::Hole;
+  holeFromOutside.fill = false;
+  holeFromOutside.strategy.outside = true;
 
   const struct {
     SaveRequest request;
@@ -124,6 +134,9 @@ TEST_F(SaveCommandTest, RefusesOrRejectsABadJobBeforeAskingForAPath) {
       {hugeTool, SaveOutcome::ArithmeticFault, "Tool Radius"},
       {tooManyRings, SaveOutcome::ArithmeticFault, "Ring count overflow"},
       {grbl, SaveOutcome::Refused, "GRBL reads lines of at most 79 characters"},
+      {dinHoles, SaveOutcome::Refused, "a bolt-circle is cut by a LinuxCNC or GRBL program"},
+      {facedPocket, SaveOutcome::Refused, "A face has no outline to clear inside as a pocket."},
+      {holeFromOutside, SaveOutcome::Refused, "A hole has no outline to cut from outside."},
   };
   for (const auto& row : rows) {
     const SaveResult result = Save(row.request, PathOf("File1.din"));

@@ -8,6 +8,7 @@
 #include "gcode/output/program_destination.h"
 #include "gcode/save/program_check.h"
 #include "gcode/save/write_job.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/strategy/tab_plan.h"
 
 namespace quorrel {
@@ -54,7 +55,28 @@ std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) 
   return message;
 }
 
+namespace {
+
+// A request the operation cannot be cut by at all: the window's own program of an operation only
+// a controller's program cuts, or a pocket or an outside profile of one without an outline.
+std::optional<std::string> OperationRefusal(const SaveRequest& request) {
+  const Operation& operation = OperationOf(request.shape);
+  const std::string name(operation.name);
+  if (request.machine.dialect == Dialect::Din && !operation.windowProgram()) {
+    return "The din program holds the window's own shapes; a " + name +
+           " is cut by a LinuxCNC or GRBL program.";
+  }
+  if (!operation.outlines() && (request.fill || request.strategy.outside)) {
+    return "A " + name + " has no outline to " +
+           (request.fill ? "clear inside as a pocket." : "cut from outside.");
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& checked) {
+  if (auto reason = OperationRefusal(request)) return ResultOf(SaveOutcome::Refused, *reason);
   checked = CheckedJob::SettingsOf(request);
   JobParameters& job = checked.parameters;
   try {

@@ -60,6 +60,17 @@ std::vector<HoleCentre> HoleCentres(const JobParameters& job) {
   }
 }
 
+double HoleCount(const JobParameters& job) {
+  switch (job.ShapeKind) {
+    case ShapeKind::BoltCircle:
+      return job.Holes;
+    case ShapeKind::HoleGrid:
+      return job.Columns * job.Rows;
+    default:
+      return 1.0;
+  }
+}
+
 std::optional<std::string> HolePatternProblem(const JobParameters& job, ProgramUnits units) {
   double spacing = INFINITY;  // between neighbouring holes
   if (job.ShapeKind == ShapeKind::BoltCircle) {

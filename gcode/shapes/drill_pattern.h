@@ -18,6 +18,8 @@ struct HoleCentre {
 
 /// The most holes one program drills.
 inline constexpr double kMostHoles = 10000;
+/// The most pecks one program drills its holes in: GRBL's program writes three lines for each.
+inline constexpr double kMostPecks = 1'000'000;
 
 /// The holes of the job's pattern, in the order they are drilled: one at the centre; round a
 /// bolt-hole circle from the start angle, counter-clockwise; a grid row by row from the bottom,
@@ -30,6 +32,9 @@ std::vector<HoleCentre> HoleCentres(const JobParameters& job);
 /// drill's diameter. Nothing when it is sound. The job's lengths are in `units`, and so are those
 /// the message gives in the machine's unit.
 std::optional<std::string> HolePatternProblem(const JobParameters& job, ProgramUnits units);
+
+/// How many holes the job's pattern has.
+double HoleCount(const JobParameters& job);
 
 /// The holes of the job, each a drilling cycle at its centre down to the Depth.
 void MakeHoles(const JobParameters& job, ToolpathSink& sink);

@@ -79,6 +79,11 @@ std::string FaceTitle(const FieldTexts& texts, std::string_view) {
   return title;
 }
 
+// A count or an angle as the fields hold it.
+std::string Whole(double value) {
+  return FormatCoord(value);
+}
+
 void Drill(const JobParameters& job, const PathOptions&, ToolpathSink& sink) {
   MakeHoles(job, sink);
 }
@@ -92,6 +97,14 @@ std::optional<std::string> DrillingProblem(const JobParameters& job, const PathO
     return "The peck, " + units.Text(*drill.peck) + ", is deeper than the hole, " +
            units.Text(depth) + ": give a smaller peck, or drill without one.";
   }
+  if (drill.peck) {
+    const double pecks = HoleCount(job) * std::ceil(depth / *drill.peck);
+    if (pecks > kMostPecks) {
+      return "Holes " + units.Text(depth) + " deep in pecks of " + units.Text(*drill.peck) +
+             " take " + Whole(pecks) + " pecks, more than the " + Whole(kMostPecks) +
+             " a program drills: give a larger peck.";
+    }
+  }
   return std::nullopt;
 }
 
@@ -101,11 +114,6 @@ std::vector<std::string> WidthAndHeight(const JobParameters& job, const LengthWo
 
 std::vector<std::string> Radius(const JobParameters& job, const LengthWords& length) {
   return {"radius " + length(job.CornerRadius)};
-}
-
-// A count or an angle as the fields hold it.
-std::string Whole(double value) {
-  return FormatCoord(value);
 }
 
 constexpr unsigned kHoleFields =

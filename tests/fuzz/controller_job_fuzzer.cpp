@@ -14,6 +14,7 @@
 #include "gcode/output/byte_sink.h"
 #include "gcode/program/program_reader.h"
 #include "gcode/save/save_command.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/toolpath/toolpath_recording.h"
 
 namespace {
@@ -24,11 +25,13 @@ constexpr quorrel::Setting kGiven[] = {
     quorrel::Setting::Stepover, quorrel::Setting::RampAngle,  quorrel::Setting::Finish,
     quorrel::Setting::Tabs,     quorrel::Setting::TabWidth,   quorrel::Setting::TabHeight,
     quorrel::Setting::TabAngle, quorrel::Setting::Spindle,    quorrel::Setting::SpindleDelay,
-    quorrel::Setting::SafeZ,
+    quorrel::Setting::SafeZ,    quorrel::Setting::Peck,       quorrel::Setting::ChipBreak,
+    quorrel::Setting::Dwell,    quorrel::Setting::RetractZ,
 };
 
 // The most a program can hold per pass: the job fuzzer's bound on the window's program, with a
-// controller's longest lines, a ramp's 200 lines and a tab's pieces beside each.
+// controller's longest lines, a ramp's 200 lines and a tab's pieces beside each. It holds a
+// program's holes too, of at most a million pecks in three lines each, and a facing's strokes.
 constexpr std::size_t kMostRings = 32767 * 3 / 2 + 100;
 constexpr std::size_t kMostLinesAPass = 12 + 9 * kMostRings + 200 + 64 * 2 * 256;
 constexpr std::size_t kLongestLine = 256;
@@ -69,11 +72,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((flags & 4) != 0) machine.direction = quorrel::Direction::Conventional;
   if ((flags & 8) != 0) machine.entry = quorrel::Entry::Ramp;
   quorrel::SaveRequest request;
-  request.shape = static_cast<quorrel::ShapeKind>(data[1] % 3);
+  request.shape = quorrel::Operations()[data[1] % quorrel::Operations().size()].kind;
   request.fill = (flags & 16) != 0;
   request.strategy.outside = (flags & 32) != 0;
   std::string_view rest(reinterpret_cast<const char*>(data) + 2, size - 2);
-  for (const quorrel::FieldDescription& field : quorrel::kFields) {
+  for (const quorrel::FieldDescription& field : quorrel::kJobFields) {
     if (!rest.empty()) request.texts.*field.text = std::string(NextText(rest));
   }
   // Each setting as the command line or the machines file takes it: a text it refuses is left
@@ -94,6 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A Depth too large to compute with: the save says so.
   }
   if (request.machine.stepDown && !(*request.machine.stepDown * 16 >= depth)) return 0;
+  if (request.machine.drill.peck && !(*request.machine.drill.peck * 64 >= depth)) return 0;
 
   std::string bytes;
   std::size_t written = 0;
