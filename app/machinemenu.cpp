@@ -7,6 +7,7 @@
 #include "app/utf8.h"
 #include "gcode/job/dialect_profile.h"
 #include "gcode/output/output_error.h"
+#include "gcode/shapes/operation.h"
 
 namespace quorrel::app {
 namespace {
@@ -29,8 +30,9 @@ MachineMenu::MachineMenu(QWidget* parent) : QMenu(QStringLiteral("&Machine"), pa
   setObjectName(QStringLiteral("menu_machine"));
   path_ = MachinesFilePath();
   file_ = ReadMachinesFile(path_);
-  const std::optional<std::string> remembered = ReadChosenMachine(WindowStateFilePath());
-  if (remembered && FindMachine(file_.machines, *remembered) != nullptr) chosenName_ = remembered;
+  remembered_ = ReadWindowState(WindowStateFilePath());
+  const std::optional<std::string>& machine = remembered_.machine;
+  if (machine && FindMachine(file_.machines, *machine) != nullptr) chosenName_ = machine;
   rebuild();
   // What another window or an editor changed shows the next time the menu opens.
   connect(this, &QMenu::aboutToShow, this, [this] { reload(); });
@@ -44,6 +46,27 @@ bool MachineMenu::outside() const {
   return outside_ && chosen() != nullptr;
 }
 
+std::string MachineMenu::operation() const {
+  if (chosen() == nullptr) return {};
+  const auto remembered = remembered_.operations.find(*chosenName_);
+  if (remembered == remembered_.operations.end()) return {};
+  // A name this Quorrel does not know, written by another, is the form's shapes.
+  const Operation* known = OperationNamed(remembered->second);
+  return known != nullptr && !known->windowProgram() ? remembered->second : std::string();
+}
+
+void MachineMenu::chooseOperation(const std::string& name) {
+  if (chosen() == nullptr || name == operation()) return;
+  if (name.empty()) {
+    remembered_.operations.erase(*chosenName_);
+  } else {
+    remembered_.operations[*chosenName_] = name;
+  }
+  rememberChoice();
+  rebuild();
+  emit choiceChanged();
+}
+
 void MachineMenu::reload(const std::optional<std::string>& renamedTo) {
   MachinesFile file = ReadMachinesFile(path_);
   const bool same = file.text == file_.text && file.fault == file_.fault &&
@@ -51,7 +74,16 @@ void MachineMenu::reload(const std::optional<std::string>& renamedTo) {
   if (same && !renamedTo) return;
   const std::optional<std::string> before = chosenName_;
   file_ = std::move(file);
-  if (renamedTo) chosenName_ = renamedTo;
+  if (renamedTo) {
+    // The operation chosen with it goes with its new name.
+    const auto operation =
+        before ? remembered_.operations.find(*before) : remembered_.operations.end();
+    if (operation != remembered_.operations.end() && *before != *renamedTo) {
+      remembered_.operations[*renamedTo] = operation->second;
+      remembered_.operations.erase(*before);
+    }
+    chosenName_ = renamedTo;
+  }
   if (chosenName_ && chosen() == nullptr) chosenName_.reset();
   if (chosenName_ != before) rememberChoice();
   rebuild();
@@ -88,7 +120,8 @@ void MachineMenu::rebuild() {
   }
 
   addSeparator();
-  const bool withMachine = chosen() != nullptr;
+  // Only an outline has a side of its contour to run on.
+  const bool withMachine = chosen() != nullptr && operation().empty();
   for (const bool side : {false, true}) {
     QAction* item = addAction(side ? QStringLiteral("&Outside the contour")
                                    : QStringLiteral("&Inside the contour"));
@@ -110,11 +143,12 @@ void MachineMenu::rebuild() {
   connect(edit, &QAction::triggered, this, &MachineMenu::machinesRequested);
 }
 
-void MachineMenu::rememberChoice() const {
+void MachineMenu::rememberChoice() {
   const std::string path = WindowStateFilePath();
+  remembered_.machine = chosenName_;
   if (path.empty()) return;
   try {
-    WriteSettingsFile(path, ChosenMachineText(chosenName_));
+    WriteSettingsFile(path, WindowStateText(remembered_));
   } catch (const OutputError& error) {
     // Only the choice at the next start is lost; the window works on with it.
     qWarning("quorrel: the chosen machine is not remembered: %s", error.what());

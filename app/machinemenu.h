@@ -15,8 +15,9 @@ QString MachineLabel(const Machine& machine);
 
 /// The Machine menu: the window's own program or one of the machines file's machines, the side
 /// of the contour an outline runs on, and the way to the Machines dialog. It keeps the machines
-/// as last read, reads the file again whenever it opens, and remembers the chosen machine for
-/// the next start. A file that cannot be read leaves the window its own program.
+/// as last read, reads the file again whenever it opens, and remembers the chosen machine, and
+/// the operation chosen with each machine, for the next start. A file that cannot be read leaves
+/// the window its own program.
 class MachineMenu : public QMenu {
   Q_OBJECT
 
@@ -29,6 +30,12 @@ class MachineMenu : public QMenu {
   std::optional<std::string> chosenName() const { return chosenName_; }
   /// An outline cut from outside the contour; only with a machine.
   bool outside() const;
+  /// The operation chosen with the chosen machine, by its command-line name; empty for the
+  /// form's shapes, as always without a machine.
+  std::string operation() const;
+  /// Chooses the operation named `name` (empty for the form's shapes) for the chosen machine,
+  /// and remembers it with the machine.
+  void chooseOperation(const std::string& name);
   /// The machines file as last read; `fault` says what is wrong with it.
   const MachinesFile& machinesFile() const { return file_; }
   const std::string& machinesFilePath() const { return path_; }
@@ -47,11 +54,12 @@ class MachineMenu : public QMenu {
 
  private:
   void rebuild();
-  void rememberChoice() const;
+  void rememberChoice();
 
   std::string path_;
   MachinesFile file_;
   std::optional<std::string> chosenName_;
+  WindowState remembered_;
   bool outside_ = false;
   QActionGroup* machines_ = nullptr;
   QActionGroup* sides_ = nullptr;

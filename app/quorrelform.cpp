@@ -18,8 +18,11 @@
 #include <vector>
 
 #include "app/commondialog.h"
+#include "app/formfields.h"
 #include "app/machinemenu.h"
 #include "app/machinesdialog.h"
+#include "app/operationmenu.h"
+#include "app/operationpanel.h"
 #include "app/runtimestatus.h"
 #include "app/shapepictogram.h"
 #include "app/toolpathpreview.h"
@@ -28,21 +31,12 @@
 #include "app/wrappingradiobutton.h"
 #include "gcode/job/dialect_profile.h"
 #include "gcode/job/field_table.h"
+#include "gcode/shapes/operation.h"
 
 namespace quorrel::app {
 namespace {
 
-const QColor kFieldBackground(255, 255, 128);
-const QColor kDarkRed(64, 0, 0);
 const QColor kRed(255, 0, 0);
-
-void SetColours(QWidget* widget, QPalette::ColorRole backgroundRole, const QColor& background,
-                QPalette::ColorRole textRole, const QColor& text) {
-  QPalette palette = widget->palette();
-  if (background.isValid()) palette.setColor(backgroundRole, background);
-  palette.setColor(textRole, text);
-  widget->setPalette(palette);
-}
 
 // A straight line of the preview: one pixel wide, drawn by its own background.
 QWidget* AddLine(QWidget* client, const char* name, QRect geometry) {
@@ -57,10 +51,6 @@ QWidget* AddLine(QWidget* client, const char* name, QRect geometry) {
 
 std::string Local8Bit(const QString& text) {
   return text.toLocal8Bit().toStdString();
-}
-
-QString Latin1(std::string_view text) {
-  return QLatin1String(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 const QString kTitle = QStringLiteral("Quorrel's (by the Quorrel developers)");
@@ -138,6 +128,8 @@ void QuorrelForm::createMenus() {
   menuBar()->addMenu(machineMenu_);
   connect(machineMenu_, &MachineMenu::choiceChanged, this, &QuorrelForm::machineChanged);
   connect(machineMenu_, &MachineMenu::machinesRequested, this, &QuorrelForm::editMachines);
+  operationMenu_ = new OperationMenu(machineMenu_, this);
+  menuBar()->addMenu(operationMenu_);
   // Told once the window is up, through the boxes the window asks with.
   QTimer::singleShot(0, this, &QuorrelForm::reportMachinesFileFault);
 
@@ -158,6 +150,7 @@ void QuorrelForm::watchTheJob() {
   for (QLineEdit* text : fields_) connect(text, &QLineEdit::textChanged, this, changed);
   connect(option1_, &QButtonGroup::idToggled, this, changed);
   connect(check1_, &QCheckBox::toggled, this, changed);
+  connect(operationPanel_, &OperationPanel::changed, this, changed);
   connect(machineMenu_, &MachineMenu::choiceChanged, this, changed);
 }
 
@@ -167,7 +160,42 @@ void QuorrelForm::machineChanged() {
                                     : kTitle + QStringLiteral(" — ") + MachineLabel(*machine));
   // The window's own program has no feeds to time: without a machine the form is as it was.
   statusBar()->setVisible(machine != nullptr);
+  showOperation();
   if (machine != nullptr) runTime_->setRequest(currentRequest());
+}
+
+void QuorrelForm::showOperation() {
+  const Operation* operation = OperationNamed(machineMenu_->operation());
+  const bool shapes = operation == nullptr;
+  const bool wasShapes = operationPanel_->isHidden();
+  operationPanel_->setVisible(!shapes);
+  for (QRadioButton* button : option1Buttons_) button->setVisible(shapes);
+  for (QWidget* mark : zeroMark_) mark->setVisible(shapes);
+  check1_->setVisible(shapes);
+  if (shapes) {
+    // The form exactly as the shape chosen draws it.
+    for (const FieldDescription& description : kFields) {
+      field(description.field)->setVisible(true);
+      caption(description.field)->setVisible(true);
+    }
+    Option1_Click(static_cast<short>(option1_->checkedId()));
+    if (!wasShapes && isActiveWindow()) option1_->checkedButton()->setFocus();
+    return;
+  }
+  for (ShapePictogram* pictogram : shapes_) pictogram->hide();
+  operationPanel_->showOperation(operation->kind);
+  for (const FieldDescription& description : kFields) {
+    const bool used = operation->UsesField(description.field);
+    field(description.field)->setVisible(used);
+    caption(description.field)->setVisible(used);
+  }
+  // The keyboard starts at the operation's first field, as it starts at the shapes.
+  if (wasShapes && isActiveWindow()) {
+    for (QLineEdit* first : operationPanel_->fields()) {
+      if (!first->isHidden()) return first->setFocus();
+    }
+    field(Field::CenterX)->setFocus();
+  }
 }
 
 namespace {
@@ -256,25 +284,6 @@ void QuorrelForm::showPreview(bool shown) {
   activateWindow();
 }
 
-QLineEdit* QuorrelForm::addField(QWidget* client, const char* name, const QString& text,
-                                 QRect geometry) {
-  auto* field = new QLineEdit(text, client);
-  field->setObjectName(QLatin1String(name));
-  field->setGeometry(geometry);
-  field->setMaxLength(std::numeric_limits<int>::max());
-  field->setAlignment(Qt::AlignLeft);
-  SetColours(field, QPalette::Base, kFieldBackground, QPalette::Text, kDarkRed);
-  return field;
-}
-
-QLabel* QuorrelForm::addCaption(QWidget* client, const char* name, const QString& caption,
-                                QRect geometry) {
-  auto* label = new QLabel(caption, client);
-  label->setObjectName(QLatin1String(name));
-  label->setGeometry(geometry);
-  return label;
-}
-
 void QuorrelForm::createControls(QWidget* client) {
   option1_ = new QButtonGroup(this);
   option1_->setObjectName(QStringLiteral("Option1"));
@@ -327,10 +336,11 @@ void QuorrelForm::createControls(QWidget* client) {
   for (const auto& place : fields) {
     const FieldDescription& description = DescriptionOf(place.field);
     QLabel* caption =
-        addCaption(client, place.label, Latin1(description.caption), place.labelGeometry);
+        AddCaption(client, place.label, FromUtf8(description.caption), place.labelGeometry);
     QLineEdit* text =
-        addField(client, place.text, Latin1(description.defaultText), place.textGeometry);
+        AddField(client, place.text, FromUtf8(description.defaultText), place.textGeometry);
     fields_[static_cast<std::size_t>(place.field)] = text;
+    captions_[static_cast<std::size_t>(place.field)] = caption;
     if (place.field == Field::Radius) label4_ = caption;
   }
   label4_->hide();
@@ -362,12 +372,20 @@ void QuorrelForm::createPreview(QWidget* client) {
   }
 
   // The red cross marks the shape's centre, the zero point of the program.
-  AddLine(client, "Line1", QRect(Twips(3000), Twips(720), 1, Twips(1200) - Twips(720) + 1));
-  AddLine(client, "Line2", QRect(Twips(2760), Twips(960), Twips(3240) - Twips(2760) + 1, 1));
+  zeroMark_[0] =
+      AddLine(client, "Line1", QRect(Twips(3000), Twips(720), 1, Twips(1200) - Twips(720) + 1));
+  zeroMark_[1] =
+      AddLine(client, "Line2", QRect(Twips(2760), Twips(960), Twips(3240) - Twips(2760) + 1, 1));
   QLabel* zero =
-      addCaption(client, "Label7", QStringLiteral("Zero"), TwipsRect(2640, 960, 375, 255));
+      AddCaption(client, "Label7", QStringLiteral("Zero"), TwipsRect(2640, 960, 375, 255));
   SetColours(zero, QPalette::Window, QColor(), QPalette::WindowText, kRed);
   zero->setAttribute(Qt::WA_TransparentForMouseEvents);
+  zeroMark_[2] = zero;
+
+  // In the shape panel's place while an operation other than the shapes is chosen.
+  operationPanel_ = new OperationPanel(client);
+  operationPanel_->setGeometry(TwipsRect(825, 150, 2910, 1950));
+  operationPanel_->hide();
 }
 
 void QuorrelForm::setTabOrder() {
@@ -380,6 +398,12 @@ void QuorrelForm::setTabOrder() {
   }
   for (std::size_t i = 1; i < option1Buttons_.size(); ++i) {
     QWidget::setTabOrder(option1Buttons_[i - 1], option1Buttons_[i]);
+  }
+  // An operation's pattern fields stand where the shapes stand, before the fields below.
+  QWidget* before = option1Buttons_.back();
+  for (QLineEdit* pattern : operationPanel_->fields()) {
+    QWidget::setTabOrder(before, pattern);
+    before = pattern;
   }
 }
 
@@ -434,19 +458,23 @@ SaveRequest QuorrelForm::currentRequest() const {
   for (const FieldDescription& description : kFields) {
     request.texts.*description.text = Local8Bit(field(description.field)->text());
   }
+  operationPanel_->readInto(request.texts);
+  const Operation* operation = OperationNamed(machineMenu_->operation());
   // The buttons are tested in order; exactly one is selected.
-  if (option1Buttons_[0]->isChecked()) {
+  if (operation != nullptr) {
+    request.shape = operation->kind;
+  } else if (option1Buttons_[0]->isChecked()) {
     request.shape = ShapeKind::Rectangle;
   } else if (option1Buttons_[1]->isChecked()) {
     request.shape = ShapeKind::Circle;
   } else {
     request.shape = ShapeKind::RoundedRectangle;
   }
-  request.fill = check1_->isChecked();
+  request.fill = operation == nullptr && check1_->isChecked();
   request.decimalSeparator = Local8Bit(QLocale::system().decimalPoint());
   if (const Machine* machine = machineMenu_->chosen()) {
     request.machine = SettingsOf(*machine);
-    request.strategy.outside = machineMenu_->outside();
+    request.strategy.outside = operation == nullptr && machineMenu_->outside();
     ApplyStrategy(*machine, request.shape, request.fill, request.strategy);
   }
   return request;

@@ -18,12 +18,15 @@ namespace quorrel::app {
 
 class CommonDialog;
 class MachineMenu;
+class OperationMenu;
+class OperationPanel;
 class ShapePictogram;
 class RunTimeStatus;
 class ToolpathPreview;
 
 /// Quorrel's window: the seven fields of a job, the shape choice with its pictogram, the "Fill"
-/// check box, the File menu, the Machine menu that chooses what the program is for, the run time
+/// check box, the File menu, the Machine menu that chooses what the program is for, the
+/// Operation menu that with a machine puts holes or a facing in place of the shapes, the run time
 /// under the fields while a machine is chosen, and the Toolpath Preview beside it. It reads the
 /// controls and hands the job to the save command; what a program holds is decided in gcode/, never
 /// here.
@@ -56,13 +59,13 @@ class QuorrelForm : public QMainWindow {
   void createMenus();
   void watchTheJob();
   void machineChanged();
+  // Shows the chosen operation's panel and fields, or the form's shapes as they were.
+  void showOperation();
   void reportMachinesFileFault();
   void createControls(QWidget* client);
   void createPreview(QWidget* client);
   void setTabOrder();
   void fitFontToDesign();
-  QLineEdit* addField(QWidget* client, const char* name, const QString& text, QRect geometry);
-  QLabel* addCaption(QWidget* client, const char* name, const QString& caption, QRect geometry);
 
   FormDialogs dialogs_;
   QButtonGroup* option1_ = nullptr;
@@ -70,11 +73,17 @@ class QuorrelForm : public QMainWindow {
   std::array<ShapePictogram*, 3> shapes_{};
   // The seven text boxes Text1(0) ... Text6, in the order of the job's fields.
   std::array<QLineEdit*, kFields.size()> fields_{};
+  std::array<QLabel*, kFields.size()> captions_{};
   QLineEdit* field(Field which) const { return fields_[static_cast<std::size_t>(which)]; }
+  QLabel* caption(Field which) const { return captions_[static_cast<std::size_t>(which)]; }
+  // The red cross at the shape's centre and its "Zero".
+  std::array<QWidget*, 3> zeroMark_{};
   QLabel* label4_ = nullptr;
   CommonDialog* commonDialog1_ = nullptr;
   QCheckBox* check1_ = nullptr;
   MachineMenu* machineMenu_ = nullptr;
+  OperationMenu* operationMenu_ = nullptr;
+  OperationPanel* operationPanel_ = nullptr;
   QAction* previewAction_ = nullptr;
   ToolpathPreview* preview_ = nullptr;
   RunTimeStatus* runTime_ = nullptr;  // under the fields, while a machine is chosen

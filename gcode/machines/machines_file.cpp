@@ -268,24 +268,39 @@ const Machine* FindMachine(const std::vector<Machine>& machines, const std::stri
   return nullptr;
 }
 
-std::optional<std::string> ReadChosenMachine(const std::string& path) {
+WindowState ReadWindowState(const std::string& path) {
+  WindowState remembered;
   try {
     const std::optional<std::string> text = ReadWhole(path);
-    if (!text) return std::nullopt;
+    if (!text) return remembered;
     const std::variant<std::string, TomlTextProblem> ascii = AsciiToml(*text);
-    if (!std::holds_alternative<std::string>(ascii)) return std::nullopt;
+    if (!std::holds_alternative<std::string>(ascii)) return remembered;
     const toml::table state =
         toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
-    if (const auto* name = state["machine"].as_string()) return name->get();
+    if (const auto* name = state["machine"].as_string()) remembered.machine = name->get();
+    if (const toml::table* operations = state["operation"].as_table()) {
+      for (const auto& [machine, operation] : *operations) {
+        if (const auto* name = operation.as_string()) {
+          remembered.operations[std::string(machine.str())] = name->get();
+        }
+      }
+    }
   } catch (const std::exception&) {
     // What the window remembers is not worth a fault: it starts with the window's own program.
+    return {};
   }
-  return std::nullopt;
+  return remembered;
 }
 
-std::string ChosenMachineText(const std::optional<std::string>& name) {
+std::string WindowStateText(const WindowState& state) {
   std::string text = "# What the Quorrel window remembers between starts.\n";
-  if (name) text += "machine = " + Quoted(*name) + "\n";
+  if (state.machine) text += "machine = " + Quoted(*state.machine) + "\n";
+  if (!state.operations.empty()) {
+    text += "\n# The operation last chosen with each machine.\n[operation]\n";
+    for (const auto& [machine, operation] : state.operations) {
+      text += Quoted(machine) + " = " + Quoted(operation) + "\n";
+    }
+  }
   return text;
 }
 

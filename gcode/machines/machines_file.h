@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,10 +58,15 @@ void WriteSettingsFile(const std::string& path, const std::string& text);
 /// The machine of the file named `name`, or nothing.
 const Machine* FindMachine(const std::vector<Machine>& machines, const std::string& name);
 
-/// What the window remembers between starts: the machine it was last left with, in
-/// window.toml beside the machines file. Nothing where it remembers none.
+/// What the window remembers between starts, in window.toml beside the machines file: the machine
+/// it was last left with, and the operation last chosen with each machine, by its command-line
+/// name ("bolt-circle"). A file that cannot be read remembers nothing.
+struct WindowState {
+  std::optional<std::string> machine;
+  std::map<std::string, std::string> operations;  ///< machine name to operation name
+};
 std::string WindowStateFilePath();
-std::optional<std::string> ReadChosenMachine(const std::string& path);
-std::string ChosenMachineText(const std::optional<std::string>& name);
+WindowState ReadWindowState(const std::string& path);
+std::string WindowStateText(const WindowState& state);
 
 }  // namespace quorrel

@@ -131,7 +131,7 @@ const std::array<Operation, 7> kOperations{{
        if (outside) return RoundedOutlineLayout();
        return job.Fill ? RectangleFillLayout() : InsetRectangleLayout();
      },
-     nullptr, WidthAndHeight},
+     nullptr, WidthAndHeight, "&Rectangle"},
     {ShapeKind::Circle, "circle", "Circle R",
      kEveryField & ~Operation::FieldBits({Field::Width, Field::Height}), CircleTitle,
      [](const JobParameters& job) {
@@ -145,7 +145,7 @@ const std::array<Operation, 7> kOperations{{
      [](const JobParameters& job, bool outside) -> const DinLayout& {
        return job.Fill && !outside ? CircleFillLayout() : CircleOutlineLayout();
      },
-     nullptr, Radius},
+     nullptr, Radius, "&Circle"},
     {ShapeKind::RoundedRectangle, "rounded-rectangle", "rectangle rounded corner H", kEveryField,
      RoundedRectangleTitle,
      [](const JobParameters& job) { return RectangleWithCorners(job, job.CornerRadius); },
@@ -162,10 +162,12 @@ const std::array<Operation, 7> kOperations{{
      [](const JobParameters& job, const LengthWords& length) {
        return std::vector<std::string>{WidthAndHeight(job, length)[0],
                                        "corner radius " + length(job.CornerRadius)};
-     }},
+     },
+     "R&ounded rectangle"},
     {ShapeKind::Hole, "hole", "hole X", kHoleFields, HoleTitle, PatternFigure, Drill, nullptr,
      nullptr, DrillingProblem,
-     [](const JobParameters&, const LengthWords&) { return std::vector<std::string>{"one hole"}; }},
+     [](const JobParameters&, const LengthWords&) { return std::vector<std::string>{"one hole"}; },
+     "&One hole"},
     {ShapeKind::BoltCircle, "bolt-circle", "bolt circle R",
      kHoleFields | Operation::FieldBits({Field::Radius, Field::Holes, Field::StartAngle}),
      BoltCircleTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem,
@@ -173,7 +175,8 @@ const std::array<Operation, 7> kOperations{{
        return std::vector<std::string>{
            "bolt-hole circle, radius " + length(job.CornerRadius),
            Whole(job.Holes) + " holes, the first at " + Whole(job.StartAngle) + " degrees"};
-     }},
+     },
+     "&Bolt-hole circle"},
     {ShapeKind::HoleGrid, "hole-grid", "hole grid W",
      kHoleFields | Operation::FieldBits({Field::Width, Field::Height, Field::Columns, Field::Rows}),
      HoleGridTitle, PatternFigure, Drill, nullptr, nullptr, DrillingProblem,
@@ -181,7 +184,8 @@ const std::array<Operation, 7> kOperations{{
        return std::vector<std::string>{
            WidthAndHeight(job, length)[0],
            Whole(job.Columns) + " columns x " + Whole(job.Rows) + " rows of holes"};
-     }},
+     },
+     "Hole &grid"},
     {ShapeKind::Face, "face", "face W",
      kHoleFields | Operation::FieldBits({Field::Width, Field::Height}), FaceTitle, PatternFigure,
      [](const JobParameters& job, const PathOptions& options, ToolpathSink& sink) {
@@ -192,7 +196,8 @@ const std::array<Operation, 7> kOperations{{
         ProgramUnits units) { return FacingProblem(job, options.spacing, units); },
      [](const JobParameters& job, const LengthWords& length) {
        return std::vector<std::string>{"stock faced, " + WidthAndHeight(job, length)[0]};
-     }},
+     },
+     "&Face"},
 }};
 
 }  // namespace

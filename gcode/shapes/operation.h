@@ -59,6 +59,8 @@ struct Operation {
                                         const DrillSettings& drill, ProgramUnits units);
   /// Its sizes, and its pattern where it has one, as a legend lists them: "width 10, height 10".
   std::vector<std::string> (*sizes)(const JobParameters& job, const LengthWords& length);
+  /// As the window's menu offers it, with its keyboard mnemonic: "&Bolt-hole circle".
+  std::string_view caption;
 
   bool UsesField(Field field) const { return (fields & FieldBit(field)) != 0; }
   /// The window's own program cuts it.

@@ -19,6 +19,8 @@
 #include "app/quorrelform.h"
 #include "app/runtimestatus.h"
 #include "app/toolpathpreview.h"
+#include "gcode/job/field_table.h"
+#include "gcode/shapes/operation.h"
 #include "tests/app/scripted_person.h"
 #include "tests/support/configuration_folder.h"
 #include "tests/support/controller_checks.h"
@@ -69,10 +71,17 @@ const struct {
   const char* option;
   const char* text;
 } kJob[] = {
-    {"Text1_0", "--center-x=", "12.5"}, {"Text1_1", "--center-y=", "-3.25"},
-    {"Text2", "--width=", "30"},        {"Text3", "--height=", "20"},
-    {"Text4", "--radius=", "4"},        {"Text5", "--tool-radius=", "1.5"},
+    {"Text1_0", "--center-x=", "12.5"},
+    {"Text1_1", "--center-y=", "-3.25"},
+    {"Text2", "--width=", "30"},
+    {"Text3", "--height=", "20"},
+    {"Text4", "--radius=", "4"},
+    {"Text5", "--tool-radius=", "1.5"},
     {"Text6", "--depth=", "-3"},
+    {"Text_holes", "--holes=", "6"},
+    {"Text_start_angle", "--start-angle=", "15"},
+    {"Text_columns", "--columns=", "3"},
+    {"Text_rows", "--rows=", "2"},
 };
 
 QStringList MenuTexts(const QMenu* menu) {
@@ -99,6 +108,7 @@ class MachineWindowTest : public QObject {
   void refusesBeforeTheDialogWhatTheToolRefuses_data();
   void refusesBeforeTheDialogWhatTheToolRefuses();
   void theKeyboardReachesMachineAndPreview();
+  void anOperationTakesThePlaceOfTheShapes();
   void theChoiceSurvivesARestart();
   void aBrokenMachinesFileIsNeverOverwritten();
   void theDialogRefusesABadValueBesideItsField();
@@ -167,15 +177,16 @@ void MachineWindowTest::typeTheJob() {
 
 // The tool takes only the fields the shape is made from.
 std::vector<std::string> MachineWindowTest::toolArgumentsForTheJob(const QString& shape) const {
+  const quorrel::Operation* operation = quorrel::OperationNamed(shape.toStdString());
   std::vector<std::string> arguments;
   for (const auto& field : kJob) {
     const std::string option = field.option;
-    const bool circle = shape == QLatin1String("circle");
-    if ((circle && (option == "--width=" || option == "--height=")) ||
-        (shape == QLatin1String("rectangle") && option == "--radius=")) {
-      continue;
+    for (const quorrel::FieldDescription& description : quorrel::kJobFields) {
+      if (description.option == option.substr(0, option.size() - 1) &&
+          operation->UsesField(description.field)) {
+        arguments.push_back(option + field.text);
+      }
     }
-    arguments.push_back(option + field.text);
   }
   return arguments;
 }
@@ -255,6 +266,16 @@ void MachineWindowTest::savesWhatTheToolWritesForTheMachine_data() {
       {"a plate held by tabs", "Plate cutter", true, "rectangle", false, "File1.nc", ""},
       {"tabs are noted for a Fill", "Plate cutter", false, "rounded-rectangle", true, "File1.nc",
        "with 4 tabs"},
+      {"GRBL bolt-hole circle, the machine's step-down not used", "Router", false, "bolt-circle",
+       false, "File1.nc", ""},
+      {"LinuxCNC hole grid in inches, the machine's ramp not used", "Mill", false, "hole-grid",
+       false, "File1.ngc", ""},
+      {"GRBL one hole", "Pocketer", false, "hole", false, "File1.nc", ""},
+      {"LinuxCNC facing, the machine's finish not used", "Heavy finish", false, "face", false,
+       "File1.ngc", ""},
+      {"GRBL facing at the machine's stepover", "Pocketer", false, "face", false, "File1.nc", ""},
+      {"GRBL facing, the machine's tabs not used", "Plate cutter", false, "face", false, "File1.nc",
+       ""},
   };
   for (const auto& row : rows) {
     QTest::newRow(row.name) << row.machine << row.outside << row.shape << row.fill << row.proposed
@@ -273,10 +294,14 @@ void MachineWindowTest::savesWhatTheToolWritesForTheMachine() {
   choose(machine);
   if (outside) control<QAction>("menu_machine_outside")->trigger();
   typeTheJob();
-  const char* option = shape == QLatin1String("rectangle") ? "Option1_0"
-                       : shape == QLatin1String("circle")  ? "Option1_1"
-                                                           : "Option1_2";
-  control<QRadioButton>(option)->click();
+  const quorrel::Operation* operation = quorrel::OperationNamed(shape.toStdString());
+  if (operation->windowProgram()) {
+    control<QRadioButton>(("Option1_" + std::to_string(static_cast<int>(operation->kind))).c_str())
+        ->click();
+  } else {
+    control<QAction>(("menu_operation_" + QString(shape).replace('-', '_').toStdString()).c_str())
+        ->trigger();
+  }
   if (fill) control<QCheckBox>("Check1")->click();
   QVERIFY(form_->windowTitle().endsWith(QStringLiteral(" — ") + machine +
                                         (proposed.endsWith(QLatin1String(".nc"))
@@ -369,6 +394,69 @@ void MachineWindowTest::theKeyboardReachesMachineAndPreview() {
   QCOMPARE(preview()->shownMessage(), QString());
   QTest::keyClick(form_, Qt::Key_F5);
   QVERIFY(!preview()->isVisible());
+}
+
+// Holes or a facing stand where the shapes stand, reached by the keyboard; the shapes come back
+// exactly as they were drawn; the operation is remembered with its machine.
+void MachineWindowTest::anOperationTakesThePlaceOfTheShapes() {
+  start(ConfigurationFolder::kTwoMachines);
+  QMenu* operations = control<QMenu>("menu_operation");
+  const QImage withoutMachine = form_->centralWidget()->grab().toImage();
+  choose(QStringLiteral("Router"));
+  QCOMPARE(MenuTexts(operations), (QStringList{"&Shape", "&Holes", "&Face"}));
+  QCOMPARE(MenuTexts(control<QMenu>("menu_operation_holes")),
+           (QStringList{"&One hole", "&Bolt-hole circle", "Hole &grid"}));
+  QCOMPARE(form_->centralWidget()->grab().toImage(), withoutMachine);
+
+  // Alt+O, down to Holes, into it, down to the bolt-hole circle.
+  const auto press = [](std::initializer_list<Qt::Key> keys) {
+    for (const Qt::Key key : keys) {
+      QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+      QTest::keyClick(QApplication::activePopupWidget(), key);
+      QTest::qWait(20);
+    }
+  };
+  QTimer::singleShot(0, [&] {
+    press({Qt::Key_Down, Qt::Key_Right, Qt::Key_Down, Qt::Key_Return});
+  });
+  QTest::keyClick(form_, Qt::Key_O, Qt::AltModifier);
+  QTRY_VERIFY(control<QWidget>("OperationPanel")->isVisible());
+  QApplication::setActiveWindow(form_);
+  QCOMPARE(control<QLabel>("OperationTitle")->text(), QStringLiteral("Bolt-hole circle"));
+  for (const char* shown : {"Text_holes", "Text_start_angle", "Text1_0", "Text4", "Text6"}) {
+    QVERIFY2(control<QWidget>(shown)->isVisible(), shown);
+  }
+  for (const char* hidden :
+       {"Text_columns", "Text_rows", "Text2", "Text3", "Check1", "Option1_0", "Shape1", "Label7"}) {
+    QVERIFY2(!control<QWidget>(hidden)->isVisible(), hidden);
+  }
+  // The keyboard goes from the pattern's fields to those below.
+  control<QLineEdit>("Text_holes")->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text_start_angle"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), control<QWidget>("Text1_0"));
+  QCOMPARE(form_->currentRequest().shape, quorrel::ShapeKind::BoltCircle);
+
+  // Remembered with the machine, through a restart; another machine has its own.
+  start(ConfigurationFolder::kTwoMachines);
+  QVERIFY(control<QWidget>("OperationPanel")->isVisible());
+  QVERIFY(control<QAction>("menu_operation_bolt_circle")->isChecked());
+  choose(QStringLiteral("Mill"));
+  QVERIFY(!control<QWidget>("OperationPanel")->isVisible());
+  control<QAction>("menu_operation_face")->trigger();
+  QCOMPARE(control<QLabel>("OperationTitle")->text(), QStringLiteral("Face"));
+  choose(QStringLiteral("Router"));
+  QCOMPARE(control<QLabel>("OperationTitle")->text(), QStringLiteral("Bolt-hole circle"));
+
+  // The shapes come back as the window draws them, and without a machine they are all it offers.
+  control<QAction>("menu_operation_shape")->trigger();
+  QCOMPARE(form_->centralWidget()->grab().toImage(), withoutMachine);
+  choose(QStringLiteral("Mill"));
+  choose(QString());
+  QCOMPARE(MenuTexts(control<QMenu>("menu_operation")), QStringList{"&Shape"});
+  QCOMPARE(form_->centralWidget()->grab().toImage(), withoutMachine);
+  QCOMPARE(form_->currentRequest().shape, quorrel::ShapeKind::Rectangle);
 }
 
 void MachineWindowTest::theChoiceSurvivesARestart() {

@@ -200,8 +200,13 @@ void QuorrelFormTest::paintsFieldsCheckBoxAndCrossInTheirColours() {
 
 void QuorrelFormTest::hasTheFileMenu() {
   const QList<QAction*> menus = form_->menuBar()->actions();
-  QCOMPARE(menus.size(), 3);  // File, then Machine and View
+  QCOMPARE(menus.size(), 4);  // File, then Machine, Operation and View
   QCOMPARE(menus[0]->text(), QStringLiteral("File"));
+  // Without a machine, the window's own program cuts its shapes alone.
+  QCOMPARE(menus[2]->text(), QStringLiteral("&Operation"));
+  QCOMPARE(menus[2]->menu()->actions().size(), 1);
+  QCOMPARE(menus[2]->menu()->actions()[0]->text(), QStringLiteral("&Shape"));
+  QVERIFY(menus[2]->menu()->actions()[0]->isChecked());
   const QList<QAction*> entries = menus[0]->menu()->actions();
   QCOMPARE(entries.size(), 3);
   QCOMPARE(entries[0]->text(), QStringLiteral("Save G-Code"));
