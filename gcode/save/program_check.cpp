@@ -1,15 +1,15 @@
-#include "gcode/job/dialect_profile.h"
 #include "gcode/save/program_check.h"
-#include "gcode/shapes/operation.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "gcode/job/dialect_profile.h"
 #include "gcode/numbers/coord.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/program/controller_writer.h"
 #include "gcode/program/program_writer.h"
 #include "gcode/save/write_job.h"
+#include "gcode/shapes/operation.h"
 #include "gcode/strategy/cutting_strategy.h"
 #include "gcode/strategy/pass_depths.h"
 #include "gcode/strategy/passes.h"
