@@ -140,13 +140,13 @@ void MachinesDialog::addRow(const SettingDescription& setting, int row) {
     for (const std::string_view choice : ChoicesOf(setting.setting)) {
       choices->addItem(FromUtf8(choice), FromUtf8(choice));
     }
-    choices->setToolTip(FromUtf8(setting.help));
+    choices->setToolTip(FromUtf8(setting.hint));
     connect(choices, &QComboBox::activated, this,
             [choices, edited](int item) { edited(choices->itemData(item).toString()); });
     editor = choices;
   } else {
     auto* number = new QLineEdit;
-    number->setPlaceholderText(FromUtf8(setting.help));
+    number->setPlaceholderText(FromUtf8(setting.hint));
     connect(number, &QLineEdit::textEdited, this, edited);
     editor = number;
   }

@@ -18,25 +18,6 @@
 namespace quorrel::cli {
 namespace {
 
-// What --help adds to a field's caption.
-std::string_view HelpNote(Field field) {
-  switch (field) {
-    case Field::Radius:
-      return ": the circle's, or the rounded corners'";
-    case Field::Depth:
-      return ", negative below the work surface";
-    case Field::Holes:
-      return " of a bolt-hole circle";
-    case Field::StartAngle:
-      return " of the first hole, degrees from +X";
-    case Field::Columns:
-    case Field::Rows:
-      return " of a hole grid";
-    default:
-      return "";
-  }
-}
-
 // A number of the command line: the whole argument, finite, "." as the point. Unlike a field
 // text, "abc", "" or "1e400" is not a number here but a mistake.
 double OptionNumber(std::string_view option, std::string_view text) {
@@ -444,13 +425,40 @@ std::string_view UsageSynopsis() {
          "                     [--help] [--version]\n";
 }
 
+// An option's lines of --help: the option, then its description from the 23rd column, or two
+// blanks after an option too long for that; the description's further lines under its first.
+std::string HelpLines(std::string option, std::string_view description) {
+  option.insert(0, "  ");
+  option.resize(std::max(option.size() + 2, std::size_t{22}), ' ');
+  std::string lines;
+  for (std::size_t start = 0; start <= description.size();) {
+    const std::size_t end = std::min(description.find('\n', start), description.size());
+    lines += (lines.empty() ? option : std::string(22, ' ')) +
+             std::string(description.substr(start, end - start)) + "\n";
+    start = end + 1;
+  }
+  return lines;
+}
+
 std::string HelpText() {
   std::string fields;
   for (const FieldDescription& field : kJobFields) {
-    std::string option = "  " + std::string(field.option) + "=TEXT";
-    option.resize(22, ' ');
-    fields += option + std::string(field.caption) + std::string(HelpNote(field.field)) +
-              " (default " + std::string(field.defaultText) + ")\n";
+    fields += HelpLines(std::string(field.option) + "=TEXT",
+                        std::string(field.caption) + std::string(field.helpNote) + " (default " +
+                            std::string(field.defaultText) + ")");
+  }
+  // Every setting from its row of the settings' table; the side of an outline, the job's own,
+  // before the direction it turns.
+  std::string settings;
+  for (const SettingDescription& setting : kSettings) {
+    if (setting.setting == Setting::Direction) {
+      settings += HelpLines("--side=SIDE",
+                            "inside (default): the tool inside the contour; outside: the\n"
+                            "outline cut from outside, the cutter's edge on the contour");
+    }
+    std::string option = "--" + std::string(setting.key);
+    if (!setting.value.empty()) option += "=" + std::string(setting.value);
+    settings += HelpLines(option, setting.help);
   }
   return "quorrel-gcode writes the G-code program of a rectangle, a circle or a rounded\n"
          "rectangle, outline or filled pocket, exactly as the Quorrel window saves it; and\n"
@@ -472,63 +480,11 @@ std::string HelpText() {
          "\n"
          "Controller programs:\n"
          "  --machine=NAME      the settings of the machine NAME in the machines file (see\n"
-         "                      below); an option given here wins over the machine's\n"
-         "  --dialect=DIALECT   din (default): the window's programs, byte for byte;\n"
-         "                      linuxcnc or grbl: a program that controller runs as it stands\n"
-         "  --units=UNITS       mm or inch, required with linuxcnc and grbl: writes G21 or G20\n"
-         "  --feed=RATE         required with linuxcnc and grbl: the feed of every cut\n"
-         "  --plunge-feed=RATE  the feed of every move down into the material (default: --feed)\n"
-         "  --safe-z=Z          clearance height of every rapid move (default 5 with mm, 0.2\n"
-         "                      with inch)\n"
-         "  --step-down=DEPTH   depth of cut per pass (default: the whole Depth in one pass)\n"
-         "  --spindle=RPM       start the spindle clockwise before cutting and stop it after\n"
-         "                      (at most 100000)\n"
-         "  --spindle-delay=SECONDS  wait after starting the spindle, before the first move\n"
-         "                      into the work (G4), for it to reach speed\n"
-         "  --side=SIDE         inside (default): the tool inside the contour; outside: the\n"
-         "                      outline cut from outside, the cutter's edge on the contour\n"
-         "  --direction=DIRECTION  climb (default): the material on the cutter's right, with a\n"
-         "                      clockwise spindle: counter-clockwise inside the contour,\n"
-         "                      clockwise round the outside; conventional: the other way\n"
-         "                      round; a clockwise arc is G2, about the same centre\n"
-         "  --entry=ENTRY       plunge (default): straight down at the start of each pass; ramp:\n"
-         "                      down along the path itself, back and forth, or round a circle\n"
-         "  --ramp-angle=DEGREES  steepest descent of a ramp, 0.5 to 90 (default 3)\n"
-         "  --stepover=PERCENT  Fill's ring spacing in % of the tool's diameter, 1 to 100\n"
-         "                      (default 75); a rectangle's rings lie at most 85 % apart, since\n"
-         "                      wider square rings leave material between their corners; a\n"
-         "                      facing's strokes lie as far apart (default 75)\n"
-         "  --finish=ALLOWANCE  every path keeps ALLOWANCE more from the wall; then one last\n"
-         "                      pass along the wall at full depth cuts it to size (with\n"
-         "                      --fill, ALLOWANCE is at most one ring spacing)\n"
-         "  --tabs=COUNT        holding tabs on the outline, evenly spaced along it (default 0:\n"
-         "                      none), 0 to 64; outlines only\n"
-         "  --tab-width=WIDTH   length of each tab along the contour, at the part's edge\n"
-         "                      (default: 2 x the tool's diameter)\n"
-         "  --tab-height=HEIGHT  thickness of each tab above Depth (default: a third of the\n"
-         "                      Depth's size, at most 2 mm or 0.08 in)\n"
-         "  --tab-angle=DEGREES  slope of each tab's sides from the horizontal, 1 to 90\n"
-         "                      (default 90, upright; 45 with --entry=ramp)\n"
-         "  --peck=Q            drill each hole in pecks, each feed into new material at\n"
-         "                      most Q, out to the retract height between them (G83)\n"
-         "  --chip-break        with --peck, back off only a little between pecks to break\n"
-         "                      the chip (G73)\n"
-         "  --dwell=SECONDS     wait at the bottom of each hole (G82); not with --peck\n"
-         "  --retract-z=R       the height above the work surface at which each hole starts\n"
-         "                      and pecks retract (default 1 mm or 0.04 in), at most --safe-z\n"
+         "                      below); an option given here wins over the machine's\n" +
+         settings +
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
          "  --estimate          write no program: print how long it runs on its controller,\n"
          "                      as the controller's own planner moves it\n"
-         "  --max-rate-x=RATE   the fastest of each axis, units per minute, GRBL's $110 to\n"
-         "  --max-rate-y=RATE   $112 (default 500 mm); LinuxCNC's MAX_VELOCITY times 60\n"
-         "  --max-rate-z=RATE\n"
-         "  --acceleration-x=ACCEL  each axis's acceleration, units per second squared,\n"
-         "  --acceleration-y=ACCEL  GRBL's $120 to $122 (default 10 mm); LinuxCNC's\n"
-         "  --acceleration-z=ACCEL  MAX_ACCELERATION\n"
-         "  --junction-deviation=LENGTH  how far a corner is rounded at speed, GRBL's $11\n"
-         "                      (default 0.010 mm)\n"
-         "  --arc-tolerance=LENGTH  how far an arc's chords may leave it, GRBL's $12\n"
-         "                      (default 0.002 mm); with inches the defaults are converted\n"
          "  --help              show this help and exit\n"
          "  --version           show the version and exit\n"
          "\n"

@@ -33,7 +33,8 @@ struct FieldDescription {
   std::string_view caption;      ///< "Position Center X": the window's label, and in messages
   std::string_view defaultText;  ///< the text the window starts with
   std::string FieldTexts::*text;
-  std::string_view option;  ///< "--center-x"
+  std::string_view option;         ///< "--center-x"; without "--", its key in a job file
+  std::string_view helpNote = {};  ///< what --help adds to the caption: ", negative below …"
 };
 
 /// Every field of a job: the window's seven, then the drilling patterns'.
@@ -42,13 +43,16 @@ inline constexpr std::array<FieldDescription, 11> kJobFields{{
     {Field::CenterY, "Position Center Y", "0", &FieldTexts::CenterYText, "--center-y"},
     {Field::Width, "Width", "10", &FieldTexts::WidthText, "--width"},
     {Field::Height, "Height", "10", &FieldTexts::HeightText, "--height"},
-    {Field::Radius, "Radius", "2", &FieldTexts::RadiusText, "--radius"},
+    {Field::Radius, "Radius", "2", &FieldTexts::RadiusText, "--radius",
+     ": the circle's, or the rounded corners'"},
     {Field::ToolRadius, "Tool Radius", "1", &FieldTexts::ToolRadiusText, "--tool-radius"},
-    {Field::Depth, "Depth", "-2", &FieldTexts::DepthText, "--depth"},
-    {Field::Holes, "Holes", "4", &FieldTexts::HolesText, "--holes"},
-    {Field::StartAngle, "Start angle", "0", &FieldTexts::StartAngleText, "--start-angle"},
-    {Field::Columns, "Columns", "2", &FieldTexts::ColumnsText, "--columns"},
-    {Field::Rows, "Rows", "2", &FieldTexts::RowsText, "--rows"},
+    {Field::Depth, "Depth", "-2", &FieldTexts::DepthText, "--depth",
+     ", negative below the work surface"},
+    {Field::Holes, "Holes", "4", &FieldTexts::HolesText, "--holes", " of a bolt-hole circle"},
+    {Field::StartAngle, "Start angle", "0", &FieldTexts::StartAngleText, "--start-angle",
+     " of the first hole, degrees from +X"},
+    {Field::Columns, "Columns", "2", &FieldTexts::ColumnsText, "--columns", " of a hole grid"},
+    {Field::Rows, "Rows", "2", &FieldTexts::RowsText, "--rows", " of a hole grid"},
 }};
 
 /// The window's own seven fields, those of its form.

@@ -285,37 +285,16 @@ std::optional<std::string> MissingSetting(const Machine& machine) {
 
 std::optional<SettingProblem> MachineProblem(const Machine& machine) {
   const bool inches = machine.units == Units::Inches;
-  const struct {
-    Setting setting;
-    double most;  // in millimetres; a twenty-fifth of it in inches, rounded to a whole number
-    std::string_view unit;
-  } kBounds[] = {
-      {Setting::Feed, 100'000, " per minute"},
-      {Setting::PlungeFeed, 100'000, " per minute"},
-      {Setting::SafeZ, 1'000, ""},
-      {Setting::StepDown, 1'000, ""},
-      {Setting::Finish, 1'000, ""},
-      {Setting::TabWidth, 1'000, ""},
-      {Setting::TabHeight, 1'000, ""},
-      {Setting::MaxRateX, 100'000, " per minute"},
-      {Setting::MaxRateY, 100'000, " per minute"},
-      {Setting::MaxRateZ, 100'000, " per minute"},
-      {Setting::AccelerationX, 100'000, " per second squared"},
-      {Setting::AccelerationY, 100'000, " per second squared"},
-      {Setting::AccelerationZ, 100'000, " per second squared"},
-      {Setting::JunctionDeviation, 1'000, ""},
-      {Setting::ArcTolerance, 1'000, ""},
-      {Setting::Peck, 1'000, ""},
-      {Setting::RetractZ, 1'000, ""},
-  };
-  for (const auto& bound : kBounds) {
-    const std::optional<double>& value = *NumberOf(machine, bound.setting);
+  for (const SettingDescription& description : kSettings) {
+    const SettingBound& bound = description.bound;
+    if (bound.most == 0) continue;
+    const std::optional<double>& value = *NumberOf(machine, description.setting);
     const double most = inches ? bound.most / 25 : bound.most;
     if (value && *value > most) {
-      return SettingProblem{bound.setting, "must be at most " + FormatCoord(most) + " (" +
-                                               (inches ? "inches" : "mm") +
-                                               std::string(bound.unit) + "), not " +
-                                               SettingText(machine, bound.setting)};
+      return SettingProblem{description.setting,
+                            "must be at most " + FormatCoord(most) + " (" +
+                                (inches ? "inches" : "mm") + std::string(bound.per) + "), not " +
+                                SettingText(machine, description.setting)};
     }
   }
   const double safeZ =
@@ -386,24 +365,13 @@ MachineSettings SettingsOf(const Machine& machine) {
 
 bool OperationTakes(ShapeKind shape, Setting setting) {
   const Operation& operation = OperationOf(shape);
-  switch (setting) {
-    case Setting::Peck:
-    case Setting::ChipBreak:
-    case Setting::Dwell:
-    case Setting::RetractZ:
-      return operation.drills();
-    case Setting::StepDown:
-    case Setting::Direction:
-    case Setting::Stepover:
+  switch (DescriptionOf(setting).takers) {
+    case Takers::Milling:
       return !operation.drills();
-    case Setting::Entry:
-    case Setting::RampAngle:
-    case Setting::Finish:
-    case Setting::Tabs:
-    case Setting::TabWidth:
-    case Setting::TabHeight:
-    case Setting::TabAngle:
+    case Takers::Outlines:
       return operation.outlines();
+    case Takers::Drilling:
+      return operation.drills();
     default:
       return true;
   }

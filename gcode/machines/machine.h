@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gcode/job/machine_settings.h"
+#include "gcode/machines/setting_table.h"
 #include "gcode/strategy/cutting_strategy.h"
 
 namespace quorrel {
@@ -43,88 +44,6 @@ struct Machine {
   std::optional<double> dwell;
   std::optional<double> retractZ;
 };
-
-/// The settings of a machine, each by the name it has in the machines file and, after "--", as
-/// an option of quorrel-gcode.
-enum class Setting {
-  Dialect,
-  Units,
-  Feed,
-  PlungeFeed,
-  SafeZ,
-  StepDown,
-  Spindle,
-  SpindleDelay,
-  Direction,
-  Entry,
-  RampAngle,
-  Stepover,
-  Finish,
-  Tabs,
-  TabWidth,
-  TabHeight,
-  TabAngle,
-  MaxRateX,
-  MaxRateY,
-  MaxRateZ,
-  AccelerationX,
-  AccelerationY,
-  AccelerationZ,
-  JunctionDeviation,
-  ArcTolerance,
-  Peck,
-  ChipBreak,
-  Dwell,
-  RetractZ,
-};
-
-struct SettingDescription {
-  Setting setting;
-  std::string_view key;      ///< "plunge-feed"
-  std::string_view caption;  ///< "&Plunge feed", with the window's keyboard mnemonic
-  std::string_view help;     ///< what it is, and its default: "(default: the feed)"
-};
-
-inline constexpr std::array<SettingDescription, 29> kSettings{{
-    {Setting::Dialect, "dialect", "&Controller", "linuxcnc or grbl"},
-    {Setting::Units, "units", "&Units", "mm or inch"},
-    {Setting::Feed, "feed", "&Feed", "of every cut, units per minute"},
-    {Setting::PlungeFeed, "plunge-feed", "&Plunge feed", "of every move down (default: the feed)"},
-    {Setting::SafeZ, "safe-z", "C&learance height", "of every rapid move (default 5 mm, 0.2 in)"},
-    {Setting::StepDown, "step-down", "S&tep-down", "depth of cut per pass (default: all at once)"},
-    {Setting::Spindle, "spindle", "Spi&ndle", "revolutions per minute, started clockwise"},
-    {Setting::SpindleDelay, "spindle-delay", "Spindle dela&y",
-     "seconds the spindle takes to reach speed"},
-    {Setting::Direction, "direction", "&Direction", "climb (default) or conventional"},
-    {Setting::Entry, "entry", "&Entry", "plunge (default) or ramp"},
-    {Setting::RampAngle, "ramp-angle", "&Ramp angle", "degrees, 0.5 to 90 (default 3)"},
-    {Setting::Stepover, "stepover", "Step&over",
-     "a Fill's ring spacing, % of the tool (default 75)"},
-    {Setting::Finish, "finish", "Finishing &allowance", "left for a last pass along the wall"},
-    {Setting::Tabs, "tabs", "Holding ta&bs", "how many hold an outline's part (default 0)"},
-    {Setting::TabWidth, "tab-width", "Tab w&idth", "along the contour (default: 2 tool diameters)"},
-    {Setting::TabHeight, "tab-height", "Tab hei&ght", "above the Depth (default: a third of it)"},
-    {Setting::TabAngle, "tab-angle", "Tab &slope",
-     "of a tab's sides, degrees (default 90; 45 with ramp entry)"},
-    {Setting::MaxRateX, "max-rate-x", "Max rate &X",
-     "X's fastest, units per minute, GRBL's $110 (default 500 mm)"},
-    {Setting::MaxRateY, "max-rate-y", "Max rate Y", "Y's, GRBL's $111 (default 500 mm)"},
-    {Setting::MaxRateZ, "max-rate-z", "Max rate &Z", "Z's, GRBL's $112 (default 500 mm)"},
-    {Setting::AccelerationX, "acceleration-x", "Acceleration X",
-     "units per second squared, GRBL's $120 (default 10 mm)"},
-    {Setting::AccelerationY, "acceleration-y", "Acceleration Y", "GRBL's $121 (default 10 mm)"},
-    {Setting::AccelerationZ, "acceleration-z", "Acceleration Z", "GRBL's $122 (default 10 mm)"},
-    {Setting::JunctionDeviation, "junction-deviation", "&Junction deviation",
-     "how far a corner is rounded, GRBL's $11 (default 0.010 mm)"},
-    {Setting::ArcTolerance, "arc-tolerance", "Arc tolerance",
-     "of an arc's chords, GRBL's $12 (default 0.002 mm)"},
-    {Setting::Peck, "peck", "Pec&k", "a hole's feed into new material at most this, retracting"},
-    {Setting::ChipBreak, "chip-break", "Chip brea&k",
-     "with a peck, retract a little to break the chip (default false)"},
-    {Setting::Dwell, "dwell", "D&well", "seconds at the bottom of each hole"},
-    {Setting::RetractZ, "retract-z", "Retract &height",
-     "above the work surface, where holes start (default 1 mm, 0.04 in)"},
-}};
 
 /// The setting of `key` ("plunge-feed"), or nothing.
 std::optional<Setting> SettingNamed(std::string_view key);
