@@ -126,8 +126,7 @@ struct MachineOptions {
   // The machine the program is for: the named one with the options given laid over it.
   Machine Chosen(Dialect dialect) const;
   MachineSettings Settings(const Machine& machine, bool dialectGiven) const;
-  CuttingStrategy Strategy(const Machine& machine, ShapeKind shape, bool fill,
-                           bool converting) const;
+  CuttingStrategy Strategy(const Machine& machine, ShapeKind shape, bool fill) const;
 };
 
 bool MachineOptions::Read(std::string_view argument, ArgumentReader& reader) {
@@ -192,9 +191,6 @@ MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiv
   const std::string name(ProfileOf(machine.dialect).name);
   if (!machine.units) throw UsageError(name + " programs need --units=mm or --units=inch");
   if (!machine.feed) throw UsageError(name + " programs need --feed=RATE, the feed of every cut");
-  if (Given(Setting::RampAngle) && machine.entry != Entry::Ramp) {
-    throw UsageError("--ramp-angle is for --entry=ramp");
-  }
   if (const std::optional<SettingProblem> problem = MachineProblem(machine)) {
     const std::string_view key = DescriptionOf(problem->setting).key;
     throw UsageError(
@@ -206,44 +202,15 @@ MachineSettings MachineOptions::Settings(const Machine& machine, bool dialectGiv
   return SettingsOf(machine);
 }
 
-CuttingStrategy MachineOptions::Strategy(const Machine& machine, ShapeKind shape, bool fill,
-                                         bool converting) const {
-  const Operation& operation = OperationOf(shape);
-  if (!converting) {
-    for (const auto& option : given) {
-      const Setting setting = option.first;
-      if (OperationTakes(shape, setting)) continue;
-      throw UsageError(
-          "--" + std::string(DescriptionOf(setting).key) + " is for " +
-          OperationNames(
-              [setting](const Operation& other) { return OperationTakes(other.kind, setting); },
-              " and ") +
-          ", not " + std::string(operation.name));
-    }
-  }
-  if (!operation.outlines()) {
-    if (outside)
-      throw UsageError("--side is for outlines; a " + std::string(operation.name) + " has none");
-    if (fill)
-      throw UsageError("--fill clears a pocket; a " + std::string(operation.name) + " has none");
+CuttingStrategy MachineOptions::Strategy(const Machine& machine, ShapeKind shape, bool fill) const {
+  std::vector<Setting> settings;
+  for (const auto& option : given) settings.push_back(option.first);
+  if (auto problem =
+          GivenSettingsProblem(machine, settings, shape, fill, outside.value_or(false))) {
+    throw UsageError("--" + problem->key + " " + problem->words);
   }
   CuttingStrategy strategy;
   strategy.outside = outside.value_or(false);
-  if (strategy.outside && fill) {
-    throw UsageError("--side=outside cuts an outline; " + std::string(kFillIsInside));
-  }
-  if (Given(Setting::Stepover) && operation.outlines() && !fill && !converting) {
-    throw UsageError("--stepover spaces the rings of a Fill; give --fill");
-  }
-  const bool tabs = machine.tabs && *machine.tabs > 0;
-  if (Given(Setting::Tabs) && tabs && fill) {
-    throw UsageError("--tabs " + std::string(kTabsHoldOutlines));
-  }
-  for (const Setting size : {Setting::TabWidth, Setting::TabHeight, Setting::TabAngle}) {
-    if (Given(size) && !tabs) {
-      throw UsageError("--" + std::string(DescriptionOf(size).key) + " is for --tabs");
-    }
-  }
   ApplyStrategy(machine, shape, fill, strategy);
   return strategy;
 }
@@ -356,8 +323,8 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       }
     }
   } else {
-    command.request.strategy = machine.Strategy(chosen, command.request.shape, command.request.fill,
-                                                command.from.has_value());
+    command.request.strategy =
+        machine.Strategy(chosen, command.request.shape, command.request.fill);
     RequireControllerFields(command.request, fieldsGiven);
   }
   if (command.from && (jobGiven || command.toolRadiusGiven || command.previewPath)) {

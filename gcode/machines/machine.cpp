@@ -291,10 +291,10 @@ std::optional<SettingProblem> MachineProblem(const Machine& machine) {
     const std::optional<double>& value = *NumberOf(machine, description.setting);
     const double most = inches ? bound.most / 25 : bound.most;
     if (value && *value > most) {
-      return SettingProblem{description.setting,
-                            "must be at most " + FormatCoord(most) + " (" +
-                                (inches ? "inches" : "mm") + std::string(bound.per) + "), not " +
-                                SettingText(machine, description.setting)};
+      return SettingProblem{description.setting, "must be at most " + FormatCoord(most) + " (" +
+                                                     (inches ? "inches" : "mm") +
+                                                     std::string(bound.per) + "), not " +
+                                                     SettingText(machine, description.setting)};
     }
   }
   const double safeZ =
@@ -375,6 +375,58 @@ bool OperationTakes(ShapeKind shape, Setting setting) {
     default:
       return true;
   }
+}
+
+std::string OperationsTaking(Setting setting) {
+  std::vector<std::string_view> names;
+  for (const Operation& operation : Operations()) {
+    if (OperationTakes(operation.kind, setting)) names.push_back(operation.name);
+  }
+  return ListedWords(names, " and ");
+}
+
+std::optional<GivenProblem> GivenSettingsProblem(const Machine& machine,
+                                                 std::span<const Setting> given, ShapeKind shape,
+                                                 bool fill, bool outside) {
+  const Operation& operation = OperationOf(shape);
+  const auto isGiven = [&](Setting setting) {
+    return std::find(given.begin(), given.end(), setting) != given.end();
+  };
+  const auto problem = [](Setting setting, std::string words) {
+    return GivenProblem{std::string(DescriptionOf(setting).key), std::move(words)};
+  };
+  for (const Setting setting : given) {
+    if (!OperationTakes(shape, setting)) {
+      return problem(
+          setting, "is for " + OperationsTaking(setting) + ", not " + std::string(operation.name));
+    }
+  }
+  if (!operation.outlines()) {
+    if (outside)
+      return GivenProblem{"side",
+                          "is for outlines; a " + std::string(operation.name) + " has none"};
+    if (fill)
+      return GivenProblem{"fill",
+                          "clears a pocket; a " + std::string(operation.name) + " has none"};
+    return std::nullopt;
+  }
+  if (outside && fill) {
+    return GivenProblem{"side=outside", "cuts an outline; " + std::string(kFillIsInside)};
+  }
+  if (isGiven(Setting::Stepover) && !fill) {
+    return problem(Setting::Stepover, "spaces the rings of a Fill; give --fill");
+  }
+  const bool tabs = machine.tabs && *machine.tabs > 0;
+  if (isGiven(Setting::Tabs) && tabs && fill) {
+    return problem(Setting::Tabs, std::string(kTabsHoldOutlines));
+  }
+  for (const Setting size : {Setting::TabWidth, Setting::TabHeight, Setting::TabAngle}) {
+    if (isGiven(size) && !tabs) return problem(size, "is for --tabs");
+  }
+  if (isGiven(Setting::RampAngle) && machine.entry != Entry::Ramp) {
+    return problem(Setting::RampAngle, "is for --entry=ramp");
+  }
+  return std::nullopt;
 }
 
 MachineSettings ForOperation(MachineSettings settings, ShapeKind shape) {

@@ -94,6 +94,26 @@ MachineSettings SettingsOf(const Machine& machine);
 /// operation takes the controller's own (units, feeds, clearance, spindle, motion).
 bool OperationTakes(ShapeKind shape, Setting setting);
 
+/// The operations that take the setting, as a message lists them: "hole, bolt-circle and
+/// hole-grid".
+std::string OperationsTaking(Setting setting);
+
+/// What is wrong with the settings given for one job beside the machine's (on the command line,
+/// or in a job file's operation), as the key's words: `key` "tab-width", `words` "is for --tabs".
+struct GivenProblem {
+  std::string key;
+  std::string words;
+};
+
+/// What is wrong with settings given for a job of `shape`, with or without Fill and cut inside or
+/// outside the contour, on the machine as they make it: a side or a Fill for an operation without
+/// an outline, an outside Fill, a setting the operation does not take ("peck is for hole, …, not
+/// face"), a stepover for an outline without Fill, tabs for a Fill, a tab's size without tabs, a
+/// ramp angle without a ramp. Nothing where they are sound.
+std::optional<GivenProblem> GivenSettingsProblem(const Machine& machine,
+                                                 std::span<const Setting> given, ShapeKind shape,
+                                                 bool fill, bool outside);
+
 /// The settings as a job of `shape` runs them: those its operation does not take are the
 /// machine's for other jobs, and left at their defaults (a machine's step-down does not drill a
 /// hole twice, nor does its ramp come down into a facing).

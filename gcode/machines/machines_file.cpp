@@ -8,10 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#define TOML_HEADER_ONLY 1
-#include <toml++/toml.h>
-
-#include "gcode/machines/toml_text.h"
+#include "gcode/machines/toml_values.h"
 #include "gcode/output/output_error.h"
 #include "gcode/output/program_destination.h"
 
@@ -24,32 +21,6 @@ std::string ConfigurationFolder() {
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/quorrel";
   return "";
-}
-
-// Far more than any machinist's machines take; a larger file is not a machines file.
-constexpr std::size_t kLargestFile = 1024 * 1024;
-
-// The whole of a file, or nothing when it is not there; raises the system's reason otherwise.
-std::optional<std::string> ReadWhole(const std::string& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
-    if (errno == ENOENT) return std::nullopt;
-    throw std::runtime_error(SystemReason(errno));
-  }
-  std::string text;
-  char block[16 * 1024];
-  ssize_t got = 0;
-  while ((got = ::read(descriptor, block, sizeof block)) != 0) {
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0 || text.size() > kLargestFile) {
-      const int error = got < 0 ? errno : EFBIG;
-      ::close(descriptor);
-      throw std::runtime_error(SystemReason(error));
-    }
-    text.append(block, static_cast<std::size_t>(got));
-  }
-  ::close(descriptor);
-  return text;
 }
 
 class FaultAt {
@@ -67,18 +38,6 @@ class FaultAt {
  private:
   std::string file_;
 };
-
-// A setting's value as its text: a word, or a number as the machinist wrote it.
-std::optional<std::string> ValueText(const toml::node& value) {
-  if (const auto* text = value.as_string()) return text->get();
-  if (const auto* whole = value.as_integer()) return std::to_string(whole->get());
-  if (const auto* yes = value.as_boolean()) return yes->get() ? "true" : "false";
-  if (const auto* number = value.as_floating_point()) {
-    char text[32];
-    return std::string(text, std::to_chars(text, text + sizeof text, number->get()).ptr);
-  }
-  return std::nullopt;
-}
 
 // One machine's table, or what is wrong with it, which names the machine where it has a name.
 std::optional<MachinesFileFault> ReadMachine(const toml::table& table, const FaultAt& fault,
@@ -98,7 +57,7 @@ std::optional<MachinesFileFault> ReadMachine(const toml::table& table, const Fau
     const std::optional<Setting> setting = SettingNamed(key.str());
     if (!setting)
       return faultOfMachine(value.source(), "\"" + std::string(key.str()) + "\" is no setting");
-    const std::optional<std::string> text = ValueText(value);
+    const std::optional<std::string> text = TomlValueText(value);
     if (!text)
       return faultOfMachine(value.source(), std::string(key.str()) + " needs a number or a word");
     if (auto problem = SetSetting(machine, *setting, *text)) {
@@ -120,26 +79,6 @@ std::optional<MachinesFileFault> ReadMachine(const toml::table& table, const Fau
   return std::nullopt;
 }
 
-// A TOML basic string.
-std::string Quoted(std::string_view text) {
-  std::string quoted = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte < 0x20 || byte == 0x7F) {
-      constexpr char kHex[] = "0123456789ABCDEF";
-      quoted += "\\u00";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xF];
-    } else {
-      quoted += c;
-    }
-  }
-  return quoted + "\"";
-}
-
 }  // namespace
 
 std::string MachinesFilePath() {
@@ -157,25 +96,19 @@ MachinesFile ReadMachinesFile(const std::string& path) {
   const FaultAt fault(path);
   std::optional<std::string> text;
   try {
-    text = ReadWhole(path);
+    text = ReadSettingsFile(path);
   } catch (const std::runtime_error& error) {
     file.fault = fault(std::string("cannot be read: ") + error.what());
     return file;
   }
   if (!text) return file;
   file.text = *text;
-  const std::variant<std::string, TomlTextProblem> ascii = AsciiToml(*text);
-  if (const auto* problem = std::get_if<TomlTextProblem>(&ascii)) {
+  std::variant<toml::table, TomlFault> parsed = ParseSettingsToml(*text, path);
+  if (const auto* problem = std::get_if<TomlFault>(&parsed)) {
     file.fault = fault.AtLine(problem->line, problem->what);
     return file;
   }
-  toml::table document;
-  try {
-    document = toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
-  } catch (const toml::parse_error& error) {
-    file.fault = fault(error.source(), std::string(error.description()));
-    return file;
-  }
+  const toml::table document = std::move(std::get<toml::table>(parsed));
   for (const auto& [key, value] : document) {
     if (key.str() != "machine" || !value.is_array_of_tables()) {
       file.fault = fault(value.source(), "\"" + std::string(key.str()) +
@@ -238,7 +171,7 @@ std::string MachinesFileText(const std::vector<Machine>& machines) {
       "# Quorrel's machines: the window's Machine menu and quorrel-gcode --machine=NAME read "
       "them.\n";
   for (const Machine& machine : machines) {
-    text += "\n[[machine]]\nname = " + Quoted(machine.name) + "\n";
+    text += "\n[[machine]]\nname = " + TomlQuoted(machine.name) + "\n";
     for (const SettingDescription& description : kSettings) {
       const std::string value = SettingText(machine, description.setting);
       if (value.empty()) continue;
@@ -246,7 +179,7 @@ std::string MachinesFileText(const std::vector<Machine>& machines) {
           description.setting == Setting::Dialect || description.setting == Setting::Units ||
           description.setting == Setting::Direction || description.setting == Setting::Entry;
       // chip-break is TOML's own true or false.
-      text += std::string(description.key) + " = " + (word ? Quoted(value) : value) + "\n";
+      text += std::string(description.key) + " = " + (word ? TomlQuoted(value) : value) + "\n";
     }
   }
   return text;
@@ -271,12 +204,11 @@ const Machine* FindMachine(const std::vector<Machine>& machines, const std::stri
 WindowState ReadWindowState(const std::string& path) {
   WindowState remembered;
   try {
-    const std::optional<std::string> text = ReadWhole(path);
+    const std::optional<std::string> text = ReadSettingsFile(path);
     if (!text) return remembered;
-    const std::variant<std::string, TomlTextProblem> ascii = AsciiToml(*text);
-    if (!std::holds_alternative<std::string>(ascii)) return remembered;
-    const toml::table state =
-        toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
+    std::variant<toml::table, TomlFault> parsed = ParseSettingsToml(*text, path);
+    if (!std::holds_alternative<toml::table>(parsed)) return remembered;
+    const toml::table& state = std::get<toml::table>(parsed);
     if (const auto* name = state["machine"].as_string()) remembered.machine = name->get();
     if (const toml::table* operations = state["operation"].as_table()) {
       for (const auto& [machine, operation] : *operations) {
@@ -294,11 +226,11 @@ WindowState ReadWindowState(const std::string& path) {
 
 std::string WindowStateText(const WindowState& state) {
   std::string text = "# What the Quorrel window remembers between starts.\n";
-  if (state.machine) text += "machine = " + Quoted(*state.machine) + "\n";
+  if (state.machine) text += "machine = " + TomlQuoted(*state.machine) + "\n";
   if (!state.operations.empty()) {
     text += "\n# The operation last chosen with each machine.\n[operation]\n";
     for (const auto& [machine, operation] : state.operations) {
-      text += Quoted(machine) + " = " + Quoted(operation) + "\n";
+      text += TomlQuoted(machine) + " = " + TomlQuoted(operation) + "\n";
     }
   }
   return text;
