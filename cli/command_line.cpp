@@ -215,18 +215,6 @@ CuttingStrategy MachineOptions::Strategy(const Machine& machine, ShapeKind shape
   return strategy;
 }
 
-// "its size is --width and --height": the options an operation's size and pattern are made of.
-std::string SizeWords(const Operation& operation) {
-  std::vector<std::string_view> options;
-  for (const FieldDescription& field : kJobFields) {
-    const bool placeOrTool = field.field == Field::CenterX || field.field == Field::CenterY ||
-                             field.field == Field::ToolRadius || field.field == Field::Depth;
-    if (!placeOrTool && operation.UsesField(field.field)) options.push_back(field.option);
-  }
-  if (options.empty()) return "it stands at --center-x and --center-y";
-  return "its size is " + ListedWords(options, " and ");
-}
-
 // A controller's program cuts what the fields say, so a given field is an ordinary number like
 // every other option, and one the shape is not made from is a mistake, not a text to ignore.
 void RequireControllerFields(const SaveRequest& request,
@@ -235,7 +223,7 @@ void RequireControllerFields(const SaveRequest& request,
   for (const FieldDescription* field : given) {
     if (!operation.UsesField(field->field)) {
       throw UsageError(std::string(field->option) + " is not used by a " +
-                       std::string(operation.name) + ": " + SizeWords(operation));
+                       std::string(operation.name) + ": " + SizeWords(operation, "--"));
     }
     OptionNumber(field->option, request.texts.*field->text);
   }
@@ -266,6 +254,9 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       jobGiven = true;
     } else if (auto name = reader.ValueOf(argument, "--dialect")) {
       dialect = OptionChoice("--dialect", *name, kDialectKeys);
+    } else if (auto file = reader.ValueOf(argument, "--job")) {
+      if (file->empty()) throw UsageError("--job needs the name of a job file");
+      command.job = std::string(*file);
     } else if (auto source = reader.ValueOf(argument, "--from")) {
       if (source->empty()) throw UsageError("--from needs the name of a program");
       command.from = std::string(*source);
@@ -294,6 +285,39 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
       }
       if (!known) throw UsageError("unknown option \"" + std::string(argument) + "\"");
     }
+  }
+  if (command.job) {
+    // The job file holds the operations and their machine; options beside it change the machine.
+    std::string notTaken = jobGiven || command.toolRadiusGiven ? "shape, Fill or field"
+                           : machine.outside                   ? "--side"
+                           : machine.machineName               ? "--machine"
+                           : command.from                      ? "--from"
+                           : command.previewOf                 ? "--preview-of"
+                                                               : "";
+    if (!notTaken.empty()) {
+      throw UsageError(
+          "--job takes its operations, with their shapes, fields and sides, and its "
+          "machine from the job file: drop the " +
+          notTaken);
+    }
+    if (dialect == Dialect::Din) {
+      throw UsageError(
+          "--job writes a program for a controller: the din program is the "
+          "window's own, of one shape");
+    }
+    if (dialect)
+      command.besideJob.emplace_back(Setting::Dialect, std::string(ProfileOf(*dialect).key));
+    for (const auto& [setting, text] : machine.given) command.besideJob.emplace_back(setting, text);
+    if (command.previewPath == "-" && !command.outputPath) {
+      throw UsageError("--preview=- needs the program in a file: give --output");
+    }
+    if (command.estimate && command.outputPath) {
+      throw UsageError("--estimate times the job and writes no program: drop --output");
+    }
+    if (command.previewPath && command.previewPath == command.outputPath) {
+      throw UsageError("the program and its preview need two different files");
+    }
+    return command;
   }
   if (dialect == Dialect::Din && machine.machineName) {
     throw UsageError("--machine drives a controller; the din program is the window's own");

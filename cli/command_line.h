@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "gcode/machines/setting_table.h"
 
 #include "gcode/job/machine_settings.h"
 #include "gcode/save/save_command.h"
@@ -20,6 +24,9 @@ struct CommandLine {
       previewPath;                       ///< an SVG drawing of the program; "-" for standard output
   std::optional<std::string> previewOf;  ///< draw this existing program instead of writing one
   std::optional<std::string> from;       ///< convert this existing program instead of writing one
+  std::optional<std::string> job;        ///< write the program of this job file instead
+  /// With a job file, the options given beside it, which win over the file's own machine.
+  std::vector<std::pair<Setting, std::string>> besideJob;
   /// The controller and how to drive it; with Dialect::Din the window's own program.
   MachineSettings machine;
   std::optional<std::string> machineName;  ///< --machine: the machines file's machine it came from

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "cli/command_line.h"
@@ -13,6 +14,9 @@
 #include "gcode/estimate/run_time.h"
 #include "gcode/job/job_parameters.h"
 #include "gcode/job/job_refusal.h"
+#include "gcode/jobs/job_file.h"
+#include "gcode/jobs/job_program.h"
+#include "gcode/machines/machines_file.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/output/output_error.h"
@@ -329,6 +333,74 @@ int WriteJob(const cli::CommandLine& command) {
   return WritePreview(command, moves, context, destination);
 }
 
+// Writes the program of a job file, or prints how long it runs, and draws it where asked.
+int WriteJobFile(const cli::CommandLine& command) {
+  JobMachineSources sources;
+  sources.machinesPath = MachinesFilePath();
+  if (!sources.machinesPath.empty()) sources.machines = ReadMachinesFile(sources.machinesPath);
+  sources.given = command.besideJob;
+  std::variant<Job, std::string> read = ReadJobFile(*command.job, sources);
+  if (const auto* mistake = std::get_if<std::string>(&read)) {
+    std::fprintf(stderr, "quorrel-gcode: %s\n%s", mistake->c_str(), cli::UsageSynopsis().data());
+    return kUsage;
+  }
+  Job& job = std::get<Job>(read);
+  const std::string separator = cli::DecimalSeparatorFromEnvironment();
+  for (JobOperation& operation : job.operations) operation.request.decimalSeparator = separator;
+
+  ToolpathRecording moves;
+  RunTimeEstimate estimate(job.operations.front().request.machine);
+  std::vector<std::size_t> firstMoves;
+  ProgramObservers observers;
+  observers.notice = Complain;
+  observers.operationStarts = [&](std::size_t, const MachineSettings& settings,
+                                  std::optional<int> tool) {
+    firstMoves.push_back(moves.moves().size());
+    estimate.StartOperation(settings, tool.has_value());
+  };
+  const bool drawn = command.previewPath.has_value();
+  if (drawn || command.estimate) observers.moves = {&moves, &estimate};
+  std::vector<CheckedJob> checked;
+  if (command.estimate) {
+    if (auto refused = CheckOperations(job, checked)) {
+      Complain(refused->message);
+      return kFault;
+    }
+    try {
+      ToolpathTee seen(moves, Onlookers{&estimate});
+      MakeOperationsToolpath(job, checked, seen, observers);
+    } catch (const std::runtime_error& error) {
+      Complain(error.what());
+      return kFault;
+    }
+    PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
+    context.runTime = estimate.Finish();
+    const int printed = PrintAndExit(RunTimeText(*context.runTime) + "\n");
+    if (printed != kWritten || !drawn) return printed;
+    return WritePreview(command, moves, context);
+  }
+  const std::string destination = command.outputPath.value_or(kStandardOutputPath);
+  std::uint64_t streamed = 0;
+  const SaveResult result = SaveOperationsProgram(
+      job, [&] { return destination; },
+      [&](const std::string& path) -> std::unique_ptr<ByteSink> {
+        if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed);
+        return OpenProgramDestination(path);
+      },
+      observers, &checked);
+  if (!result.message.empty()) Complain(result.message);
+  if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
+      streamed > 0) {
+    Complain("Standard output received part of the program before that: it is not complete.");
+  }
+  if (result.outcome == SaveOutcome::CannotWrite) return kCannotWrite;
+  if (result.outcome != SaveOutcome::Written) return kFault;
+  if (!drawn) return kWritten;
+  PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
+  context.runTime = estimate.Finish();
+  return WritePreview(command, moves, context, destination);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -344,6 +416,7 @@ int main(int argc, char** argv) {
   }
   if (command.help) return PrintAndExit(cli::HelpText());
   if (command.version) return PrintAndExit("quorrel-gcode " + std::string(kVersion) + "\n");
+  if (command.job) return WriteJobFile(command);
   if (command.previewOf) return DrawExistingProgram(command);
   if (command.from) return ConvertProgram(command);
   if (command.estimate) return EstimateRunTime(command);

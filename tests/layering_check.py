@@ -9,7 +9,7 @@ import sys
 from pathlib import Path
 
 ROAD = ["numbers", "job", "toolpath", "shapes", "strategy", "output", "machines", "program",
-        "estimate", "preview", "save"]
+        "estimate", "preview", "save", "jobs"]
 FOREIGN = re.compile(r"#include <Q")
 
 

@@ -47,20 +47,34 @@ std::string Share(double part, double whole) {
 }  // namespace
 
 RunTimeEstimate::RunTimeEstimate(const MachineSettings& settings)
-    : settings_(settings),
+    : settings_(&settings),
       planner_(settings.motion,
                settings.dialect == Dialect::Grbl ? kGrblLookAhead : kLinuxCncLookAhead),
       chords_(settings.dialect == Dialect::Grbl) {}
 
 void RunTimeEstimate::Title(const ProgramTitle&) {
+  // A job's operations each bring their title; its spindle starts with its first operation.
+  if (titled_ || job_) return;
+  titled_ = true;
   // M3 waits for the motion before it, and the program waits for the spindle after it.
-  if (settings_.spindle) planner_.Dwell(settings_.spindleDelay.value_or(0.0));
+  if (settings_->spindle) planner_.Dwell(settings_->spindleDelay.value_or(0.0));
+}
+
+void RunTimeEstimate::StartOperation(const MachineSettings& settings, bool toolChange) {
+  job_ = true;
+  const bool spindleChanges = toolChange || settings.spindle != settings_->spindle || !started_;
+  started_ = true;
+  settings_ = &settings;
+  // A change of tool or of the spindle's speed waits for the motion before it.
+  if (spindleChanges) {
+    planner_.Dwell(settings.spindle ? settings.spindleDelay.value_or(0.0) : 0.0);
+  }
 }
 
 void RunTimeEstimate::Move(ToolMove& move) {
   if (move.kind == MoveKind::Drill) {
     // Timed as the moves of the cycle, which GRBL is given and LinuxCNC makes of it.
-    ExpandDrill(move, settings_.units, *this);
+    ExpandDrill(move, settings_->units, *this);
     return;
   }
   if (move.kind == MoveKind::Dwell) {
@@ -74,7 +88,7 @@ void RunTimeEstimate::Move(ToolMove& move) {
   for (std::size_t axis = 0; axis < 3; ++axis) {
     if (std::isnan(from[axis])) from[axis] = known_ ? at_[axis] : to[axis];
   }
-  const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
+  const double feed = move.feed == MoveFeed::Plunging ? settings_->plungeFeed : settings_->feed;
   if (IsArc(move)) {
     Arc(move, from, to, feed);
   } else {
@@ -151,7 +165,7 @@ void RunTimeEstimate::Arc(const ToolMove& arc, const Vector3& from, const Vector
   }
   // As GRBL cuts it: chords whose middles lie within the arc tolerance of the arc, their ends on
   // it, the last ending exactly at the arc's end.
-  const long long segments = ArcChords(travel, radius, settings_.motion.arcTolerance);
+  const long long segments = ArcChords(travel, radius, settings_->motion.arcTolerance);
   const double count = static_cast<double>(segments);
   const double step = travel / count;  // the angle each chord turns through
   if (segments > kChordsOneByOne) {

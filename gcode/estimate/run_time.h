@@ -33,6 +33,11 @@ class RunTimeEstimate final : public ToolpathSink, public RepeatableCuts {
   /// The program's end, where the machine comes to rest, and the time of the whole program.
   MotionTime Finish();
 
+  /// In a job of several operations, the next one starts, cut with `settings` (which must outlive
+  /// it): after a change of tool, or of the spindle's speed, the machine comes to rest and waits
+  /// the spindle's delay. The time of the change itself is the machinist's, and not counted.
+  void StartOperation(const MachineSettings& settings, bool toolChange);
+
  private:
   // A long arc's chords are bounded as these many even places along it show.
   static constexpr std::size_t kRunSamples = 8;
@@ -62,7 +67,10 @@ class RunTimeEstimate final : public ToolpathSink, public RepeatableCuts {
 
   enum class Keeping { Off, AfterPlunge, Cuts, Kept };
 
-  const MachineSettings& settings_;
+  const MachineSettings* settings_;
+  bool titled_ = false;
+  bool job_ = false;      // of several operations: see StartOperation
+  bool started_ = false;  // its first operation
   MotionPlanner planner_;
   bool chords_;         // arcs cut into chords, as GRBL moves them
   bool known_ = false;  // where the tool is, once a move has said it

@@ -31,17 +31,19 @@ struct DialectProfile {
   bool actsOnActiveComments;
   /// It runs drilling cycles (G81, G82, G83, G73); GRBL refuses them (error 20).
   bool drillingCycles;
+  /// It changes tools (T M6, G43 H); GRBL refuses M6 (error 20), and is paused for a change.
+  bool changesTools;
 };
 
 inline constexpr std::array<DialectProfile, 3> kDialectProfiles{{
     {Dialect::Din, "din", "din", "Din ( G-Code ) (*.din)", "File1.din", "", 0, true, false, false,
-     false},
+     false, false},
     {Dialect::LinuxCnc, "linuxcnc", "LinuxCNC", "LinuxCNC program (*.ngc);;All files (*)",
-     "File1.ngc", "G90 G17 G94 G91.1", 252, true, false, true, true},
+     "File1.ngc", "G90 G17 G94 G91.1", 252, true, false, true, true, true},
     // GRBL keeps one byte of its 80-byte line buffer for the end of the line, and answers a line
     // of 80 counted characters with error 11.
     {Dialect::Grbl, "grbl", "GRBL", "GRBL program (*.nc);;All files (*)", "File1.nc",
-     "G90 G17 G94 G91.1", 79, false, true, false, false},
+     "G90 G17 G94 G91.1", 79, false, true, false, false, false},
 }};
 
 /// The profile of `dialect`.

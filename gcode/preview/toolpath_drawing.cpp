@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -344,6 +345,10 @@ DrawnMoves Sort(const std::vector<ToolMove>& moves) {
   for (ToolMove move : moves) {
     if (move.kind == MoveKind::Dwell) continue;
     move.from = at;
+    // A move that does not say where it goes across stays where the one before left the tool:
+    // "G0 Z5" at the start of a job's next operation.
+    if (std::isnan(move.to.x)) move.to.x = at.x;
+    if (std::isnan(move.to.y)) move.to.y = at.y;
     if (move.kind == MoveKind::Drill) {
       // The cycle's way across, at the height it starts from and returns to.
       holeDrilled();
@@ -477,9 +482,10 @@ std::string DrawLegend(const std::vector<std::string>& lines, const std::vector<
 }
 
 // Each hole as the drill's disc (a dot where its size is not known), numbered in drilling order.
-std::string DrawHoles(const PageMapping& page, const std::vector<ToolPoint>& holes, double tool) {
+std::string DrawHoles(const PageMapping& page, const std::vector<ToolPoint>& holes, double tool,
+                      const Style& style = kHole) {
   const double radius = tool > 0 ? std::max(page.Length(tool), 2.0) : 4.0;
-  std::string svg = "<g id=\"" + std::string(kHole.id) + "\" " + kHole.attributes + ">\n";
+  std::string svg = "<g id=\"" + std::string(style.id) + "\" " + style.attributes + ">\n";
   for (const ToolPoint& hole : holes) {
     svg += "<circle cx=\"" + SvgNumber(page.X(hole.x)) + "\" cy=\"" + SvgNumber(page.Y(hole.y)) +
            "\" r=\"" + SvgNumber(radius) + "\"/>\n";
@@ -498,8 +504,6 @@ std::string DrawHoles(const PageMapping& page, const std::vector<ToolPoint>& hol
   return svg + "</g>\n";
 }
 
-}  // namespace
-
 // Where the drawing lies on the page: the moves and the cutter round them, and nothing the moves
 // cannot tell; the origin too, unless it would shrink the work to a speck.
 struct View {
@@ -507,17 +511,30 @@ struct View {
   bool originShown;
 };
 
-View ViewOf(const DrawnMoves& drawn, double tool) {
+// The moves of each cutter, with its radius.
+struct ToolLayer {
+  int tool = 0;
+  double radius = 0.0;
+  std::vector<ToolMove> moves;
+  DrawnMoves drawn;
+  std::string operations;  // their numbers: "1, 2"
+};
+
+View ViewOf(const std::vector<ToolLayer>& layers) {
   Box view;
-  for (const std::vector<ToolMove>* moves : {&drawn.cuts, &drawn.ramps, &drawn.rapids}) {
-    for (const ToolMove& move : *moves) {
-      view.Add(move.from.x, move.from.y, std::fabs(tool));
-      view.Add(move.to.x, move.to.y, std::fabs(tool));
-      if (IsArc(move)) view.Add(move.centerX, move.centerY, ArcRadius(move) + std::fabs(tool));
+  for (const ToolLayer& layer : layers) {
+    const DrawnMoves& drawn = layer.drawn;
+    const double tool = std::fabs(layer.radius);
+    for (const std::vector<ToolMove>* moves : {&drawn.cuts, &drawn.ramps, &drawn.rapids}) {
+      for (const ToolMove& move : *moves) {
+        view.Add(move.from.x, move.from.y, tool);
+        view.Add(move.to.x, move.to.y, tool);
+        if (IsArc(move)) view.Add(move.centerX, move.centerY, ArcRadius(move) + tool);
+      }
     }
+    for (const ToolMove& plunge : drawn.plunges) view.Add(plunge.to.x, plunge.to.y, tool);
+    for (const ToolPoint& hole : drawn.holes) view.Add(hole.x, hole.y, tool);
   }
-  for (const ToolMove& plunge : drawn.plunges) view.Add(plunge.to.x, plunge.to.y, std::fabs(tool));
-  for (const ToolPoint& hole : drawn.holes) view.Add(hole.x, hole.y, std::fabs(tool));
   if (view.Empty()) view.Add(0, 0, 1);
   Box withOrigin = view;
   withOrigin.Add(0, 0);
@@ -525,21 +542,181 @@ View ViewOf(const DrawnMoves& drawn, double tool) {
   return {PageMapping(originShown ? withOrigin : view), originShown};
 }
 
-std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
-  const DrawnMoves drawn = Sort(toolpath.moves());
-  const double tool = context.toolRadius.value_or(0.0);
-  const View view = ViewOf(drawn, tool);
+// The page's head: its size, where the drawing lies on it, its title, its white and its axes.
+std::string PageHead(const View& view, const std::string& title) {
   const PageMapping& page = view.page;
-
   const std::string pageWidth = SvgNumber(kDrawingSize + 2 * kMargin + kLegendWidth);
   const std::string pageHeight = SvgNumber(kDrawingSize + 2 * kMargin);
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + pageWidth + "\" height=\"" +
          pageHeight + "\" viewBox=\"0 0 " + pageWidth + " " + pageHeight + "\"" +
          page.DataAttributes() + ">\n";
-  svg += "<title>" + XmlText(toolpath.title()) + "</title>\n";
+  svg += "<title>" + XmlText(title) + "</title>\n";
   svg += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  svg += DrawAxes(page, view.originShown);
+  return svg + DrawAxes(page, view.originShown);
+}
+
+std::string DrawPlunges(const PageMapping& page, const std::vector<ToolMove>& plunges) {
+  std::string svg = "<g id=\"" + std::string(kPlunge.id) + "\" " + kPlunge.attributes + ">\n";
+  for (const ToolMove& plunge : plunges) {
+    svg += "<circle cx=\"" + SvgNumber(page.X(plunge.to.x)) + "\" cy=\"" +
+           SvgNumber(page.Y(plunge.to.y)) + "\" r=\"3\"/>\n";
+  }
+  return svg + "</g>\n";
+}
+
+// Round ends where one piece meets the next draw the same round joint as one path would.
+constexpr const char* kRoundJoints = " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
+
+// A legend's text in lines that fit beside the drawing, broken at blanks, the lines after the
+// first indented.
+std::vector<std::string> Wrapped(const std::string& text) {
+  constexpr std::size_t kWidest = 40;
+  std::vector<std::string> lines;
+  std::string line;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > kWidest) {
+      lines.push_back(line);
+      line = "    " + word;
+    } else {
+      line += (line.empty() ? "" : " ") + word;
+    }
+    start = end + 1;
+  }
+  lines.push_back(line);
+  return lines;
+}
+
+// A job of several operations: each cutter's moves in a colour of their own.
+std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
+  static constexpr const char* kToolColours[] = {"#10407a", "#b03a2e", "#1e8449", "#7d3c98",
+                                                 "#b9770e", "#117a65", "#6e2c00", "#2e4053"};
+  const std::vector<ToolMove>& moves = toolpath.moves();
+  std::vector<ToolLayer> layers;
+  for (std::size_t i = 0; i < context.operations.size(); ++i) {
+    const PreviewOperation& operation = context.operations[i];
+    auto layer = std::find_if(layers.begin(), layers.end(),
+                              [&](const ToolLayer& l) { return l.tool == operation.tool; });
+    if (layer == layers.end()) {
+      layer = layers.insert(layers.end(), ToolLayer());
+      layer->tool = operation.tool;
+    }
+    layer->radius = std::max(layer->radius, operation.toolRadius);
+    layer->operations += (layer->operations.empty() ? "" : ", ") + std::to_string(i + 1);
+    const std::size_t end =
+        i + 1 < context.operations.size() ? context.operations[i + 1].firstMove : moves.size();
+    const std::size_t begin = std::min(operation.firstMove, moves.size());
+    layer->moves.insert(layer->moves.end(), moves.begin() + static_cast<std::ptrdiff_t>(begin),
+                        moves.begin() + static_cast<std::ptrdiff_t>(std::max(begin, end)));
+  }
+  for (ToolLayer& layer : layers) layer.drawn = Sort(layer.moves);
+  const View view = ViewOf(layers);
+  const PageMapping& page = view.page;
+  std::string svg = PageHead(view, context.title.value_or(toolpath.title()));
+
+  // Each layer's looks, kept here for the styles that point into them.
+  std::deque<std::string> inks;
+  const auto ink = [&inks](std::string text) { return inks.emplace_back(std::move(text)).c_str(); };
+  std::vector<Style> keys;
+  for (const PreviewOperation& operation : context.operations) {
+    svg += Element(kContour, "path", "d=\"" + ContourData(page, ContourOf(operation.job)) + "\"");
+  }
+  std::vector<ToolMove> rapids, plunges;
+  double deepest = std::numeric_limits<double>::infinity(), cutLength = 0.0;
+  std::size_t holes = 0;
+  std::string cutting;
+  for (std::size_t k = 0; k < layers.size(); ++k) {
+    const ToolLayer& layer = layers[k];
+    const DrawnMoves& drawn = layer.drawn;
+    const std::string colour = kToolColours[k % std::size(kToolColours)];
+    const std::string tool = "tool " + std::to_string(layer.tool);
+    const Style cut{ink("cuts-tool-" + std::to_string(layer.tool)),
+                    ink("fill=\"none\" stroke=\"" + colour + "\" stroke-width=\"1.5\""),
+                    ink(tool + " (operation " + layer.operations + "): cut")};
+    const Style hole{ink("holes-tool-" + std::to_string(layer.tool)),
+                     ink("fill=\"" + colour + "\" fill-opacity=\"0.25\" stroke=\"" + colour +
+                         "\" stroke-width=\"1.5\""),
+                     ink(tool + ": holes, in drilling order")};
+    std::vector<std::string> pieces = PathPieces(page, drawn.cuts);
+    const std::vector<std::string> rampPieces = PathPieces(page, drawn.ramps);
+    if (layer.radius > 0 && !(pieces.empty() && rampPieces.empty())) {
+      std::vector<std::string> swept = pieces;
+      swept.insert(swept.end(), rampPieces.begin(), rampPieces.end());
+      const Style sweep{
+          ink("swept-tool-" + std::to_string(layer.tool)),
+          ink("fill=\"none\" stroke=\"" + colour + "\" opacity=\"0.2\" " + "stroke-width=\"" +
+              SvgNumber(page.Length(2 * layer.radius)) + "\"" + kRoundJoints),
+          nullptr};
+      svg += PiecesGroup(sweep, swept, sweep.attributes);
+    }
+    if (!pieces.empty()) {
+      cutting += PiecesGroup(cut, pieces, std::string(cut.attributes) + kRoundJoints);
+      keys.push_back(cut);
+    }
+    if (!rampPieces.empty()) {
+      cutting += PiecesGroup(kRamp, rampPieces, std::string(kRamp.attributes) + kRoundJoints);
+    }
+    if (!drawn.holes.empty()) {
+      cutting += DrawHoles(page, drawn.holes, layer.radius, hole);
+      keys.push_back(hole);
+    }
+    rapids.insert(rapids.end(), drawn.rapids.begin(), drawn.rapids.end());
+    plunges.insert(plunges.end(), drawn.plunges.begin(), drawn.plunges.end());
+    deepest = std::min({deepest, drawn.deepest});
+    for (const ToolPoint& bottom : drawn.holes) deepest = std::min(deepest, double(bottom.z));
+    cutLength += drawn.cutLength;
+    holes += drawn.holes.size();
+  }
+  if (!rapids.empty()) {
+    svg += Element(kRapid, "path", "d=\"" + PathData(page, rapids) + "\"");
+    keys.push_back(kRapid);
+  }
+  svg += cutting;
+  if (!plunges.empty()) {
+    svg += DrawPlunges(page, plunges);
+    keys.push_back(kPlunge);
+  }
+  keys.push_back(kContour);
+
+  std::vector<std::string> lines;
+  const auto wrapped = [&lines](const std::string& text) {
+    for (const std::string& line : Wrapped(text)) lines.push_back(XmlText(line));
+  };
+  wrapped(context.title.value_or(toolpath.title()));
+  for (std::size_t i = 0; i < context.operations.size(); ++i) {
+    const PreviewOperation& operation = context.operations[i];
+    wrapped(std::to_string(i + 1) + ": " + operation.title + ", tool " +
+            std::to_string(operation.tool));
+  }
+  lines.push_back(std::isfinite(deepest) ? "deepest " + JobNumber(deepest, context.units)
+                                         : "no cut at depth");
+  if (holes > 0) lines.push_back("holes " + std::to_string(holes));
+  lines.push_back("cut length " + JobNumber(cutLength, context.units) +
+                  (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
+  if (context.runTime) {
+    lines.push_back("run time " + HoursMinutesSeconds(context.runTime->total()));
+  }
+  lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
+  svg += DrawLegend(lines, keys);
+  return svg + "</svg>\n";
+}
+
+}  // namespace
+
+std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
+  if (!context.operations.empty()) return DrawOperationsSvg(toolpath, context);
+  ToolLayer only;
+  only.drawn = Sort(toolpath.moves());
+  only.radius = context.toolRadius.value_or(0.0);
+  const DrawnMoves& drawn = only.drawn;
+  const double tool = only.radius;
+  const View view = ViewOf({only});
+  const PageMapping& page = view.page;
+  std::string svg = PageHead(view, toolpath.title());
 
   std::vector<Style> keys;
   if (!drawn.cuts.empty() || drawn.holes.empty()) keys.push_back(kCut);
@@ -560,20 +737,15 @@ std::string DrawToolpathSvg(const ToolpathRecording& toolpath, const PreviewCont
     svg += Element(kRapid, "path", "d=\"" + PathData(page, drawn.rapids) + "\"");
     keys.push_back(kRapid);
   }
-  // Round ends where one piece meets the next draw the same round joint as one path would.
-  const std::string round = " stroke-linecap=\"round\" stroke-linejoin=\"round\"";
-  if (!cutPieces.empty()) svg += PiecesGroup(kCut, cutPieces, kCut.attributes + round);
+  if (!cutPieces.empty()) {
+    svg += PiecesGroup(kCut, cutPieces, std::string(kCut.attributes) + kRoundJoints);
+  }
   if (!rampPieces.empty()) {
-    svg += PiecesGroup(kRamp, rampPieces, kRamp.attributes + round);
+    svg += PiecesGroup(kRamp, rampPieces, std::string(kRamp.attributes) + kRoundJoints);
     keys.push_back(kRamp);
   }
   if (!drawn.plunges.empty()) {
-    svg += "<g id=\"" + std::string(kPlunge.id) + "\" " + kPlunge.attributes + ">\n";
-    for (const ToolMove& plunge : drawn.plunges) {
-      svg += "<circle cx=\"" + SvgNumber(page.X(plunge.to.x)) + "\" cy=\"" +
-             SvgNumber(page.Y(plunge.to.y)) + "\" r=\"3\"/>\n";
-    }
-    svg += "</g>\n";
+    svg += DrawPlunges(page, drawn.plunges);
     keys.push_back(kPlunge);
   }
   if (!drawn.holes.empty()) {

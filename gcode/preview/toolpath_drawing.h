@@ -11,6 +11,17 @@
 
 namespace quorrel {
 
+/// One operation of a job of several, as the drawing shows it: where its moves begin among the
+/// moves drawn, the tool that cuts it and its radius, its title, and the job it cuts (its
+/// contour), in the machine's unit.
+struct PreviewOperation {
+  std::size_t firstMove = 0;
+  int tool = 1;
+  double toolRadius = 0.0;
+  std::string title;
+  JobParameters job;
+};
+
 /// What the drawing knows besides the moves themselves.
 struct PreviewContext {
   /// The job that made the moves, when known: its contour is drawn and its sizes listed.
@@ -32,6 +43,12 @@ struct PreviewContext {
   std::string lengthUnit;
   /// How long the program runs on its controller, where it was estimated.
   std::optional<MotionTime> runTime;
+  /// A job of several operations, in cutting order: each cutter's moves are drawn in a colour of
+  /// their own, and every operation's contour. Empty for a program of one operation, which the
+  /// rest of the context describes.
+  std::vector<PreviewOperation> operations;
+  /// The drawing's title where it is not the moves' own: a job's, whose operations each have one.
+  std::optional<std::string> title;
 };
 
 /// An SVG drawing of a program's moves, seen from above: every cut of every pass (arcs as true

@@ -1,5 +1,6 @@
 #include "gcode/program/controller_writer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -34,7 +35,7 @@ bool IsActiveComment(std::string_view text) {
 }
 
 ControllerWriter::ControllerWriter(const MachineSettings& settings, ProgramWriter& writer)
-    : settings_(settings),
+    : settings_(&settings),
       rules_(ProfileOf(settings.dialect)),
       tenths_(ProgramUnits::Of(settings).tenths()),
       writer_(writer) {}
@@ -55,27 +56,73 @@ void ControllerWriter::Refuse(std::size_t counted, int sourceLine) const {
       ".");
 }
 
-void ControllerWriter::Title(const ProgramTitle& title) {
-  std::string comment = "( " + title.text + " )";
+void ControllerWriter::Comment(const std::string& text) {
+  std::string comment = "( " + text + " )";
   if (rules_.actsOnRealTimeCharacters) {
     for (char& c : comment) {
       if (IsRealTimeCharacter(c)) c = ' ';
     }
   }
-  if (rules_.actsOnActiveComments && IsActiveComment(title.text)) {
-    throw JobRefused("The title \"" + title.text + "\" is a comment " + std::string(rules_.name) +
+  if (rules_.actsOnActiveComments && IsActiveComment(text)) {
+    throw JobRefused("The title \"" + text + "\" is a comment " + std::string(rules_.name) +
                      " would act on.");
   }
   Line(comment, rules_.countsBlanksAndComments ? comment.size() : 0, 0);
+}
+
+// Counted as the controller counts a line of words: every character, or those that are no blank.
+std::size_t ControllerWriter::Counted(std::string_view words) const {
+  if (rules_.countsBlanksAndComments) return words.size();
+  return words.size() - static_cast<std::size_t>(std::count(words.begin(), words.end(), ' '));
+}
+
+void ControllerWriter::Title(const ProgramTitle& title) {
+  // A job's operations each bring their title; the job's own came first.
+  if (titled_) return;
+  titled_ = true;
+  Comment(title.text);
   const std::string setUp =
-      (settings_.units == Units::Inches ? "G20 " : "G21 ") + std::string(rules_.setUp);
-  Line(setUp, rules_.countsBlanksAndComments ? setUp.size() : setUp.size() - 4, 0);
-  if (settings_.spindle) {
-    const std::string spindle = "M3 S" + FormatCoord(*settings_.spindle);
-    Line(spindle, spindle.size() - (rules_.countsBlanksAndComments ? 0 : 1), 0);
+      (settings_->units == Units::Inches ? "G20 " : "G21 ") + std::string(rules_.setUp);
+  Line(setUp, Counted(setUp), 0);
+  if (!job_) StartSpindle();
+}
+
+void ControllerWriter::StartSpindle() {
+  const std::optional<double> speed = settings_->spindle;
+  if (speed == spindle_) return;
+  if (!speed) {
+    Line("M5", 2, 0);
+  } else {
+    const std::string spindle = "M3 S" + FormatCoord(*speed);
+    Line(spindle, Counted(spindle), 0);
     // Neither controller waits for the spindle to reach speed before the first cut.
-    if (settings_.spindleDelay) Dwell(*settings_.spindleDelay, 0);
+    if (settings_->spindleDelay) Dwell(*settings_->spindleDelay, 0);
   }
+  spindle_ = speed;
+}
+
+void ControllerWriter::StartOperation(const MachineSettings& settings, int number,
+                                      const std::string& title, std::optional<int> tool) {
+  if (inCycle_) EndCycle();
+  Comment("operation " + std::to_string(number) + ": " + title);
+  settings_ = &settings;
+  if (tool) {
+    // The operation before it ended at its clearance height.
+    if (spindle_) Line("M5", 2, 0);
+    spindle_.reset();
+    const std::string cutter = std::to_string(*tool);
+    if (rules_.changesTools) {
+      const std::string change = "T" + cutter + " M6";
+      Line(change, Counted(change), 0);
+      const std::string offset = "G43 H" + cutter;
+      Line(offset, Counted(offset), 0);
+    } else {
+      // No tool changer: the machinist fits the tool, sets Z zero on it and starts again.
+      Comment("fit tool " + cutter + " and set Z zero on it, then cycle start");
+      Line("M0", 2, 0);
+    }
+  }
+  StartSpindle();
 }
 
 void ControllerWriter::Move(ToolMove& move) {
@@ -135,7 +182,7 @@ void ControllerWriter::WriteMove(const ToolMove& move) {
     words += 2;
   }
   if (move.kind != MoveKind::Rapid) {
-    const double feed = move.feed == MoveFeed::Plunging ? settings_.plungeFeed : settings_.feed;
+    const double feed = move.feed == MoveFeed::Plunging ? settings_->plungeFeed : settings_->feed;
     if (feed_ != feed) {
       p = WriteWord(p, 'F', feed);
       ++words;
@@ -182,7 +229,7 @@ void ControllerWriter::RepeatCuts() {
 void ControllerWriter::Drill(const ToolMove& hole) {
   if (!rules_.drillingCycles) {
     // GRBL runs no drilling cycle: the same motion, move by move.
-    ExpandDrill(hole, settings_.units, *this);
+    ExpandDrill(hole, settings_->units, *this);
     return;
   }
   const bool peck = hole.offsetY > 0.0;
@@ -204,8 +251,8 @@ void ControllerWriter::Drill(const ToolMove& hole) {
   word('R', hole.offsetX);
   if (peck) word('Q', hole.offsetY);
   if (dwell > 0.0) line += " P" + FormatCoord(dwell);
-  if (feed_ != settings_.plungeFeed) {
-    feed_ = settings_.plungeFeed;
+  if (feed_ != settings_->plungeFeed) {
+    feed_ = settings_->plungeFeed;
     line += " F" + FormatCoord(feed_);
   }
   inCycle_ = true;
@@ -224,7 +271,7 @@ void ControllerWriter::Dwell(double seconds, int sourceLine) {
 
 void ControllerWriter::Finish() {
   if (inCycle_) EndCycle();
-  if (settings_.spindle) Line("M5", 2, 0);
+  if (spindle_) Line("M5", 2, 0);
   Line("M30", 3, 0);
   writer_.Close();
 }

@@ -40,6 +40,17 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
   /// The program's last lines; closes the writer.
   void Finish();
 
+  /// A job of several operations: its spindle starts with its first operation (see
+  /// StartOperation), not at its title, and the operations' own titles are their comments.
+  void BeginJob() { job_ = true; }
+  /// The next operation of a job, cut with `settings`: its comment ("( operation 2: Circle R20
+  /// )"), then where `tool` is given the change to it, the spindle stopped first (LinuxCNC:
+  /// "T2 M6", "G43 H2"; GRBL, which has no tool changer: a comment that says which tool to fit,
+  /// and "M0", a pause until cycle start), then the spindle at the operation's speed. The
+  /// operation before ended at its clearance height. `settings` must outlive its operation.
+  void StartOperation(const MachineSettings& settings, int number, const std::string& title,
+                      std::optional<int> tool);
+
   /// Keeps the lines of the next pass's cuts, from the line after its plunge to its end, as they
   /// are written, so that a later pass that cuts the same moves at another depth writes them
   /// again without making them: where no line of them says Z, those are the same lines. Keeps at
@@ -54,6 +65,10 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
 
  private:
   void Line(std::string_view text, std::size_t counted, int sourceLine);
+  void Comment(const std::string& text);
+  std::size_t Counted(std::string_view words) const;
+  // The spindle at the settings' speed, or stopped where they have none.
+  void StartSpindle();
   // A hole: one line of the controller's drilling cycle, or for GRBL its moves.
   void Drill(const ToolMove& hole);
   // "G80", after the last hole of the cycles before any other move.
@@ -71,12 +86,15 @@ class ControllerWriter final : public ToolpathSink, public RepeatableCuts {
 
   enum class Keeping { Off, AfterPlunge, Cuts, Kept };
 
-  const MachineSettings& settings_;
+  const MachineSettings* settings_;
   const DialectProfile& rules_;
   bool tenths_;  // the moves were made in tenths of an inch: see ProgramUnits
   ProgramWriter& writer_;
   double feed_ = Coord::Unknown();  // the feed in force; none before the first
   bool inCycle_ = false;            // a drilling cycle is in force
+  bool titled_ = false;
+  bool job_ = false;
+  std::optional<double> spindle_;  // its speed, while it turns
   Keeping keeping_ = Keeping::Off;
   // Room for the most that is kept, taken from the system as it is written.
   std::unique_ptr<char[]> keptCuts_;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "gcode/job/field_texts.h"
@@ -32,6 +35,10 @@ struct ProgramObservers {
   ProgramNotice notice;
   /// See every move the program is written from (a preview, an estimate), in the machine's unit.
   Onlookers moves;
+  /// Hears, in a job of several operations, that the operation of `index` (from 0) starts, cut
+  /// with `settings` (in the machine's unit), where `tool` is given after a change to that tool.
+  std::function<void(std::size_t index, const MachineSettings& settings, std::optional<int> tool)>
+      operationStarts;
 };
 
 }  // namespace quorrel

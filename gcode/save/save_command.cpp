@@ -120,16 +120,27 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
     return *refused;
   }
 
+  return WriteToChosenPath(
+      askPath, open,
+      [&](std::unique_ptr<ByteSink> destination) {
+        WriteJobProgram(request, job, std::move(destination), observers);
+      },
+      [&](const ArithmeticFault& fault) { return FaultMessage(fault, request.texts); });
+}
+
+SaveResult WriteToChosenPath(const ShowSaveDialog& askPath, const OpenDestination& open,
+                             const std::function<void(std::unique_ptr<ByteSink>)>& write,
+                             const std::function<std::string(const ArithmeticFault&)>& fault) {
   const std::string path = askPath();
   if (path.empty()) return ResultOf(SaveOutcome::Cancelled, {});
 
   // The program reaches its destination only once it is complete; a destination dropped on the
   // way abandons it, and stays as it was.
   try {
-    WriteJobProgram(request, job, open(path), observers);
-  } catch (const ArithmeticFault& fault) {
+    write(open(path));
+  } catch (const ArithmeticFault& found) {
     return ResultOf(SaveOutcome::ArithmeticFault,
-                    FaultMessage(fault, request.texts) + " The save was stopped. " +
+                    fault(found) + " The save was stopped. " +
                         WhatTheDestinationHolds(path, kDestinationUnchanged));
   } catch (const OutputError& error) {
     return ResultOf(SaveOutcome::CannotWrite, std::string(error.what()) + " " +

@@ -61,4 +61,11 @@ SaveResult SaveGCode(const SaveRequest& request, const ShowSaveDialog& askPath,
                      const OpenDestination& open = &OpenProgramDestination,
                      const ProgramObservers& observers = {}, CheckedJob* checked = nullptr);
 
+/// Writes a program with `write` to the path `askPath` gives, once it gives one: the outcome, with
+/// what the destination holds after a failure, which is what it held. `fault` says what an
+/// arithmetic fault on the way was.
+SaveResult WriteToChosenPath(const ShowSaveDialog& askPath, const OpenDestination& open,
+                             const std::function<void(std::unique_ptr<ByteSink>)>& write,
+                             const std::function<std::string(const ArithmeticFault&)>& fault);
+
 }  // namespace quorrel

@@ -64,6 +64,14 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
       });
 }
 
+void UseControllerJob(
+    const SaveRequest& request, const CheckedJob& job, const ProgramObservers& observers,
+    const std::function<void(const ToolpathSource&, const ControllerProgramParts&)>& use) {
+  RunJob(
+      request, job, observers, [](const auto&) {},
+      [&](const ToolpathSource& paths, const ControllerProgramParts& parts) { use(paths, parts); });
+}
+
 void MakeJobToolpath(const SaveRequest& request, const CheckedJob& job, ToolpathSink& moves,
                      const ProgramNotice& notice, RepeatableCuts* repeatable) {
   ProgramObservers observers;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "gcode/job/job_parameters.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/save/checked_job.h"
 #include "gcode/save/program_request.h"
+#include "gcode/strategy/controller_road.h"
 #include "gcode/toolpath/repeatable_cuts.h"
 
 namespace quorrel {
@@ -19,6 +21,13 @@ void WriteJobProgram(const SaveRequest& request, const CheckedJob& job,
 /// The same, of a job of the machine's unit whose tabs are yet to be planned.
 void WriteJobProgram(const SaveRequest& request, const JobParameters& job,
                      std::unique_ptr<ByteSink> destination, const ProgramObservers& observers = {});
+
+/// The paths of a controller's job and the parts of its program beside them (its finishing pass,
+/// its side, its tabs, who looks on), handed to `use`: the road WriteJobProgram takes to a
+/// controller's program, for a program of several jobs.
+void UseControllerJob(
+    const SaveRequest& request, const CheckedJob& job, const ProgramObservers& observers,
+    const std::function<void(const ToolpathSource&, const ControllerProgramParts&)>& use);
 
 /// The moves WriteJobProgram writes the program from, handed to `moves` as they would be written,
 /// without a line of the program: what a preview draws. Raises what WriteJobProgram raises, but

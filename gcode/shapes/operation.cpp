@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "gcode/job/named_choices.h"
 #include "gcode/numbers/number_text.h"
 #include "gcode/shapes/circle_toolpath.h"
 #include "gcode/shapes/drill_pattern.h"
@@ -227,6 +228,21 @@ std::string ProgramTitleText(const JobParameters& job, const FieldTexts& texts,
 
 Contour ContourOf(const JobParameters& job) {
   return OperationOf(job.ShapeKind).contour(job);
+}
+
+std::string SizeWords(const Operation& operation, std::string_view prefix) {
+  std::vector<std::string> options;
+  for (const FieldDescription& field : kJobFields) {
+    const bool placeOrTool = field.field == Field::CenterX || field.field == Field::CenterY ||
+                             field.field == Field::ToolRadius || field.field == Field::Depth;
+    if (!placeOrTool && operation.UsesField(field.field)) {
+      options.push_back(std::string(prefix) + std::string(field.option.substr(2)));
+    }
+  }
+  const std::string p(prefix);
+  if (options.empty()) return "it stands at " + p + "center-x and " + p + "center-y";
+  std::vector<std::string_view> words(options.begin(), options.end());
+  return "its size is " + ListedWords(words, " and ");
 }
 
 bool BeginsWithShapeWords(std::string_view title) {

@@ -91,6 +91,10 @@ const Operation* OperationNamed(std::string_view name);
 std::string ProgramTitleText(const JobParameters& job, const FieldTexts& texts,
                              std::string_view decimalSeparator);
 Contour ContourOf(const JobParameters& job);
+/// What an operation's size and pattern are made of, its options each after `prefix`: "its size
+/// is --width and --height"; "it stands at --center-x and --center-y" for one without a size.
+std::string SizeWords(const Operation& operation, std::string_view prefix);
+
 /// Whether a title begins with an operation's own words, as every title Quorrel writes does.
 bool BeginsWithShapeWords(std::string_view title);
 
