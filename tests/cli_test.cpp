@@ -540,14 +540,20 @@ TEST(Cli, AMachineStandsForItsOptions) {
 
 // What is wrong with a machine, or the file of machines, is a usage error that names the file
 // and the line or the setting, and nothing is written.
+// A machine that cannot be used, or a job file with a mistake, is a usage error that names the
+// file, the line and the key.
 TEST(Cli, AMachineThatCannotBeUsedIsAUsageError) {
   const testing::ConfigurationFolder configuration;
   const std::string file = "the machines file \"" + configuration.MachinesFile() + "\"";
   const std::string router = "[[machine]]\nname = \"Router\"\ndialect = \"grbl\"\nunits = \"mm\"\n";
+  const std::string jobFile = (configuration.Folder() / "plate.toml").string();
+  const std::string job = "the job file \"" + jobFile + "\"";
+  const std::string routerJob = "machine = \"Router\"\n\n[[operation]]\n";  // then line 4
   const struct {
     std::string machines;
     std::vector<std::string> arguments;
     std::string words;
+    std::string jobText = {};  // a job file, given with --job where there is one
   } rows[] = {
       {"", {"--machine=Router"}, file + " has no machine named \"Router\" (it holds none)"},
       {router + "feed = 1000\n",
@@ -591,10 +597,75 @@ TEST(Cli, AMachineThatCannotBeUsedIsAUsageError) {
       {router + "feed = 1000\nfinish = 2\n",
        {"--machine=Router", "--width=5", "--tool-radius=1"},
        "the finish of the machine \"Router\" leaves no room for the tool"},
+      {router + "feed = 1000\n", {}, job + ": it holds no operation", "machine = \"Router\"\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 1: machine \"Mill\" is not in the machines file",
+       "machine = \"Mill\"\n[[operation]]\n"},
+      {"", {}, job + ": it names no controller", "units = \"mm\"\nfeed = 600\n[[operation]]\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 2: \"holes\" is no setting of the job's machine; "
+             "it belongs in an operation's table",
+       "machine = \"Router\"\nholes = 4\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: peck is for hole, bolt-circle and hole-grid, "
+             "not rectangle",
+       routerJob + "peck = 2\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 5: \"colour\" is no key of an operation "
+             "(operation 1)",
+       routerJob + "shape = \"circle\"\ncolour = \"red\"\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 5: width is not used by a circle: its size is "
+             "radius",
+       routerJob + "shape = \"circle\"\nwidth = 8\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: units is the whole job's",
+       routerJob + "units = \"inch\"\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: depth needs a number, not \"abc\"",
+       routerJob + "depth = \"abc\"\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: tool is the cutter's number, a whole number",
+       routerJob + "tool = 0\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: shape takes rectangle, circle",
+       routerJob + "shape = \"star\"\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: feed must be above 0",
+       routerJob + "feed = -5\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 5: fill clears a pocket; a hole has none",
+       routerJob + "shape = \"hole\"\nfill = true\n"},
+      {router + "feed = 1000\n",
+       {},
+       job + ", line 4: tab-width is for --tabs",
+       routerJob + "tab-width = 3\n"},
+      {router + "feed = 1000\n", {}, job + ", line 4:", routerJob + "depth = [1\n"},
+      {router + "feed = 1000\n",
+       {"--shape=circle"},
+       "--job takes its operations",
+       routerJob + "depth = -1\n"},
+      {router + "feed = 1000\n", {"--feed=0"}, "--feed must be above 0", routerJob},
   };
   for (const auto& row : rows) {
     configuration.WriteMachines(row.machines);
-    const ProcessResult result = RunTool(row.arguments);
+    std::vector<std::string> arguments = row.arguments;
+    if (!row.jobText.empty()) {
+      configuration.Write("plate.toml", row.jobText);
+      arguments.push_back("--job=" + jobFile);
+    }
+    const ProcessResult result = RunTool(arguments);
     EXPECT_EQ(result.exitStatus, 2) << row.words;
     EXPECT_EQ(result.standardOutput, "") << row.words;
     EXPECT_NE(result.standardError.find(row.words), std::string::npos) << result.standardError;

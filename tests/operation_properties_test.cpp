@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "gcode/jobs/job_file.h"
+#include "gcode/jobs/job_program.h"
 #include "gcode/output/byte_sink.h"
 #include "gcode/save/save_command.h"
 #include "gcode/save/write_job.h"
@@ -66,6 +68,23 @@ SaveRequest RandomJob(std::mt19937_64& random, ShapeKind shape, int n) {
   const double tool = ValueOf(Drawn(random, 0.5 * unit, 6 * unit));
   texts.ToolRadiusText = Drawn(random, tool, tool);
   const double gap = 2 * tool + 0.01 * unit;  // between holes' centres
+  if (OperationOf(shape).outlines()) {
+    const double width = ValueOf(Drawn(random, 12 * unit, 80 * unit));
+    const double height = ValueOf(Drawn(random, 12 * unit, 80 * unit));
+    texts.WidthText = Drawn(random, width, width);
+    texts.HeightText = Drawn(random, height, height);
+    const double smaller = std::min(width, height);
+    texts.RadiusText = shape == ShapeKind::Circle ? Drawn(random, smaller / 4, smaller / 2)
+                                                  : Drawn(random, 0.5 * unit, smaller / 4);
+    texts.ToolRadiusText = Drawn(random, 0.3 * unit, smaller / 10);
+    const double depth = ValueOf(Drawn(random, 0.3 * unit, 6 * unit));
+    texts.DepthText = Drawn(random, -depth, -depth);
+    if (OneIn(random, 2)) machine.stepDown = ValueOf(Drawn(random, depth / 3, depth));
+    request.fill = OneIn(random, 2);
+    request.strategy.outside = !request.fill && OneIn(random, 3);
+    if (!request.fill && OneIn(random, 3)) request.strategy.tabs.count = DrawnCount(random, 1, 3);
+    return request;
+  }
   if (shape == ShapeKind::Face) {
     texts.WidthText = Drawn(random, 5 * unit, 120 * unit);
     texts.HeightText = Drawn(random, 5 * unit, 90 * unit);
@@ -104,6 +123,11 @@ SaveRequest RandomJob(std::mt19937_64& random, ShapeKind shape, int n) {
     texts.HeightText = Drawn(random, gap * (rows - 1) + 0.01 * unit, 40 * unit + gap * rows);
   }
   return request;
+}
+
+bool Refused(const SaveRequest& request) {
+  CheckedJob checked;
+  return CheckJob(request, checked).has_value();
 }
 
 std::string ProgramOf(const SaveRequest& request) {
@@ -321,6 +345,163 @@ INSTANTIATE_TEST_SUITE_P(Operations, OperationProperties,
                            name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
                            return name;
                          });
+
+// The plate of the README: a pocket and an outline with the 3 mm cutter, four pecked holes, then
+// the part cut out on tabs.
+constexpr const char* kPlateJob = R"(dialect = "linuxcnc"
+units = "mm"
+feed = 600
+plunge-feed = 200
+step-down = 2
+spindle = 12000
+
+[[operation]]
+shape = "circle"
+radius = 12
+tool-radius = 1.5
+depth = -3
+fill = true
+
+[[operation]]
+shape = "rectangle"
+width = 50
+height = 36
+tool-radius = 1.5
+depth = -1
+
+[[operation]]
+shape = "bolt-circle"
+radius = 20
+holes = 4
+start-angle = 45
+tool-radius = 2.5
+depth = -6
+peck = 2
+tool = 2
+
+[[operation]]
+shape = "rounded-rectangle"
+width = 60
+height = 44
+radius = 6
+tool-radius = 1.5
+depth = -6
+side = "outside"
+tabs = 4
+tool = 3
+)";
+
+// A job of two to four random operations, each for its own random settings in one unit, with a
+// tool for each that is often the one before's.
+Job RandomOperations(std::mt19937_64& random, int n) {
+  Job job;
+  job.name = "random.toml";
+  const int count = DrawnCount(random, 2, 4);
+  int tool = DrawnCount(random, 1, 3);
+  while (static_cast<int>(job.operations.size()) < count) {
+    const auto shape = static_cast<ShapeKind>(DrawnCount(random, 0, 6));
+    JobOperation operation;
+    operation.request = RandomJob(random, shape, n);
+    if (Refused(operation.request)) continue;  // a tool that does not fit, tabs that crowd
+    if (!job.operations.empty() && OneIn(random, 2)) ++tool;
+    operation.tool = tool;
+    job.operations.push_back(std::move(operation));
+  }
+  return job;
+}
+
+std::string JobProgramOf(const Job& job) {
+  std::string bytes;
+  const SaveResult result = SaveOperationsProgram(
+      job, [] { return std::string("memory"); },
+      [&](const std::string&) { return std::make_unique<StringSink>(bytes); });
+  EXPECT_EQ(result.outcome, SaveOutcome::Written) << result.message;
+  return bytes;
+}
+
+// The cutting moves of a run (feeds and arcs), from move `begin` up to `end`.
+std::vector<testing::CanonMove> CutsOf(const testing::LinuxCncRun& run, std::size_t begin,
+                                       std::size_t end) {
+  std::vector<testing::CanonMove> cuts;
+  for (std::size_t i = begin; i < end && i < run.moves.size(); ++i) {
+    if (run.moves[i].kind != testing::CanonMove::Kind::Traverse) cuts.push_back(run.moves[i]);
+  }
+  return cuts;
+}
+
+void ExpectSameMoves(const std::vector<testing::CanonMove>& job,
+                     const std::vector<testing::CanonMove>& alone) {
+  ASSERT_EQ(job.size(), alone.size());
+  for (std::size_t i = 0; i < job.size(); ++i) {
+    EXPECT_EQ(job[i].kind, alone[i].kind) << "move " << i;
+    EXPECT_NEAR(job[i].x, alone[i].x, kPrinted) << "move " << i;
+    EXPECT_NEAR(job[i].y, alone[i].y, kPrinted) << "move " << i;
+    EXPECT_NEAR(job[i].z, alone[i].z, kPrinted) << "move " << i;
+    EXPECT_NEAR(job[i].centerX, alone[i].centerX, kPrinted) << "move " << i;
+    EXPECT_NEAR(job[i].centerY, alone[i].centerY, kPrinted) << "move " << i;
+    EXPECT_EQ(job[i].feed, alone[i].feed) << "move " << i;
+  }
+}
+
+// A job's program cuts every operation exactly as the operation's own program does, changes to
+// each tool where the tool changes, and for GRBL pauses instead: LinuxCNC's interpreter runs both.
+TEST(JobProperties, AJobCutsEachOperationAsItIsCutAlone) {
+  std::mt19937_64 random(30);
+  JobMachineSources none;
+  std::variant<Job, std::string> plate = ReadJobText(kPlateJob, "plate.toml", none);
+  ASSERT_TRUE(std::holds_alternative<Job>(plate)) << std::get<std::string>(plate);
+  std::vector<Job> jobs{std::get<Job>(plate)};
+  for (int n = 0; n < testing::JobCount(12); ++n) jobs.push_back(RandomOperations(random, n));
+  for (std::size_t j = 0; j < jobs.size(); ++j) {
+    Job& job = jobs[j];
+    SCOPED_TRACE(JobTitle(job) + ", job " + std::to_string(j));
+    const std::string program = JobProgramOf(job);
+    const testing::LinuxCncRun run = testing::RunLinuxCnc(program);
+    ASSERT_EQ(run.error, "") << program;
+    // Where each operation's comment stands among the moves.
+    std::vector<std::size_t> starts;
+    std::vector<int> changes;
+    for (const auto& [before, text] : run.comments) {
+      if (text.starts_with("operation ")) starts.push_back(before);
+    }
+    starts.push_back(run.moves.size());
+    ASSERT_EQ(starts.size(), job.operations.size() + 1);
+    for (std::size_t i = 0; i < job.operations.size(); ++i) {
+      const testing::LinuxCncRun alone = testing::RunLinuxCnc(ProgramOf(job.operations[i].request));
+      ASSERT_EQ(alone.error, "");
+      SCOPED_TRACE("operation " + std::to_string(i + 1));
+      ExpectSameMoves(CutsOf(run, starts[i], starts[i + 1]), CutsOf(alone, 0, alone.moves.size()));
+      if (i == 0 || job.operations[i - 1].tool != job.operations[i].tool) {
+        changes.push_back(job.operations[i].tool);
+      }
+      // Each operation ends at its own clearance height.
+      EXPECT_NEAR(run.moves[starts[i + 1] - 1].z, job.operations[i].request.machine.safeZ,
+                  kPrinted);
+    }
+    EXPECT_EQ(run.toolChanges, changes);
+    if (j == 0) {
+      EXPECT_EQ(changes, (std::vector<int>{1, 2, 3}));
+    }
+
+    // GRBL, which has no tool changer, pauses at each change, and moves as LinuxCNC does.
+    for (JobOperation& operation : job.operations) {
+      operation.request.machine.dialect = Dialect::Grbl;
+    }
+    const std::string grbl = JobProgramOf(job);
+    const Units units = job.operations.front().request.machine.units;
+    EXPECT_EQ(testing::GrblRuleBreaks(grbl, units), std::vector<std::string>());
+    std::size_t pauses = 0;
+    for (std::size_t at = grbl.find("\nM0\n"); at != std::string::npos;
+         at = grbl.find("\nM0\n", at + 1)) {
+      ++pauses;
+    }
+    EXPECT_EQ(pauses, changes.size());
+    const testing::LinuxCncRun grblRun = testing::RunLinuxCnc(grbl);
+    ASSERT_EQ(grblRun.error, "") << grbl;
+    ExpectSameMoves(CutsOf(grblRun, 0, grblRun.moves.size()), CutsOf(run, 0, run.moves.size()));
+    if (HasFailure()) return;
+  }
+}
 
 }  // namespace
 }  // namespace quorrel

@@ -66,31 +66,50 @@ LinuxCncRun RunLinuxCnc(const std::string& program) {
           .string();
   std::ofstream(stem + ".ngc", std::ios::binary) << program;
   std::ofstream(stem + ".var").flush();  // present, so that it is updated in place
+  {
+    std::ofstream tools(stem + ".tbl");
+    for (int tool = 1; tool <= 99; ++tool) {
+      tools << "T" << tool << " P" << tool << " Z0 D1 ;\n";
+    }
+  }
   // Two interpreters at once share memory and can end in a bus error: one at a time, across the
   // test processes that CTest runs side by side.
   const int lock = ::open("/tmp/quorrel-rs274.lock", O_CREAT | O_RDWR | O_CLOEXEC, 0666);
   ::flock(lock, LOCK_EX);
-  const ProcessResult result = RunProcess(rs274, {"-v", stem + ".var", "-g", stem + ".ngc"});
+  const ProcessResult result =
+      RunProcess(rs274, {"-t", stem + ".tbl", "-v", stem + ".var", "-g", stem + ".ngc"});
   ::close(lock);
-  for (const char* ending : {".ngc", ".var", ".var.bak"}) std::filesystem::remove(stem + ending);
+  for (const char* ending : {".ngc", ".var", ".var.bak", ".tbl"}) {
+    std::filesystem::remove(stem + ending);
+  }
 
   std::istringstream lines(result.standardOutput + result.standardError);
   std::string name;
   std::vector<double> n;
+  double feed = 0;
   for (std::string line; std::getline(lines, line);) {
     if (!ReadCall(line, name, n)) {
       if (line != "executing" && !line.empty()) run.error += line + "\n";
       continue;
     }
-    if (name == "STRAIGHT_TRAVERSE" && n.size() >= 3) {
+    if (name == "SET_FEED_RATE" && !n.empty()) {
+      feed = n[0];
+    } else if (name == "STRAIGHT_TRAVERSE" && n.size() >= 3) {
       run.moves.push_back({CanonMove::Kind::Traverse, n[0], n[1], n[2]});
     } else if (name == "STRAIGHT_FEED" && n.size() >= 3) {
-      run.moves.push_back({CanonMove::Kind::Feed, n[0], n[1], n[2]});
+      run.moves.push_back({CanonMove::Kind::Feed, n[0], n[1], n[2], 0, 0, 0, feed});
+    } else if (name == "CHANGE_TOOL" && !n.empty()) {
+      run.toolChanges.push_back(static_cast<int>(n[0]));
+    } else if (name == "COMMENT") {
+      const std::size_t open = line.find("(\""), close = line.rfind("\")");
+      if (open != std::string::npos && close > open) {
+        run.comments.emplace_back(run.moves.size(), line.substr(open + 2, close - open - 2));
+      }
     } else if (name == "DWELL" && !n.empty()) {
       run.dwells.emplace_back(run.moves.size(), n[0]);
     } else if (name == "ARC_FEED" && n.size() >= 6) {
       run.moves.push_back(
-          {CanonMove::Kind::Arc, n[0], n[1], n[5], n[2], n[3], static_cast<int>(n[4])});
+          {CanonMove::Kind::Arc, n[0], n[1], n[5], n[2], n[3], static_cast<int>(n[4]), feed});
     }
   }
   if (result.exitStatus != 0 && run.error.empty()) run.error = "rs274 failed";
@@ -122,6 +141,13 @@ std::vector<std::string> GrblRuleBreaks(const std::string& program, Units units)
     }
     if (counted > 79) broken("longer than 79 characters (error 11)");
     if (words.find("G90.1") != std::string::npos) broken("G90.1 (error 20)");
+    // No tool changer, no tool table, no drilling cycles.
+    for (const char* unsupported : {"M6", "G43 ", "G81", "G82", "G83", "G73", "G98"}) {
+      if ((" " + words + " ").find(std::string(" ") + unsupported) != std::string::npos) {
+        broken(std::string(unsupported) + " (error 20)");
+      }
+    }
+    if (words.starts_with("T")) broken("a tool word (error 20)");
     if (words.find('%') != std::string::npos) broken("% (error 1)");
     if (!std::isnan(WordValue(words, 'F'))) feedSet = true;
     const bool arc = words.starts_with("G2 ") || words.starts_with("G3 ");

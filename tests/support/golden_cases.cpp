@@ -78,6 +78,10 @@ std::vector<GoldenCase> LoadGoldenCases() {
     golden.name = fields.at(0);
     golden.exitStatus = std::stoi(fields.at(1));
     golden.arguments.assign(fields.begin() + 2, fields.end());
+    // A job file stands beside the table.
+    for (std::string& argument : golden.arguments) {
+      if (argument.starts_with("--job=")) argument = "--job=" + TestDataPath(argument.substr(6));
+    }
     const std::string expected = TestDataPath("golden/" + golden.name + GoldenExtension(golden));
     golden.found = std::filesystem::is_regular_file(expected);
     golden.expectedProgram = ReadFileBytes(expected);

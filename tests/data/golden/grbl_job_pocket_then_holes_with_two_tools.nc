@@ -1,0 +1,105 @@
+( job pocket_and_holes.toml: rounded-rectangle, hole-grid )
+G21 G90 G17 G94 G91.1
+( operation 1: rectangle rounded corner H40 x W24 R=5 )
+( fit tool 1 and set Z zero on it, then cycle start )
+M0
+M3 S16000
+G4 P2
+G0 Z5
+G0 X3.5 Y0
+G0 Z0
+G1 Z-2 F250
+G1 X-3.5 Y0 F800
+G1 X-8 Y0
+G1 X8
+G1 Y0
+G1 X-8
+G1 Y0
+G1 X-12.5 Y-4.5
+G1 X12.5
+G1 Y4.5
+G1 X-12.5
+G1 Y-4.5
+G1 X-15 Y-9
+G1 X15
+G3 X17 Y-7 I0 J2
+G1 Y7
+G3 X15 Y9 I-2 J0
+G1 X-15
+G3 X-17 Y7 I0 J-2
+G1 Y-7
+G3 X-15 Y-9 I2 J0
+G0 Z5
+G0 X3.5 Y0
+G0 Z-2
+G1 Z-4 F250
+G1 X-3.5 Y0 F800
+G1 X-8 Y0
+G1 X8
+G1 Y0
+G1 X-8
+G1 Y0
+G1 X-12.5 Y-4.5
+G1 X12.5
+G1 Y4.5
+G1 X-12.5
+G1 Y-4.5
+G1 X-15 Y-9
+G1 X15
+G3 X17 Y-7 I0 J2
+G1 Y7
+G3 X15 Y9 I-2 J0
+G1 X-15
+G3 X-17 Y7 I0 J-2
+G1 Y-7
+G3 X-15 Y-9 I2 J0
+G0 Z5
+( operation 2: hole grid W60 x H40 holes 2 x 2 )
+M5
+( fit tool 2 and set Z zero on it, then cycle start )
+M0
+M3 S3000
+G4 P2
+G0 Z5
+G0 X-30 Y-20
+G0 Z1
+G1 Z-2 F250
+G0 Z1
+G0 Z-1.746
+G1 Z-5
+G0 Z1
+G0 Z-4.746
+G1 Z-8
+G0 Z5
+G0 X30 Y-20
+G0 Z1
+G1 Z-2
+G0 Z1
+G0 Z-1.746
+G1 Z-5
+G0 Z1
+G0 Z-4.746
+G1 Z-8
+G0 Z5
+G0 X30 Y20
+G0 Z1
+G1 Z-2
+G0 Z1
+G0 Z-1.746
+G1 Z-5
+G0 Z1
+G0 Z-4.746
+G1 Z-8
+G0 Z5
+G0 X-30 Y20
+G0 Z1
+G1 Z-2
+G0 Z1
+G0 Z-1.746
+G1 Z-5
+G0 Z1
+G0 Z-4.746
+G1 Z-8
+G0 Z5
+M5
+M30
