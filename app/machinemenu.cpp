@@ -5,8 +5,8 @@
 #include <QtDebug>
 
 #include "app/utf8.h"
+#include "app/windowmemory.h"
 #include "gcode/job/dialect_profile.h"
-#include "gcode/output/output_error.h"
 #include "gcode/shapes/operation.h"
 
 namespace quorrel::app {
@@ -26,12 +26,12 @@ QString MachineLabel(const Machine& machine) {
          QLatin1Char(')');
 }
 
-MachineMenu::MachineMenu(QWidget* parent) : QMenu(QStringLiteral("&Machine"), parent) {
+MachineMenu::MachineMenu(WindowMemory& memory, QWidget* parent)
+    : QMenu(QStringLiteral("&Machine"), parent), memory_(memory) {
   setObjectName(QStringLiteral("menu_machine"));
   path_ = MachinesFilePath();
   file_ = ReadMachinesFile(path_);
-  remembered_ = ReadWindowState(WindowStateFilePath());
-  const std::optional<std::string>& machine = remembered_.machine;
+  const std::optional<std::string>& machine = memory_.state().machine;
   if (machine && FindMachine(file_.machines, *machine) != nullptr) chosenName_ = machine;
   rebuild();
   // What another window or an editor changed shows the next time the menu opens.
@@ -48,8 +48,9 @@ bool MachineMenu::outside() const {
 
 std::string MachineMenu::operation() const {
   if (chosen() == nullptr) return {};
-  const auto remembered = remembered_.operations.find(*chosenName_);
-  if (remembered == remembered_.operations.end()) return {};
+  const std::map<std::string, std::string>& operations = memory_.state().operations;
+  const auto remembered = operations.find(*chosenName_);
+  if (remembered == operations.end()) return {};
   // A name this Quorrel does not know, written by another, is the form's shapes.
   const Operation* known = OperationNamed(remembered->second);
   return known != nullptr && !known->windowProgram() ? remembered->second : std::string();
@@ -57,12 +58,13 @@ std::string MachineMenu::operation() const {
 
 void MachineMenu::chooseOperation(const std::string& name) {
   if (chosen() == nullptr || name == operation()) return;
-  if (name.empty()) {
-    remembered_.operations.erase(*chosenName_);
-  } else {
-    remembered_.operations[*chosenName_] = name;
-  }
-  rememberChoice();
+  memory_.remember([&](WindowState& state) {
+    if (name.empty()) {
+      state.operations.erase(*chosenName_);
+    } else {
+      state.operations[*chosenName_] = name;
+    }
+  });
   rebuild();
   emit choiceChanged();
 }
@@ -76,12 +78,13 @@ void MachineMenu::reload(const std::optional<std::string>& renamedTo) {
   file_ = std::move(file);
   if (renamedTo) {
     // The operation chosen with it goes with its new name.
-    const auto operation =
-        before ? remembered_.operations.find(*before) : remembered_.operations.end();
-    if (operation != remembered_.operations.end() && *before != *renamedTo) {
-      remembered_.operations[*renamedTo] = operation->second;
-      remembered_.operations.erase(*before);
-    }
+    memory_.remember([&](WindowState& state) {
+      const auto operation = before ? state.operations.find(*before) : state.operations.end();
+      if (operation != state.operations.end() && *before != *renamedTo) {
+        state.operations[*renamedTo] = operation->second;
+        state.operations.erase(*before);
+      }
+    });
     chosenName_ = renamedTo;
   }
   if (chosenName_ && chosen() == nullptr) chosenName_.reset();
@@ -144,15 +147,7 @@ void MachineMenu::rebuild() {
 }
 
 void MachineMenu::rememberChoice() {
-  const std::string path = WindowStateFilePath();
-  remembered_.machine = chosenName_;
-  if (path.empty()) return;
-  try {
-    WriteSettingsFile(path, WindowStateText(remembered_));
-  } catch (const OutputError& error) {
-    // Only the choice at the next start is lost; the window works on with it.
-    qWarning("quorrel: the chosen machine is not remembered: %s", error.what());
-  }
+  memory_.remember([this](WindowState& state) { state.machine = chosenName_; });
 }
 
 }  // namespace quorrel::app

@@ -10,6 +10,8 @@ class QActionGroup;
 
 namespace quorrel::app {
 
+class WindowMemory;
+
 /// A machine as the window names it: "Router (GRBL)".
 QString MachineLabel(const Machine& machine);
 
@@ -22,7 +24,8 @@ class MachineMenu : public QMenu {
   Q_OBJECT
 
  public:
-  explicit MachineMenu(QWidget* parent = nullptr);
+  /// Remembers its choices in `memory`, which outlives it.
+  explicit MachineMenu(WindowMemory& memory, QWidget* parent = nullptr);
 
   /// The chosen machine, or null for the window's own program.
   const Machine* chosen() const;
@@ -59,7 +62,7 @@ class MachineMenu : public QMenu {
   std::string path_;
   MachinesFile file_;
   std::optional<std::string> chosenName_;
-  WindowState remembered_;
+  WindowMemory& memory_;
   bool outside_ = false;
   QActionGroup* machines_ = nullptr;
   QActionGroup* sides_ = nullptr;

@@ -124,7 +124,7 @@ void QuorrelForm::createMenus() {
   connect(save, &QAction::triggered, this, &QuorrelForm::menu_file_save_Click);
   connect(exit, &QAction::triggered, this, &QuorrelForm::menu_file_exit_Click);
 
-  machineMenu_ = new MachineMenu(this);
+  machineMenu_ = new MachineMenu(memory_, this);
   menuBar()->addMenu(machineMenu_);
   connect(machineMenu_, &MachineMenu::choiceChanged, this, &QuorrelForm::machineChanged);
   connect(machineMenu_, &MachineMenu::machinesRequested, this, &QuorrelForm::editMachines);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/formdialogs.h"
+#include "app/windowmemory.h"
 #include "gcode/job/field_table.h"
 #include "gcode/save/save_command.h"
 
@@ -68,6 +69,7 @@ class QuorrelForm : public QMainWindow {
   void fitFontToDesign();
 
   FormDialogs dialogs_;
+  WindowMemory memory_;  // before the menus that remember in it
   QButtonGroup* option1_ = nullptr;
   std::array<QRadioButton*, 3> option1Buttons_{};
   std::array<ShapePictogram*, 3> shapes_{};

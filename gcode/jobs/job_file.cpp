@@ -63,7 +63,7 @@ class JobReader {
 
   Job Read(const toml::table& document) {
     Machine machine = TopMachine(document);
-    Job job;
+    Job job = std::move(job_);
     const toml::node* operations = document.get("operation");
     if (operations == nullptr) {
       mistake_(
@@ -93,6 +93,7 @@ class JobReader {
       }
       machine = NamedMachine(name->as_string()->get(), LineOf(*name));
       named = true;
+      job_.machine = name->as_string()->get();
     }
     for (const auto& [key, value] : document) {
       if (key.str() == kMachineKey || key.str() == "operation") continue;
@@ -102,7 +103,7 @@ class JobReader {
                  "\"" + std::string(key.str()) + "\" is no setting of the job's machine" +
                      (IsOperationKey(key.str()) ? "; it belongs in an operation's table" : ""));
       }
-      Set(machine, *setting, value, key.str());
+      job_.settings.emplace_back(*setting, Set(machine, *setting, value, key.str()));
     }
     for (const auto& [setting, text] : sources_.given) (void)SetSetting(machine, setting, text);
     const bool dialectGiven =
@@ -147,12 +148,15 @@ class JobReader {
            FieldNamed(key) != nullptr;
   }
 
-  void Set(Machine& machine, Setting setting, const toml::node& value, std::string_view key) {
+  // Sets the setting from its value, and returns the value's text.
+  std::string Set(Machine& machine, Setting setting, const toml::node& value,
+                  std::string_view key) {
     std::optional<std::string> text = TomlValueText(value);
     if (!text) mistake_(LineOf(value), std::string(key) + " needs a number or a word");
     if (auto problem = SetSetting(machine, setting, *text)) {
       mistake_(LineOf(value), std::string(key) + " " + *problem);
     }
+    return *text;
   }
 
   JobOperation ReadOperation(const toml::table& table, const Machine& jobMachine, int number,
@@ -210,7 +214,7 @@ class JobReader {
                              " is the whole job's: give it at the top of the file, before the "
                              "first [[operation]]");
         }
-        Set(machine, *setting, value, name);
+        operation.settings.emplace_back(*setting, Set(machine, *setting, value, name));
         given.push_back(*setting);
       } else {
         mistake_(line, "\"" + std::string(name) + "\" is no key of an operation (operation " +
@@ -238,21 +242,8 @@ class JobReader {
 
   MistakeAt mistake_;
   const JobMachineSources& sources_;
+  Job job_;  // its top level, as read
 };
-
-// A field's text as a job file writes it: a number where TOML reads it as one, else quoted.
-std::string FieldValue(const std::string& text) {
-  std::size_t i = text.starts_with('-') ? 1 : 0;
-  const std::size_t digits = i;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-  bool plain = i > digits && (i - digits == 1 || text[digits] != '0');
-  if (plain && i < text.size() && text[i] == '.') {
-    const std::size_t point = ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    plain = i > point;
-  }
-  return plain && i == text.size() ? text : TomlQuoted(text);
-}
 
 }  // namespace
 
@@ -280,60 +271,6 @@ std::variant<Job, std::string> ReadJobFile(const std::string& path,
   }
   if (!text) return "the job file \"" + path + "\" is not there";
   return ReadJobText(*text, path, sources);
-}
-
-std::optional<std::string> JobFileText(const std::vector<JobRow>& rows,
-                                       const std::vector<Machine>& machines, std::string& why) {
-  if (rows.empty()) {
-    why = "The job has no operation to save.";
-    return std::nullopt;
-  }
-  const auto machineNamed = [&](const std::string& name) { return FindMachine(machines, name); };
-  const Machine* first = machineNamed(rows.front().machine);
-  if (first == nullptr) {
-    why = "The machine \"" + rows.front().machine + "\" is not in the machines file.";
-    return std::nullopt;
-  }
-  std::string text = "# A Quorrel job: its machine, then its operations in cutting order.\n";
-  text += "machine = " + TomlQuoted(first->name) + "\n";
-  for (const JobRow& row : rows) {
-    const Machine* machine = machineNamed(row.machine);
-    if (machine == nullptr) {
-      why = "The machine \"" + row.machine + "\" is not in the machines file.";
-      return std::nullopt;
-    }
-    if (machine->dialect != first->dialect || machine->units != first->units) {
-      why = "The operations are for machines of different controllers or units (\"" + first->name +
-            "\" and \"" + machine->name + "\"); one job is cut on one machine.";
-      return std::nullopt;
-    }
-    const SaveRequest& request = row.request;
-    const Operation& operation = OperationOf(request.shape);
-    text += "\n[[operation]]\nshape = \"" + std::string(operation.name) + "\"\n";
-    for (const FieldDescription& field : kJobFields) {
-      if (!operation.UsesField(field.field)) continue;
-      text += std::string(field.option.substr(2)) + " = " + FieldValue(request.texts.*field.text) +
-              "\n";
-    }
-    if (operation.outlines() && request.fill) text += "fill = true\n";
-    if (operation.outlines() && request.strategy.outside) text += "side = \"outside\"\n";
-    text += "tool = " + std::to_string(row.tool) + "\n";
-    // Where this operation's machine differs from the job's, its table says how.
-    for (const SettingDescription& setting : kSettings) {
-      const std::string value = SettingText(*machine, setting.setting);
-      if (value == SettingText(*first, setting.setting)) continue;
-      if (!OperationTakes(request.shape, setting.setting)) continue;
-      if (value.empty()) {
-        why = "The operation's machine \"" + machine->name + "\" leaves out the " +
-              std::string(setting.key) + " that \"" + first->name +
-              "\" gives; a job file cannot leave out for one operation what its machine gives.";
-        return std::nullopt;
-      }
-      const bool word = !ChoicesOf(setting.setting).empty();
-      text += std::string(setting.key) + " = " + (word ? TomlQuoted(value) : value) + "\n";
-    }
-  }
-  return text;
 }
 
 }  // namespace quorrel

@@ -19,6 +19,10 @@ struct JobOperation {
   SaveRequest request;
   int tool = 1;
   int line = 0;
+  /// The settings its table gives, as written there, in its order.
+  std::vector<std::pair<Setting, std::string>> settings;
+
+  bool operator==(const JobOperation&) const = default;
 };
 
 /// The most a tool's number may be.
@@ -29,6 +33,12 @@ inline constexpr int kHighestTool = 9999;
 struct Job {
   std::string name;
   std::vector<JobOperation> operations;
+  /// The machines file's machine its top level names, if any, and the settings beside it, as
+  /// written there.
+  std::optional<std::string> machine;
+  std::vector<std::pair<Setting, std::string>> settings;
+
+  bool operator==(const Job&) const = default;
 };
 
 /// What a job's machine is made of beside the job file: the machines file, for a job that names
@@ -58,20 +68,5 @@ std::variant<Job, std::string> ReadJobFile(const std::string& path,
 /// The same for the text of a job file at `path`.
 std::variant<Job, std::string> ReadJobText(std::string_view text, const std::string& path,
                                            const JobMachineSources& sources);
-
-/// One row of a job as the window keeps it, to be saved as a job file: the operation's shape,
-/// Fill, field texts and side, the machine it was added with and its tool.
-struct JobRow {
-  SaveRequest request;  ///< its machine's settings are not kept: `machine` names them
-  std::string machine;
-  int tool = 1;
-};
-
-/// The text of a job file holding `rows` for the machines `machines`: the first row's machine at
-/// the top, and in each operation's table the settings of its own machine that differ from that
-/// one's. Nothing where the rows' machines are for different controllers or units, which one job
-/// cannot be; `why` then says so.
-std::optional<std::string> JobFileText(const std::vector<JobRow>& rows,
-                                       const std::vector<Machine>& machines, std::string& why);
 
 }  // namespace quorrel

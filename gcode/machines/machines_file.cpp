@@ -210,6 +210,11 @@ WindowState ReadWindowState(const std::string& path) {
     if (!std::holds_alternative<toml::table>(parsed)) return remembered;
     const toml::table& state = std::get<toml::table>(parsed);
     if (const auto* name = state["machine"].as_string()) remembered.machine = name->get();
+    if (const toml::array* jobs = state["recent-jobs"].as_array()) {
+      for (const toml::node& job : *jobs) {
+        if (const auto* file = job.as_string()) remembered.recentJobs.push_back(file->get());
+      }
+    }
     if (const toml::table* operations = state["operation"].as_table()) {
       for (const auto& [machine, operation] : *operations) {
         if (const auto* name = operation.as_string()) {
@@ -227,6 +232,13 @@ WindowState ReadWindowState(const std::string& path) {
 std::string WindowStateText(const WindowState& state) {
   std::string text = "# What the Quorrel window remembers between starts.\n";
   if (state.machine) text += "machine = " + TomlQuoted(*state.machine) + "\n";
+  if (!state.recentJobs.empty()) {
+    text += "recent-jobs = [";
+    for (std::size_t i = 0; i < state.recentJobs.size(); ++i) {
+      text += (i == 0 ? "" : ", ") + TomlQuoted(state.recentJobs[i]);
+    }
+    text += "]\n";
+  }
   if (!state.operations.empty()) {
     text += "\n# The operation last chosen with each machine.\n[operation]\n";
     for (const auto& [machine, operation] : state.operations) {
