@@ -1,5 +1,7 @@
 #include "app/formdialogs.h"
 
+#include <QFileDialog>
+
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -16,6 +18,9 @@ FormDialogs SystemDialogs(QWidget* parent, CommonDialog* commonDialog) {
     common->setFilter(filter);
     common->setFileName(proposedName);
     return common->showSave(owner);
+  };
+  dialogs.showOpenDialog = [owner](const QString& filter) {
+    return QFileDialog::getOpenFileName(owner, QStringLiteral("Open Job"), QString(), filter);
   };
   dialogs.askYesNo = [owner](const QString& text, const QString& title) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, owner);

@@ -12,6 +12,8 @@ struct FormDialogs {
   /// The save dialog: a file-type filter in Qt's form and a proposed name in, the chosen path
   /// out, or an empty text when the user cancels.
   std::function<QString(const QString& filter, const QString& proposedName)> showSaveDialog;
+  /// The open dialog: a file-type filter in, the chosen path out, or an empty text.
+  std::function<QString(const QString& filter)> showOpenDialog;
   /// A question with the buttons Yes and No, Yes the default; true for Yes.
   std::function<bool(const QString& text, const QString& title)> askYesNo;
   /// A message about a save that failed.

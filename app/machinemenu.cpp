@@ -46,6 +46,13 @@ bool MachineMenu::outside() const {
   return outside_ && chosen() != nullptr;
 }
 
+void MachineMenu::setOutside(bool outside) {
+  if (outside_ == outside) return;
+  outside_ = outside;
+  rebuild();
+  emit choiceChanged();
+}
+
 std::string MachineMenu::operation() const {
   if (chosen() == nullptr) return {};
   const std::map<std::string, std::string>& operations = memory_.state().operations;

@@ -33,6 +33,7 @@ class MachineMenu : public QMenu {
   std::optional<std::string> chosenName() const { return chosenName_; }
   /// An outline cut from outside the contour; only with a machine.
   bool outside() const;
+  void setOutside(bool outside);
   /// The operation chosen with the chosen machine, by its command-line name; empty for the
   /// form's shapes, as always without a machine.
   std::string operation() const;

@@ -57,6 +57,12 @@ void OperationPanel::showOperation(ShapeKind shape) {
   }
 }
 
+void OperationPanel::setTexts(const FieldTexts& texts) {
+  for (std::size_t i = 0; i < kPatternFields; ++i) {
+    fields_[i]->setText(QString::fromLocal8Bit(texts.*kJobFields[kFields.size() + i].text));
+  }
+}
+
 void OperationPanel::readInto(FieldTexts& texts) const {
   for (std::size_t i = 0; i < kPatternFields; ++i) {
     texts.*kJobFields[kFields.size() + i].text = fields_[i]->text().toLocal8Bit().toStdString();

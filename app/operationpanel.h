@@ -25,6 +25,8 @@ class OperationPanel : public QWidget {
   void showOperation(ShapeKind shape);
   /// The pattern fields' texts, exactly as typed, into `texts`.
   void readInto(FieldTexts& texts) const;
+  /// The pattern fields' texts from `texts`.
+  void setTexts(const FieldTexts& texts);
   /// The pattern fields, in the order the keyboard reaches them.
   const auto& fields() const { return fields_; }
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "gcode/jobs/job_program.h"
 #include "gcode/save/job_preview.h"
 
 namespace quorrel::app {
@@ -78,11 +79,13 @@ QTransform ViewTransform(const PreviewView& view, const QSizeF& drawing) {
 PreviewRenderer::PreviewRenderer() = default;
 PreviewRenderer::~PreviewRenderer() = default;
 
-RenderedPreview PreviewRenderer::render(const SaveRequest& request, const PreviewView& view) {
-  if (request_ != request) {
-    request_ = request;
+RenderedPreview PreviewRenderer::render(const PreviewSubject& subject, const PreviewView& view) {
+  if (subject_ != subject) {
+    subject_ = subject;
     drawing_.reset();
-    const JobPreview preview = DrawJobPreview(request);
+    const JobPreview preview = std::holds_alternative<Job>(subject)
+                                   ? DrawOperationsPreview(std::get<Job>(subject))
+                                   : DrawJobPreview(std::get<SaveRequest>(subject));
     message_ = QString::fromLocal8Bit(preview.message);
     if (message_.isEmpty()) {
       drawing_ = std::make_unique<SvgDrawing>(preview.svg);

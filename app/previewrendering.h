@@ -8,7 +8,9 @@
 #include <QTransform>
 #include <memory>
 #include <optional>
+#include <variant>
 
+#include "gcode/jobs/job_file.h"
 #include "gcode/save/program_request.h"
 
 namespace quorrel::app {
@@ -27,6 +29,9 @@ struct PreviewView {
 /// From the drawing's units to the view's pixels.
 QTransform ViewTransform(const PreviewView& view, const QSizeF& drawing);
 
+/// What the preview draws: the form's operation, or a job of several.
+using PreviewSubject = std::variant<SaveRequest, Job>;
+
 class SvgDrawing;
 
 /// What the preview shows of a job, seen from one view: the drawing, or why there is none.
@@ -43,10 +48,10 @@ class PreviewRenderer {
  public:
   PreviewRenderer();
   ~PreviewRenderer();
-  RenderedPreview render(const SaveRequest& request, const PreviewView& view);
+  RenderedPreview render(const PreviewSubject& subject, const PreviewView& view);
 
  private:
-  std::optional<SaveRequest> request_;
+  std::optional<PreviewSubject> subject_;
   std::unique_ptr<SvgDrawing> drawing_;
   QString message_;
 };

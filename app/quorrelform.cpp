@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
@@ -19,6 +20,7 @@
 
 #include "app/commondialog.h"
 #include "app/formfields.h"
+#include "app/jobpanel.h"
 #include "app/machinemenu.h"
 #include "app/machinesdialog.h"
 #include "app/operationmenu.h"
@@ -31,6 +33,9 @@
 #include "app/wrappingradiobutton.h"
 #include "gcode/job/dialect_profile.h"
 #include "gcode/job/field_table.h"
+#include "gcode/jobs/job_program.h"
+#include "gcode/output/output_error.h"
+#include "gcode/output/program_destination.h"
 #include "gcode/shapes/operation.h"
 
 namespace quorrel::app {
@@ -54,6 +59,7 @@ std::string Local8Bit(const QString& text) {
 }
 
 const QString kTitle = QStringLiteral("Quorrel's (by the Quorrel developers)");
+const QString kJobFilter = QStringLiteral("Quorrel job (*.toml);;All files (*)");
 
 // What the machinist is told of a machine's setting that the job does not use.
 QString UnusedSettingNote(const Machine& machine, Setting setting) {
@@ -123,6 +129,24 @@ void QuorrelForm::createMenus() {
   exit->setObjectName(QStringLiteral("menu_file_exit"));
   connect(save, &QAction::triggered, this, &QuorrelForm::menu_file_save_Click);
   connect(exit, &QAction::triggered, this, &QuorrelForm::menu_file_exit_Click);
+  // The job's entries come after the window's own, which keep their places.
+  file->addSeparator();
+  QAction* open = file->addAction(QStringLiteral("Open Job…"));
+  open->setObjectName(QStringLiteral("menu_file_open_job"));
+  connect(open, &QAction::triggered, this, [this] { openJob(); });
+  QAction* saveJob = file->addAction(QStringLiteral("Save Job…"));
+  saveJob->setObjectName(QStringLiteral("menu_file_save_job"));
+  connect(saveJob, &QAction::triggered, this, &QuorrelForm::saveJob);
+  QMenu* recent = file->addMenu(QStringLiteral("Recent Jobs"));
+  recent->setObjectName(QStringLiteral("menu_file_recent_jobs"));
+  connect(recent, &QMenu::aboutToShow, this, [this, recent] {
+    recent->clear();
+    for (const std::string& path : memory_.recentJobs()) {
+      QAction* item = recent->addAction(QFile::decodeName(path.c_str()));
+      connect(item, &QAction::triggered, this, [this, path] { openJob(path); });
+    }
+    if (recent->isEmpty()) recent->addAction(QStringLiteral("(none yet)"))->setEnabled(false);
+  });
 
   machineMenu_ = new MachineMenu(memory_, this);
   menuBar()->addMenu(machineMenu_);
@@ -140,17 +164,39 @@ void QuorrelForm::createMenus() {
   previewAction_->setShortcut(QKeySequence(Qt::Key_F5));
   previewAction_->setCheckable(true);
   connect(previewAction_, &QAction::toggled, this, &QuorrelForm::showPreview);
+  jobAction_ = view->addAction(QStringLiteral("&Job"));
+  jobAction_->setObjectName(QStringLiteral("menu_view_job"));
+  jobAction_->setShortcut(QKeySequence(Qt::Key_F6));
+  jobAction_->setCheckable(true);
+  connect(jobAction_, &QAction::toggled, this, [this](bool shown) {
+    if (shown) {
+      jobPanel_->move(frameGeometry().bottomLeft() + QPoint(0, 8));
+      jobPanel_->show();
+    } else {
+      jobPanel_->hide();
+    }
+  });
 }
 
 void QuorrelForm::watchTheJob() {
+  jobPanel_ = new JobPanel(this);
+  jobPanel_->hide();
+  connect(jobPanel_, &JobPanel::addRequested, this, [this] {
+    if (auto row = currentRow()) jobPanel_->addRow(*row);
+  });
+  connect(jobPanel_, &JobPanel::replaceRequested, this, [this] {
+    if (auto row = currentRow()) jobPanel_->replaceChosen(*row);
+  });
+  connect(jobPanel_, &JobPanel::rowChosen, this, &QuorrelForm::showRow);
   const auto changed = [this] {
-    if (preview_ != nullptr && preview_->isVisible()) preview_->setRequest(currentRequest());
-    if (machineMenu_->chosen() != nullptr) runTime_->setRequest(currentRequest());
+    if (preview_ != nullptr && preview_->isVisible()) preview_->setSubject(currentSubject());
+    if (machineMenu_->chosen() != nullptr) runTime_->setSubject(currentSubject());
   };
   for (QLineEdit* text : fields_) connect(text, &QLineEdit::textChanged, this, changed);
   connect(option1_, &QButtonGroup::idToggled, this, changed);
   connect(check1_, &QCheckBox::toggled, this, changed);
   connect(operationPanel_, &OperationPanel::changed, this, changed);
+  connect(jobPanel_, &JobPanel::changed, this, changed);
   connect(machineMenu_, &MachineMenu::choiceChanged, this, changed);
 }
 
@@ -161,7 +207,7 @@ void QuorrelForm::machineChanged() {
   // The window's own program has no feeds to time: without a machine the form is as it was.
   statusBar()->setVisible(machine != nullptr);
   showOperation();
-  if (machine != nullptr) runTime_->setRequest(currentRequest());
+  if (machine != nullptr) runTime_->setSubject(currentSubject());
 }
 
 void QuorrelForm::showOperation() {
@@ -279,7 +325,7 @@ void QuorrelForm::showPreview(bool shown) {
     connect(preview_, &ToolpathPreview::hidden, this,
             [this] { previewAction_->setChecked(false); });
   }
-  preview_->setRequest(currentRequest());
+  preview_->setSubject(currentSubject());
   preview_->show();
   activateWindow();
 }
@@ -480,7 +526,135 @@ SaveRequest QuorrelForm::currentRequest() const {
   return request;
 }
 
+std::optional<JobRow> QuorrelForm::currentRow() {
+  const std::optional<std::string> machine = machineMenu_->chosenName();
+  if (!machine) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         QStringLiteral("A job is cut on a controller: choose its machine in the "
+                                        "Machine menu first."));
+    return std::nullopt;
+  }
+  const SaveRequest request = currentRequest();
+  JobRow row;
+  row.request.shape = request.shape;
+  row.request.fill = request.fill;
+  row.request.texts = request.texts;
+  row.request.strategy.outside = request.strategy.outside;
+  row.machine = *machine;
+  row.tool = jobPanel_->nextTool();
+  return row;
+}
+
+void QuorrelForm::showRow(const JobRow& row) {
+  const std::string machine = row.machine.empty() ? jobPanel_->document().machine : row.machine;
+  if (!machine.empty() && machine != machineMenu_->chosenName()) machineMenu_->choose(machine);
+  const Operation& operation = OperationOf(row.request.shape);
+  machineMenu_->chooseOperation(operation.windowProgram() ? std::string()
+                                                          : std::string(operation.name));
+  if (operation.windowProgram()) {
+    option1Buttons_[static_cast<std::size_t>(operation.kind)]->setChecked(true);
+    check1_->setChecked(row.request.fill);
+    machineMenu_->setOutside(row.request.strategy.outside);
+  }
+  for (const FieldDescription& description : kFields) {
+    field(description.field)->setText(QString::fromLocal8Bit(row.request.texts.*description.text));
+  }
+  operationPanel_->setTexts(row.request.texts);
+}
+
+// The job of the Job panel, as the saved job file reads, where it has two operations or more.
+std::variant<std::monostate, Job, std::string> QuorrelForm::panelJob() const {
+  const JobDocument& document = jobPanel_->document();
+  if (document.rows.size() < 2) return std::monostate();
+  JobMachineSources sources;
+  sources.machines = machineMenu_->machinesFile();
+  sources.machinesPath = machineMenu_->machinesFilePath();
+  std::variant<Job, std::string> job =
+      JobOfDocument(document, jobPanel_->path().value_or("untitled.toml"), sources);
+  if (const std::string* why = std::get_if<std::string>(&job)) return *why;
+  Job& several = std::get<Job>(job);
+  const std::string separator = Local8Bit(QLocale::system().decimalPoint());
+  for (JobOperation& operation : several.operations) {
+    operation.request.decimalSeparator = separator;
+  }
+  return several;
+}
+
+PreviewSubject QuorrelForm::currentSubject() const {
+  std::variant<std::monostate, Job, std::string> job = panelJob();
+  if (Job* several = std::get_if<Job>(&job)) return std::move(*several);
+  return currentRequest();
+}
+
+void QuorrelForm::openJob(const std::optional<std::string>& chosen) {
+  std::string path = chosen.value_or("");
+  if (path.empty()) {
+    path = QFile::encodeName(dialogs_.showOpenDialog(kJobFilter)).toStdString();
+    if (path.empty()) return;
+  }
+  machineMenu_->reload();
+  JobMachineSources sources;
+  sources.machines = machineMenu_->machinesFile();
+  sources.machinesPath = machineMenu_->machinesFilePath();
+  const std::variant<Job, std::string> job = ReadJobFile(path, sources);
+  if (const std::string* why = std::get_if<std::string>(&job)) {
+    dialogs_.showMessage(QStringLiteral("quorrel"), QStringLiteral("The job cannot be opened: ") +
+                                                        FromUtf8(*why) + QLatin1Char('.'));
+    return;
+  }
+  jobPanel_->setDocument(DocumentOf(std::get<Job>(job)), path);
+  memory_.rememberJob(path);
+  jobAction_->setChecked(true);
+}
+
+void QuorrelForm::saveJob() {
+  std::string why;
+  const std::optional<std::string> text =
+      JobDocumentText(jobPanel_->document(), machineMenu_->machinesFile().machines, why);
+  if (!text) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         FromUtf8(why) + QStringLiteral(" Nothing was written."));
+    return;
+  }
+  const std::optional<std::string>& kept = jobPanel_->path();
+  const QString proposed =
+      kept ? QFileInfo(QFile::decodeName(kept->c_str())).fileName() : QStringLiteral("Job1.toml");
+  const std::string path =
+      QFile::encodeName(dialogs_.showSaveDialog(kJobFilter, proposed)).toStdString();
+  if (path.empty()) return;
+  try {
+    WriteSettingsFile(path, *text);
+  } catch (const OutputError& error) {
+    dialogs_.showMessage(QStringLiteral("quorrel"),
+                         FromUtf8(error.what()) + QLatin1Char(' ') +
+                             FromUtf8(WhatTheDestinationHolds(path, error.unchanged())));
+    return;
+  }
+  jobPanel_->setPath(path);
+  memory_.rememberJob(path);
+}
+
+// Writes the Job panel's job, as quorrel-gcode --job writes its saved file.
+void QuorrelForm::saveJobProgram() {
+  std::variant<std::monostate, Job, std::string> made = panelJob();
+  if (const std::string* why = std::get_if<std::string>(&made)) {
+    dialogs_.showMessage(QStringLiteral("quorrel"), QStringLiteral("The job cannot be written: ") +
+                                                        FromUtf8(*why) +
+                                                        QStringLiteral(" Nothing was written."));
+    return;
+  }
+  const Job& job = std::get<Job>(made);
+  const ProgramFile file = ProgramFileFor(job.operations.front().request.machine.dialect);
+  const SaveResult result = SaveOperationsProgram(job, [&] {
+    return QFile::encodeName(dialogs_.showSaveDialog(file.filter, file.name)).toStdString();
+  });
+  if (!result.message.empty()) {
+    dialogs_.showMessage(QStringLiteral("quorrel"), QString::fromLocal8Bit(result.message));
+  }
+}
+
 void QuorrelForm::menu_file_save_Click() {
+  if (jobPanel_->document().rows.size() >= 2) return saveJobProgram();
   // The machine as the file holds it now, which quorrel-gcode --machine would read too.
   const std::optional<std::string> chosenName = machineMenu_->chosenName();
   machineMenu_->reload();

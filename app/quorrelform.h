@@ -4,8 +4,10 @@
 #include <array>
 
 #include "app/formdialogs.h"
+#include "app/previewrendering.h"
 #include "app/windowmemory.h"
 #include "gcode/job/field_table.h"
+#include "gcode/jobs/job_document.h"
 #include "gcode/save/save_command.h"
 
 class QButtonGroup;
@@ -19,6 +21,7 @@ namespace quorrel::app {
 
 class CommonDialog;
 class MachineMenu;
+class JobPanel;
 class OperationMenu;
 class OperationPanel;
 class ShapePictogram;
@@ -42,6 +45,9 @@ class QuorrelForm : public QMainWindow {
 
   /// The job as the controls hold it now, texts exactly as typed, for the chosen machine.
   SaveRequest currentRequest() const;
+  /// What the preview and the run time show: the Job panel's job where it has two operations or
+  /// more, else the form's.
+  PreviewSubject currentSubject() const;
 
  public slots:
   /// Shows the chosen shape's pictogram and, for the shapes with a radius, the Radius field.
@@ -58,6 +64,15 @@ class QuorrelForm : public QMainWindow {
 
  private:
   void createMenus();
+  // The form's operation as a row of the Job panel, or nothing without a machine (said so).
+  std::optional<JobRow> currentRow();
+  // Puts a row's machine, operation and fields into the form.
+  void showRow(const JobRow& row);
+  std::variant<std::monostate, Job, std::string> panelJob() const;
+  // Opens a job file: the one chosen in a dialog, or `path`.
+  void openJob(const std::optional<std::string>& path = std::nullopt);
+  void saveJob();
+  void saveJobProgram();
   void watchTheJob();
   void machineChanged();
   // Shows the chosen operation's panel and fields, or the form's shapes as they were.
@@ -87,6 +102,8 @@ class QuorrelForm : public QMainWindow {
   OperationMenu* operationMenu_ = nullptr;
   OperationPanel* operationPanel_ = nullptr;
   QAction* previewAction_ = nullptr;
+  QAction* jobAction_ = nullptr;
+  JobPanel* jobPanel_ = nullptr;
   ToolpathPreview* preview_ = nullptr;
   RunTimeStatus* runTime_ = nullptr;  // under the fields, while a machine is chosen
 };

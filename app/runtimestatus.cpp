@@ -3,6 +3,7 @@
 #include "app/utf8.h"
 #include "gcode/estimate/run_time.h"
 #include "gcode/job/job_refusal.h"
+#include "gcode/jobs/job_program.h"
 #include "gcode/save/job_preview.h"
 #include "gcode/save/save_command.h"
 
@@ -17,7 +18,14 @@ struct Said {
   bool long_ = false;
 };
 
-Said Estimate(const SaveRequest& request) {
+Said Estimate(const PreviewSubject& subject) {
+  if (const Job* several = std::get_if<Job>(&subject)) {
+    const JobPreview preview = DrawOperationsPreview(*several);
+    if (!preview.runTime) return {FromUtf8(preview.message)};
+    return {FromUtf8(RunTimeText(*preview.runTime)),
+            preview.runTime->total() > RunTimeStatus::kLongRunSeconds};
+  }
+  const SaveRequest& request = std::get<SaveRequest>(subject);
   CheckedJob job;
   if (auto refused = CheckJob(request, job)) return {FromUtf8(refused->message)};
   try {
@@ -38,16 +46,16 @@ RunTimeStatus::RunTimeStatus(QWidget* parent) : QLabel(parent) {
   connect(&pause_, &QTimer::timeout, this, &RunTimeStatus::estimate);
 }
 
-void RunTimeStatus::setRequest(const SaveRequest& request) {
-  if (request_ == request) return;
-  request_ = request;
+void RunTimeStatus::setSubject(const PreviewSubject& subject) {
+  if (subject_ == subject) return;
+  subject_ = subject;
   pause_.start();
 }
 
 void RunTimeStatus::estimate() {
-  if (!request_) return;
-  work_.run([this, request = *request_]() -> std::function<void()> {
-    return [this, said = Estimate(request)] {
+  if (!subject_) return;
+  work_.run([this, subject = *subject_]() -> std::function<void()> {
+    return [this, said = Estimate(subject)] {
       setText(said.text);
       setToolTip(said.long_ ? QStringLiteral("A run of more than 8 hours.") : QString());
       setStyleSheet(said.long_ ? QStringLiteral("color: #b00000; font-weight: bold") : QString());

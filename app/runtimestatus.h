@@ -7,6 +7,8 @@
 #include "app/newestwork.h"
 #include "gcode/save/program_request.h"
 
+#include "app/previewrendering.h"
+
 namespace quorrel::app {
 
 /// How long the form's job runs on its machine, said under the fields while a machine is chosen:
@@ -18,8 +20,8 @@ class RunTimeStatus : public QLabel {
  public:
   explicit RunTimeStatus(QWidget* parent = nullptr);
 
-  /// The job to time; timed once the typing pauses.
-  void setRequest(const SaveRequest& request);
+  /// The job to time, the form's operation or a job of several; timed once the typing pauses.
+  void setSubject(const PreviewSubject& subject);
   /// How many estimates have been shown, so that a test can wait for the next.
   int shownCount() const { return shownCount_; }
 
@@ -34,7 +36,7 @@ class RunTimeStatus : public QLabel {
 
   NewestWork work_;
   QTimer pause_;
-  std::optional<SaveRequest> request_;
+  std::optional<PreviewSubject> subject_;
   int shownCount_ = 0;
 };
 

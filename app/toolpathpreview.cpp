@@ -39,18 +39,18 @@ ToolpathPreview::ToolpathPreview(QWidget* parent) : QWidget(parent, Qt::Window) 
 // The drawing being made is finished first, by the work: nothing of it may outlive the window.
 ToolpathPreview::~ToolpathPreview() = default;
 
-void ToolpathPreview::setRequest(const SaveRequest& request) {
-  if (request_ == request) return;
-  request_ = request;
+void ToolpathPreview::setSubject(const PreviewSubject& subject) {
+  if (subject_ == subject) return;
+  subject_ = subject;
   pause_.start();
 }
 
 void ToolpathPreview::drawAgain() {
-  if (!request_ || !isVisible()) return;
+  if (!subject_ || !isVisible()) return;
   if (!work_.busy()) slow_.start();
   view_.pixelRatio = devicePixelRatioF();
-  work_.run([this, request = *request_, view = view_]() -> std::function<void()> {
-    RenderedPreview rendered = renderer_.render(request, view);
+  work_.run([this, subject = *subject_, view = view_]() -> std::function<void()> {
+    RenderedPreview rendered = renderer_.render(subject, view);
     return [this, rendered = std::move(rendered)] { receive(rendered); };
   });
 }

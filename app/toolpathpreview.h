@@ -24,8 +24,8 @@ class ToolpathPreview : public QWidget {
   explicit ToolpathPreview(QWidget* parent = nullptr);
   ~ToolpathPreview() override;
 
-  /// The job to draw; drawn once the typing pauses.
-  void setRequest(const SaveRequest& request);
+  /// The job to draw, the form's operation or a job of several; drawn once the typing pauses.
+  void setSubject(const PreviewSubject& subject);
 
   /// What is shown now: a message where the job cannot be written, or an empty text.
   QString shownMessage() const { return shown_.message; }
@@ -63,7 +63,7 @@ class ToolpathPreview : public QWidget {
 
   PreviewRenderer renderer_;  // used by the work only
   NewestWork work_;
-  std::optional<SaveRequest> request_;
+  std::optional<PreviewSubject> subject_;
   PreviewView view_;
   RenderedPreview shown_;
   int shownCount_ = 0;

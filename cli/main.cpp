@@ -367,7 +367,8 @@ int WriteJobFile(const cli::CommandLine& command) {
       return kFault;
     }
     try {
-      ToolpathTee seen(moves, Onlookers{&estimate});
+      const Onlookers onlookers{&estimate};
+      ToolpathTee seen(moves, onlookers);
       MakeOperationsToolpath(job, checked, seen, observers);
     } catch (const std::runtime_error& error) {
       Complain(error.what());

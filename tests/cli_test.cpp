@@ -1107,6 +1107,21 @@ TEST_F(CliFiles, EstimatesTheRunTimeInOneLine) {
   const std::string svg = ReadFileBytes(PathOf("disc.svg"));
   EXPECT_NE(svg.find("run time 0 h 0 min " + std::string(parts[2]) + " s<"), std::string::npos);
   EXPECT_NE(svg.find(" mm<"), std::string::npos) << "the cut length's unit";
+
+  // A job's run time totals its operations, and its drawing gives each tool a colour.
+  const std::string jobFile = "--job=" + testing::TestDataPath("jobs/pocket_and_holes.toml");
+  const ProcessResult timed = RunTool({jobFile, "--dialect=grbl", "--estimate"});
+  ASSERT_EQ(timed.exitStatus, 0) << timed.standardError;
+  EXPECT_TRUE(std::regex_search(timed.standardOutput, std::regex(R"(^run time: \d+\.\d s )")));
+  ASSERT_EQ(RunTool({jobFile, "--dialect=grbl", "-o", PathOf("plate.nc"),
+                     "--preview=" + PathOf("plate.svg")})
+                .exitStatus,
+            0);
+  const std::string drawing = ReadFileBytes(PathOf("plate.svg"));
+  for (const char* part :
+       {"cuts-tool-1", "holes-tool-2", "job pocket_and_holes.toml: ", ">run time 0 h "}) {
+    EXPECT_NE(drawing.find(part), std::string::npos) << part;
+  }
 }
 
 TEST(Cli, LocaleChangesOnlyTheTitleRadius) {

@@ -152,7 +152,8 @@ JobPreview DrawOperationsPreview(const Job& job) {
   if (auto refused = CheckOperations(job, checked)) return {{}, refused->message, std::nullopt};
   ToolpathRecording moves;
   RunTimeEstimate estimate(job.operations.front().request.machine);
-  ToolpathTee seen(moves, Onlookers{&estimate});
+  const Onlookers onlookers{&estimate};
+  ToolpathTee seen(moves, onlookers);
   std::vector<std::size_t> firstMoves;
   ProgramObservers observers;
   observers.operationStarts = [&](std::size_t, const MachineSettings& settings,

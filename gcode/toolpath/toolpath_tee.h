@@ -15,6 +15,8 @@ class ToolpathTee final : public ToolpathStage {
  public:
   ToolpathTee(ToolpathSink& next, const Onlookers& onlookers)
       : ToolpathStage(next), onlookers_(onlookers) {}
+  /// The onlookers are held by reference: they must outlive the tee.
+  ToolpathTee(ToolpathSink& next, Onlookers&& onlookers) = delete;
 
   void Title(const ProgramTitle& title) override {
     next().Title(title);

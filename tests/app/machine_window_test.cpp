@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
@@ -109,6 +111,7 @@ class MachineWindowTest : public QObject {
   void refusesBeforeTheDialogWhatTheToolRefuses();
   void theKeyboardReachesMachineAndPreview();
   void anOperationTakesThePlaceOfTheShapes();
+  void aJobIsMadeSavedOpenedAndWrittenWhole();
   void theChoiceSurvivesARestart();
   void aBrokenMachinesFileIsNeverOverwritten();
   void theDialogRefusesABadValueBesideItsField();
@@ -457,6 +460,85 @@ void MachineWindowTest::anOperationTakesThePlaceOfTheShapes() {
   QCOMPARE(MenuTexts(control<QMenu>("menu_operation")), QStringList{"&Shape"});
   QCOMPARE(form_->centralWidget()->grab().toImage(), withoutMachine);
   QCOMPARE(form_->currentRequest().shape, quorrel::ShapeKind::Rectangle);
+}
+
+// The Job panel makes a job of the form's operations; the job is saved as a file, opened again,
+// and written whole as quorrel-gcode --job writes that file.
+void MachineWindowTest::aJobIsMadeSavedOpenedAndWrittenWhole() {
+  start(kMachines);
+  choose(QStringLiteral("Router"));
+  control<QAction>("menu_view_job")->trigger();
+  QVERIFY(control<QWidget>("JobPanel")->isVisible());
+  control<QRadioButton>("Option1_1")->click();
+  control<QCheckBox>("Check1")->click();
+  for (const auto& [name, text] : {std::pair{"Text4", "12"}, {"Text5", "1.5"}, {"Text6", "-3"}}) {
+    control<QLineEdit>(name)->setText(QLatin1String(text));
+  }
+  control<QPushButton>("jobAdd")->click();
+  control<QAction>("menu_operation_bolt_circle")->trigger();
+  for (const auto& [name, text] : {std::pair{"Text4", "20"},
+                                   {"Text_holes", "4"},
+                                   {"Text_start_angle", "45"},
+                                   {"Text5", "2.5"},
+                                   {"Text6", "-6"}}) {
+    control<QLineEdit>(name)->setText(QLatin1String(text));
+  }
+  control<QPushButton>("jobAdd")->click();
+  control<QSpinBox>("jobTool2")->setValue(2);
+  QCOMPARE(control<QTableWidget>("jobOperations")->rowCount(), 2);
+
+  // Saved as a job file, and written whole as the tool writes that file.
+  const QString jobFile = folder_.filePath(QStringLiteral("plate.toml"));
+  person_.savePath = jobFile;
+  control<QAction>("menu_file_save_job")->trigger();
+  QCOMPARE(person_.messages, QStringList());
+  const std::string saved = quorrel::testing::ReadFileBytes(jobFile.toStdString());
+  QVERIFY2(saved.find("machine = \"Router\"") != std::string::npos, saved.c_str());
+  QVERIFY2(saved.find("shape = \"bolt-circle\"\ncenter-x = 0\ncenter-y = 0\nradius = 20") !=
+               std::string::npos,
+           saved.c_str());
+  QVERIFY2(saved.find("tool = 2") != std::string::npos, saved.c_str());
+  person_.savePath = folder_.filePath(QStringLiteral("plate.nc"));
+  control<QAction>("menu_file_save")->trigger();
+  QCOMPARE(person_.messages, QStringList());
+  QCOMPARE(person_.shownName, QStringLiteral("File1.nc"));
+  const quorrel::testing::ProcessResult tool = quorrel::testing::RunProcess(
+      quorrel::testing::GcodeToolPath(), {"--job=" + jobFile.toStdString()}, {{"LC_ALL", "C"}});
+  QCOMPARE(tool.exitStatus, 0);
+  const std::string program = quorrel::testing::ReadFileBytes(person_.savePath.toStdString());
+  QCOMPARE(program, tool.standardOutput);
+  QVERIFY(program.find("( fit tool 2 and set Z zero on it, then cycle start )\nM0") !=
+          std::string::npos);
+  // The preview and the run time show the whole job.
+  openPreview();
+  QTRY_VERIFY_WITH_TIMEOUT(preview()->shownCount() > 0, 5000);
+  QCOMPARE(preview()->shownMessage(), QString());
+  QTRY_VERIFY(control<QLabel>("runTime")->text().startsWith(QStringLiteral("run time: ")));
+
+  // Opened again in a new window; a row chosen puts its operation into the form.
+  start(kMachines);
+  person_.openPath = jobFile;
+  control<QAction>("menu_file_open_job")->trigger();
+  QCOMPARE(person_.messages, QStringList());
+  QVERIFY(control<QWidget>("JobPanel")->isVisible());
+  auto* table = control<QTableWidget>("jobOperations");
+  QCOMPARE(table->rowCount(), 2);
+  table->selectRow(1);
+  QVERIFY(control<QWidget>("OperationPanel")->isVisible());
+  QCOMPARE(control<QLineEdit>("Text_start_angle")->text(), QStringLiteral("45"));
+  QCOMPARE(control<QLineEdit>("Text4")->text(), QStringLiteral("20"));
+  QVERIFY(form_->windowTitle().endsWith(QStringLiteral(" — Router (GRBL)")));
+  auto* recent = control<QMenu>("menu_file_recent_jobs");
+  emit recent->aboutToShow();
+  QCOMPARE(recent->actions().size(), 1);
+  QCOMPARE(recent->actions()[0]->text(), jobFile);
+  // With one operation left, Save G-Code writes the form's own, as without a job.
+  control<QPushButton>("jobRemove")->click();
+  QCOMPARE(table->rowCount(), 1);
+  person_.savePath = folder_.filePath(QStringLiteral("one.nc"));
+  control<QAction>("menu_file_save")->trigger();
+  const std::string one = quorrel::testing::ReadFileBytes(person_.savePath.toStdString());
+  QVERIFY2(one.starts_with("( bolt circle R20 holes 4 )"), one.c_str());
 }
 
 void MachineWindowTest::theChoiceSurvivesARestart() {

@@ -208,14 +208,19 @@ void QuorrelFormTest::hasTheFileMenu() {
   QCOMPARE(menus[2]->menu()->actions()[0]->text(), QStringLiteral("&Shape"));
   QVERIFY(menus[2]->menu()->actions()[0]->isChecked());
   const QList<QAction*> entries = menus[0]->menu()->actions();
-  QCOMPARE(entries.size(), 3);
+  // The window's own three entries first, in their order; the job's after them.
+  QCOMPARE(entries.size(), 7);
+  QVERIFY(entries[3]->isSeparator());
+  QCOMPARE(entries[4]->text(), QStringLiteral("Open Job…"));
+  QCOMPARE(entries[5]->text(), QStringLiteral("Save Job…"));
+  QCOMPARE(entries[6]->text(), QStringLiteral("Recent Jobs"));
   QCOMPARE(entries[0]->text(), QStringLiteral("Save G-Code"));
   QCOMPARE(entries[0]->objectName(), QStringLiteral("menu_file_save"));
   QVERIFY(entries[1]->isSeparator());
   QCOMPARE(entries[1]->objectName(), QStringLiteral("menu_str"));
   QCOMPARE(entries[2]->text(), QStringLiteral("Exit Quorrel's"));
   QCOMPARE(entries[2]->objectName(), QStringLiteral("menu_file_exit"));
-  for (QAction* action : entries) QVERIFY(action->shortcut().isEmpty());
+  for (QAction* action : entries.mid(0, 3)) QVERIFY(action->shortcut().isEmpty());
   for (QAction* action : QList<QAction*>{menus[0], entries[0], entries[2]}) {
     QVERIFY(!action->text().contains(QLatin1Char('&')));  // no access keys
   }

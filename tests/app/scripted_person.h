@@ -16,6 +16,7 @@ using quorrel::app::FormDialogs;
 // Stands in for the person at the window: answers the boxes and remembers what they showed.
 struct ScriptedPerson {
   QString savePath;
+  QString openPath;
   bool answerYes = false;
   int saveDialogs = 0;
   QString shownFilter;
@@ -32,6 +33,10 @@ struct ScriptedPerson {
       shownFilter = filter;
       shownName = name;
       return savePath;
+    };
+    d.showOpenDialog = [this](const QString& filter) {
+      shownFilter = filter;
+      return openPath;
     };
     d.askYesNo = [this](const QString& text, const QString& title) {
       questions << title + QLatin1String(": ") + text;
