@@ -411,6 +411,7 @@ std::string_view UsageSynopsis() {
          "                      [--arc-tolerance=LENGTH]\n"
          "                      [--peck=Q [--chip-break]] [--dwell=SECONDS] [--retract-z=R]\n"
          "                      [--from=PROGRAM]]\n"
+         "                     [--job=FILE [SETTING OPTIONS]]\n"
          "                     [--output=FILE | -o FILE] [--preview=FILE.svg]\n"
          "                     [--preview-of=PROGRAM --preview=FILE.svg] [--estimate]\n"
          "                     [--help] [--version]\n";
@@ -474,6 +475,9 @@ std::string HelpText() {
          "                      below); an option given here wins over the machine's\n" +
          settings +
          "  --from=PROGRAM      convert a program saved by the window instead of writing one\n"
+         "  --job=FILE          write one program of the job file FILE's operations, with a\n"
+         "                      tool change where the tool changes; options beside it change\n"
+         "                      its machine\n"
          "  --estimate          write no program: print how long it runs on its controller,\n"
          "                      as the controller's own planner moves it\n"
          "  --help              show this help and exit\n"
@@ -502,6 +506,13 @@ std::string HelpText() {
          "[[machine]] table for each, its name and settings under the options' names without\n"
          "\"--\" (name = \"Router\", dialect = \"grbl\", units = \"mm\", feed = 1000). A\n"
          "machine's stepover is used by --fill jobs only, its tabs by outlines only.\n"
+         "\n"
+         "A job file is TOML whose keys are these options' names without \"--\": at its top\n"
+         "the machine (machine = \"NAME\" and any setting), then an [[operation]] table for\n"
+         "each operation in cutting order, with its shape, fields, fill, side, tool (a whole\n"
+         "number, default 1) and any setting that differs for it. Each operation is cut as\n"
+         "it is alone; between them the tool is at the clearance height, and where the tool\n"
+         "changes LinuxCNC changes it (T M6, G43 H) and GRBL pauses (M0) for it.\n"
          "\n"
          "Holding tabs keep a part cut out of a sheet in it until the last cut is done. A tab\n"
          "is a trapezoid: its top WIDTH long at HEIGHT above Depth, its sides sloping down at\n"

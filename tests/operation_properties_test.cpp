@@ -18,6 +18,7 @@
 #include "gcode/save/write_job.h"
 #include "gcode/shapes/operation.h"
 #include "tests/support/controller_checks.h"
+#include "tests/support/golden_cases.h"
 #include "tests/support/property_jobs.h"
 #include "tests/support/swept_area.h"
 
@@ -346,51 +347,6 @@ INSTANTIATE_TEST_SUITE_P(Operations, OperationProperties,
                            return name;
                          });
 
-// The plate of the README: a pocket and an outline with the 3 mm cutter, four pecked holes, then
-// the part cut out on tabs.
-constexpr const char* kPlateJob = R"(dialect = "linuxcnc"
-units = "mm"
-feed = 600
-plunge-feed = 200
-step-down = 2
-spindle = 12000
-
-[[operation]]
-shape = "circle"
-radius = 12
-tool-radius = 1.5
-depth = -3
-fill = true
-
-[[operation]]
-shape = "rectangle"
-width = 50
-height = 36
-tool-radius = 1.5
-depth = -1
-
-[[operation]]
-shape = "bolt-circle"
-radius = 20
-holes = 4
-start-angle = 45
-tool-radius = 2.5
-depth = -6
-peck = 2
-tool = 2
-
-[[operation]]
-shape = "rounded-rectangle"
-width = 60
-height = 44
-radius = 6
-tool-radius = 1.5
-depth = -6
-side = "outside"
-tabs = 4
-tool = 3
-)";
-
 // A job of two to four random operations, each for its own random settings in one unit, with a
 // tool for each that is often the one before's.
 Job RandomOperations(std::mt19937_64& random, int n) {
@@ -448,7 +404,8 @@ void ExpectSameMoves(const std::vector<testing::CanonMove>& job,
 TEST(JobProperties, AJobCutsEachOperationAsItIsCutAlone) {
   std::mt19937_64 random(30);
   JobMachineSources none;
-  std::variant<Job, std::string> plate = ReadJobText(kPlateJob, "plate.toml", none);
+  std::variant<Job, std::string> plate =
+      ReadJobFile(testing::TestDataPath("jobs/plate.toml"), none);
   ASSERT_TRUE(std::holds_alternative<Job>(plate)) << std::get<std::string>(plate);
   std::vector<Job> jobs{std::get<Job>(plate)};
   for (int n = 0; n < testing::JobCount(12); ++n) jobs.push_back(RandomOperations(random, n));

@@ -235,7 +235,8 @@ std::string WindowStateText(const WindowState& state) {
   if (!state.recentJobs.empty()) {
     text += "recent-jobs = [";
     for (std::size_t i = 0; i < state.recentJobs.size(); ++i) {
-      text += (i == 0 ? "" : ", ") + TomlQuoted(state.recentJobs[i]);
+      if (i > 0) text += ", ";
+      text += TomlQuoted(state.recentJobs[i]);
     }
     text += "]\n";
   }
