@@ -75,6 +75,38 @@ class StreamedOutput final : public StreamSink {
   std::uint64_t& written_;
 };
 
+// Where a program goes: standard output as it is written, or a file once it is complete. Says
+// what became of it.
+class ProgramOutput {
+ public:
+  quorrel::OpenDestination opener() {
+    return [this](const std::string& path) -> std::unique_ptr<ByteSink> {
+      if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed_);
+      return OpenProgramDestination(path);
+    };
+  }
+
+  // The exit status of the save, with its message told.
+  int Status(const SaveResult& result) const {
+    if (!result.message.empty()) Complain(result.message);
+    if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
+        streamed_ > 0) {
+      Complain("Standard output received part of the program before that: it is not complete.");
+    }
+    switch (result.outcome) {
+      case SaveOutcome::Written:
+        return kWritten;
+      case SaveOutcome::CannotWrite:
+        return kCannotWrite;
+      default:
+        return kFault;
+    }
+  }
+
+ private:
+  std::uint64_t streamed_ = 0;
+};
+
 // A machine setting's mistake, named as the machinist gave the setting: by its option, or as
 // the named machine's.
 cli::UsageError SettingMistake(const cli::CommandLine& command, std::string_view key,
@@ -300,33 +332,14 @@ int WriteJob(const cli::CommandLine& command) {
     observers.moves.push_back(&moves);
     if (request.machine.dialect != Dialect::Din) observers.moves.push_back(&estimate);
   }
-  std::uint64_t streamed = 0;
+  ProgramOutput output;
   CheckedJob job;
   const SaveResult result = SaveGCode(
-      request, [&] { return destination; },
-      [&](const std::string& path) -> std::unique_ptr<ByteSink> {
-        if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed);
-        return OpenProgramDestination(path);
-      },
-      observers, &job);
+      request, [&] { return destination; }, output.opener(), observers, &job);
   // Tabs that hold nothing up, take too much of the outline or crowd one another are a mistake
   // in the command, named by its option.
   if (!result.setting.empty()) return Refused(command, result);
-  if (!result.message.empty()) Complain(result.message);
-  if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
-      streamed > 0) {
-    Complain("Standard output received part of the program before that: it is not complete.");
-  }
-  switch (result.outcome) {
-    case SaveOutcome::Written:
-      break;
-    case SaveOutcome::CannotWrite:
-      return kCannotWrite;
-    case SaveOutcome::Cancelled:
-    case SaveOutcome::ArithmeticFault:
-    case SaveOutcome::Refused:
-      return kFault;
-  }
+  if (const int status = output.Status(result); status != kWritten) return status;
   if (!command.previewPath) return kWritten;
   PreviewContext context = PreviewContextOf(job);
   if (request.machine.dialect != Dialect::Din) context.runTime = estimate.Finish();
@@ -381,21 +394,10 @@ int WriteJobFile(const cli::CommandLine& command) {
     return WritePreview(command, moves, context);
   }
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
-  std::uint64_t streamed = 0;
+  ProgramOutput output;
   const SaveResult result = SaveOperationsProgram(
-      job, [&] { return destination; },
-      [&](const std::string& path) -> std::unique_ptr<ByteSink> {
-        if (path == kStandardOutputPath) return std::make_unique<StreamedOutput>(streamed);
-        return OpenProgramDestination(path);
-      },
-      observers, &checked);
-  if (!result.message.empty()) Complain(result.message);
-  if (result.outcome != SaveOutcome::Written && result.outcome != SaveOutcome::CannotWrite &&
-      streamed > 0) {
-    Complain("Standard output received part of the program before that: it is not complete.");
-  }
-  if (result.outcome == SaveOutcome::CannotWrite) return kCannotWrite;
-  if (result.outcome != SaveOutcome::Written) return kFault;
+      job, [&] { return destination; }, output.opener(), observers, &checked);
+  if (const int status = output.Status(result); status != kWritten) return status;
   if (!drawn) return kWritten;
   PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
   context.runTime = estimate.Finish();

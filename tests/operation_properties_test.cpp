@@ -32,16 +32,11 @@ constexpr double kHolePlace = 0.001;
 
 // A number drawn at random from [low, high], as a text of three decimals.
 std::string Drawn(std::mt19937_64& random, double low, double high) {
-  const double value = std::uniform_real_distribution<double>(low, high)(random);
-  char text[64];
-  return std::string(
-      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3).ptr);
+  return testing::ThreeDecimals(std::uniform_real_distribution<double>(low, high)(random));
 }
 
 double ValueOf(const std::string& text) {
-  double value = 0.0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
+  return testing::WrittenValue(text);
 }
 
 int DrawnCount(std::mt19937_64& random, int low, int high) {

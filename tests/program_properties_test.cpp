@@ -51,18 +51,8 @@ constexpr double kWriteTolerance = 0.0015 + 1e-9;
 constexpr double kStepTolerance = 0.002;
 
 using testing::JobCount;
-
-std::string ThreeDecimals(double value) {
-  char text[64];
-  return std::string(
-      text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3).ptr);
-}
-
-double WrittenValue(const std::string& text) {
-  double value = 0.0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
+using testing::ThreeDecimals;
+using testing::WrittenValue;
 
 struct Job {
   FieldTexts texts;

@@ -107,6 +107,10 @@ void MotionPlanner::Push(const PlannedMove& move, double nominal, double acceler
   if (marking_ && !markedEntrySqr_) markedEntrySqr_ = maxEntrySqr;
   block.reverseBound = maxEntrySqr + block.prefix;
   prefixEnd_ += 2 * acceleration * move.length;
+  Append(block, move.endDirection, nominalSqr);
+}
+
+void MotionPlanner::Append(const Block& block, const Vector3& leaving, double nominalSqr) {
   const std::size_t index = executed_ + blocks_.size();
   while (!bounds_.empty() &&
          blocks_[bounds_.back() - executed_].reverseBound >= block.reverseBound) {
@@ -115,7 +119,7 @@ void MotionPlanner::Push(const PlannedMove& move, double nominal, double acceler
   blocks_.push_back(block);
   bounds_.push_back(index);
   atRest_ = false;
-  previousDirection_ = move.endDirection;
+  previousDirection_ = leaving;
   previousNominalSqr_ = nominalSqr;
   if (blocks_.size() >= window_) ExecuteFront();
 }
@@ -205,17 +209,7 @@ void MotionPlanner::JoinMarked() {
   const double limitSqr = std::min(*markedEntrySqr_, atRest_ ? 0.0 : kUnbounded);
   Block block{0.0, kUnbounded, 1.0, limitSqr, 0.0, prefixEnd_, false, false};
   block.reverseBound = limitSqr + block.prefix;
-  const std::size_t index = executed_ + blocks_.size();
-  while (!bounds_.empty() &&
-         blocks_[bounds_.back() - executed_].reverseBound >= block.reverseBound) {
-    bounds_.pop_back();
-  }
-  blocks_.push_back(block);
-  bounds_.push_back(index);
-  atRest_ = false;
-  previousDirection_ = markedLeaving_;
-  previousNominalSqr_ = markedNominalSqr_;
-  if (blocks_.size() >= window_) ExecuteFront();
+  Append(block, markedLeaving_, markedNominalSqr_);
 }
 
 void MotionPlanner::Stop() {

@@ -105,6 +105,8 @@ class MotionPlanner {
   // planner holds after it can still slow down to a stop at the last one's end.
   double ExitLimitSqr() const;
   void ExecuteFront();
+  // Takes a block into the window, the tool then leaving in `leaving` at most at `nominalSqr`.
+  void Append(const Block& block, const Vector3& leaving, double nominalSqr);
 
   MotionSettings motion_;
   std::size_t window_;
