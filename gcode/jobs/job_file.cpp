@@ -55,6 +55,56 @@ std::string OperationNames() {
   return ListedWords(names, " or ");
 }
 
+// The shape an operation's table names: a rectangle where it names none.
+ShapeKind ShapeOf(const toml::table& table, const MistakeAt& mistake) {
+  const toml::node* shape = table.get(kShapeKey);
+  if (shape == nullptr) return ShapeKind::Rectangle;
+  const Operation* named = shape->is_string() ? OperationNamed(shape->as_string()->get()) : nullptr;
+  if (named == nullptr) {
+    mistake(LineOf(*shape),
+            "shape takes " + OperationNames() + ", not " + TomlValueText(*shape).value_or("that"));
+  }
+  return named->kind;
+}
+
+// Reads one of an operation's own keys (fill, side, tool, a field) into it; false for a key
+// that is none of them.
+bool ReadOwnKey(std::string_view name, const toml::node& value, const Operation& kind,
+                const MistakeAt& mistake, JobOperation& operation, bool& outside) {
+  const int line = LineOf(value);
+  SaveRequest& request = operation.request;
+  if (name == kFillKey) {
+    const std::optional<std::string> text = TomlValueText(value);
+    if (text != "true" && text != "false") mistake(line, "fill takes true or false");
+    request.fill = text == "true";
+  } else if (name == kSideKey) {
+    const std::optional<bool> side = ChoiceNamed(TomlValueText(value).value_or(""), kSides);
+    if (!side) mistake(line, "side takes inside or outside");
+    outside = *side;
+  } else if (name == kToolKey) {
+    const toml::value<int64_t>* tool = value.as_integer();
+    if (tool == nullptr || tool->get() < 1 || tool->get() > kHighestTool) {
+      mistake(line, "tool is the cutter's number, a whole number from 1 to " +
+                        std::to_string(kHighestTool));
+    }
+    operation.tool = static_cast<int>(tool->get());
+  } else if (const FieldDescription* field = FieldNamed(name)) {
+    if (!kind.UsesField(field->field)) {
+      mistake(line, std::string(name) + " is not used by a " + std::string(kind.name) + ": " +
+                        SizeWords(kind, ""));
+    }
+    const std::optional<std::string> text = TomlValueText(value);
+    if (!text || !OrdinaryNumber(*text)) {
+      mistake(line, std::string(name) + " needs a number, not " +
+                        (text ? "\"" + *text + "\"" : std::string("that")));
+    }
+    request.texts.*field->text = *text;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 // Reads the file's values into a job, raising the first mistake.
 class JobReader {
  public:
@@ -164,15 +214,7 @@ class JobReader {
     JobOperation operation;
     operation.line = LineOf(table);
     SaveRequest& request = operation.request;
-    if (const toml::node* shape = table.get(kShapeKey)) {
-      const Operation* named =
-          shape->is_string() ? OperationNamed(shape->as_string()->get()) : nullptr;
-      if (named == nullptr) {
-        mistake_(LineOf(*shape), "shape takes " + OperationNames() + ", not " +
-                                     TomlValueText(*shape).value_or("that"));
-      }
-      request.shape = named->kind;
-    }
+    request.shape = ShapeOf(table, mistake_);
     const Operation& kind = OperationOf(request.shape);
     Machine machine = jobMachine;
     std::vector<Setting> given;
@@ -180,35 +222,10 @@ class JobReader {
     for (const auto& [key, value] : table) {
       const std::string_view name = key.str();
       const int line = LineOf(value);
-      if (name == kShapeKey) continue;
-      if (name == kFillKey) {
-        const std::optional<std::string> text = TomlValueText(value);
-        if (text != "true" && text != "false") mistake_(line, "fill takes true or false");
-        request.fill = text == "true";
-      } else if (name == kSideKey) {
-        const std::optional<std::string> text = TomlValueText(value);
-        const std::optional<bool> side = ChoiceNamed(text.value_or(""), kSides);
-        if (!side) mistake_(line, "side takes inside or outside");
-        outside = *side;
-      } else if (name == kToolKey) {
-        const toml::value<int64_t>* tool = value.as_integer();
-        if (tool == nullptr || tool->get() < 1 || tool->get() > kHighestTool) {
-          mistake_(line, "tool is the cutter's number, a whole number from 1 to " +
-                             std::to_string(kHighestTool));
-        }
-        operation.tool = static_cast<int>(tool->get());
-      } else if (const FieldDescription* field = FieldNamed(name)) {
-        if (!kind.UsesField(field->field)) {
-          mistake_(line, std::string(name) + " is not used by a " + std::string(kind.name) + ": " +
-                             SizeWords(kind, ""));
-        }
-        const std::optional<std::string> text = TomlValueText(value);
-        if (!text || !OrdinaryNumber(*text)) {
-          mistake_(line, std::string(name) + " needs a number, not " +
-                             (text ? "\"" + *text + "\"" : std::string("that")));
-        }
-        request.texts.*field->text = *text;
-      } else if (const std::optional<Setting> setting = SettingNamed(name)) {
+      if (name == kShapeKey || ReadOwnKey(name, value, kind, mistake_, operation, outside)) {
+        continue;
+      }
+      if (const std::optional<Setting> setting = SettingNamed(name)) {
         if (*setting == Setting::Dialect || *setting == Setting::Units) {
           mistake_(line, std::string(name) +
                              " is the whole job's: give it at the top of the file, before the "

@@ -592,13 +592,12 @@ std::vector<std::string> Wrapped(const std::string& text) {
 }
 
 // A job of several operations: each cutter's moves in a colour of their own.
-std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
-  static constexpr const char* kToolColours[] = {"#10407a", "#b03a2e", "#1e8449", "#7d3c98",
-                                                 "#b9770e", "#117a65", "#6e2c00", "#2e4053"};
-  const std::vector<ToolMove>& moves = toolpath.moves();
+// The moves of a job's operations gathered by their tools, in the order the tools come.
+std::vector<ToolLayer> ToolLayers(const std::vector<ToolMove>& moves,
+                                  const std::vector<PreviewOperation>& operations) {
   std::vector<ToolLayer> layers;
-  for (std::size_t i = 0; i < context.operations.size(); ++i) {
-    const PreviewOperation& operation = context.operations[i];
+  for (std::size_t i = 0; i < operations.size(); ++i) {
+    const PreviewOperation& operation = operations[i];
     auto layer = std::find_if(layers.begin(), layers.end(),
                               [&](const ToolLayer& l) { return l.tool == operation.tool; });
     if (layer == layers.end()) {
@@ -607,13 +606,53 @@ std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewCo
     }
     layer->radius = std::max(layer->radius, operation.toolRadius);
     layer->operations += (layer->operations.empty() ? "" : ", ") + std::to_string(i + 1);
-    const std::size_t end =
-        i + 1 < context.operations.size() ? context.operations[i + 1].firstMove : moves.size();
+    const std::size_t end = i + 1 < operations.size() ? operations[i + 1].firstMove : moves.size();
     const std::size_t begin = std::min(operation.firstMove, moves.size());
     layer->moves.insert(layer->moves.end(), moves.begin() + static_cast<std::ptrdiff_t>(begin),
                         moves.begin() + static_cast<std::ptrdiff_t>(std::max(begin, end)));
   }
   for (ToolLayer& layer : layers) layer.drawn = Sort(layer.moves);
+  return layers;
+}
+
+// A job's legend: its title, its operations with their tools, and its totals.
+std::vector<std::string> OperationsLegend(const ToolpathRecording& toolpath,
+                                          const PreviewContext& context,
+                                          const std::vector<ToolLayer>& layers,
+                                          const PageMapping& page) {
+  double deepest = std::numeric_limits<double>::infinity(), cutLength = 0.0;
+  std::size_t holes = 0;
+  for (const ToolLayer& layer : layers) {
+    deepest = std::min(deepest, layer.drawn.deepest);
+    cutLength += layer.drawn.cutLength;
+    holes += layer.drawn.holes.size();
+  }
+  std::vector<std::string> lines;
+  const auto wrapped = [&lines](const std::string& text) {
+    for (const std::string& line : Wrapped(text)) lines.push_back(XmlText(line));
+  };
+  wrapped(context.title.value_or(toolpath.title()));
+  for (std::size_t i = 0; i < context.operations.size(); ++i) {
+    const PreviewOperation& operation = context.operations[i];
+    wrapped(std::to_string(i + 1) + ": " + operation.title + ", tool " +
+            std::to_string(operation.tool));
+  }
+  lines.push_back(std::isfinite(deepest) ? "deepest " + JobNumber(deepest, context.units)
+                                         : "no cut at depth");
+  if (holes > 0) lines.push_back("holes " + std::to_string(holes));
+  lines.push_back("cut length " + JobNumber(cutLength, context.units) +
+                  (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
+  if (context.runTime) {
+    lines.push_back("run time " + HoursMinutesSeconds(context.runTime->total()));
+  }
+  lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
+  return lines;
+}
+
+std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewContext& context) {
+  static constexpr const char* kToolColours[] = {"#10407a", "#b03a2e", "#1e8449", "#7d3c98",
+                                                 "#b9770e", "#117a65", "#6e2c00", "#2e4053"};
+  const std::vector<ToolLayer> layers = ToolLayers(toolpath.moves(), context.operations);
   const View view = ViewOf(layers);
   const PageMapping& page = view.page;
   std::string svg = PageHead(view, context.title.value_or(toolpath.title()));
@@ -626,8 +665,6 @@ std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewCo
     svg += Element(kContour, "path", "d=\"" + ContourData(page, ContourOf(operation.job)) + "\"");
   }
   std::vector<ToolMove> rapids, plunges;
-  double deepest = std::numeric_limits<double>::infinity(), cutLength = 0.0;
-  std::size_t holes = 0;
   std::string cutting;
   for (std::size_t k = 0; k < layers.size(); ++k) {
     const ToolLayer& layer = layers[k];
@@ -666,10 +703,6 @@ std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewCo
     }
     rapids.insert(rapids.end(), drawn.rapids.begin(), drawn.rapids.end());
     plunges.insert(plunges.end(), drawn.plunges.begin(), drawn.plunges.end());
-    deepest = std::min({deepest, drawn.deepest});
-    for (const ToolPoint& bottom : drawn.holes) deepest = std::min(deepest, double(bottom.z));
-    cutLength += drawn.cutLength;
-    holes += drawn.holes.size();
   }
   if (!rapids.empty()) {
     svg += Element(kRapid, "path", "d=\"" + PathData(page, rapids) + "\"");
@@ -682,26 +715,7 @@ std::string DrawOperationsSvg(const ToolpathRecording& toolpath, const PreviewCo
   }
   keys.push_back(kContour);
 
-  std::vector<std::string> lines;
-  const auto wrapped = [&lines](const std::string& text) {
-    for (const std::string& line : Wrapped(text)) lines.push_back(XmlText(line));
-  };
-  wrapped(context.title.value_or(toolpath.title()));
-  for (std::size_t i = 0; i < context.operations.size(); ++i) {
-    const PreviewOperation& operation = context.operations[i];
-    wrapped(std::to_string(i + 1) + ": " + operation.title + ", tool " +
-            std::to_string(operation.tool));
-  }
-  lines.push_back(std::isfinite(deepest) ? "deepest " + JobNumber(deepest, context.units)
-                                         : "no cut at depth");
-  if (holes > 0) lines.push_back("holes " + std::to_string(holes));
-  lines.push_back("cut length " + JobNumber(cutLength, context.units) +
-                  (context.lengthUnit.empty() ? "" : " " + context.lengthUnit));
-  if (context.runTime) {
-    lines.push_back("run time " + HoursMinutesSeconds(context.runTime->total()));
-  }
-  lines.push_back("1 unit = " + ScaleText(page.scale()) + " px; Y points up");
-  svg += DrawLegend(lines, keys);
+  svg += DrawLegend(OperationsLegend(toolpath, context, layers, page), keys);
   return svg + "</svg>\n";
 }
 
