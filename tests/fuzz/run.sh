@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 seconds=${1:-30}
-for target in parse_field_number job read_program machines_file controller_job; do
+for target in parse_field_number job read_program machines_file controller_job job_file; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   cp -n tests/fuzz/corpus/$target/* "$corpus"/
