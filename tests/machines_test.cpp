@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "gcode/jobs/job_document.h"
 #include "gcode/machines/machines_file.h"
 #include "tests/support/configuration_folder.h"
 
@@ -77,6 +78,41 @@ TEST(MachinesFile, SettingsAreCheckedAsTheOptionsAre) {
     Machine machine;
     EXPECT_EQ(SetSetting(machine, row.setting, row.text), row.problem);
     EXPECT_EQ(SettingText(machine, row.setting), SettingText(Machine(), row.setting));
+  }
+}
+
+}  // namespace
+}  // namespace quorrel
+
+namespace quorrel {
+namespace {
+
+// A job saved as the window saves it reads back with every text as it was typed, numbers that
+// TOML would read otherwise quoted.
+TEST(JobFile, WhatIsSavedReadsBackAlike) {
+  JobMachineSources sources;
+  Machine router;
+  router.name = "Router";
+  router.dialect = Dialect::Grbl;
+  router.units = Units::Millimetres;
+  router.feed = 1000;
+  sources.machines.machines.push_back(router);
+  for (const char* text :
+       {"12.5", "1.10", ".5", "1e3", "-0", "007", "22888888888888889344", "0.1", "-3"}) {
+    JobDocument document;
+    document.machine = "Router";
+    JobRow row;
+    row.request.shape = ShapeKind::Circle;
+    row.request.texts.RadiusText = text;
+    row.tool = 2;
+    document.rows.push_back(row);
+    std::string why;
+    const std::optional<std::string> saved = JobDocumentText(document, {router}, why);
+    ASSERT_TRUE(saved) << why;
+    const std::variant<Job, std::string> read = ReadJobText(*saved, "job.toml", sources);
+    ASSERT_TRUE(std::holds_alternative<Job>(read)) << text << ": " << std::get<std::string>(read);
+    EXPECT_EQ(std::get<Job>(read).operations.at(0).request.texts.RadiusText, text) << *saved;
+    EXPECT_EQ(std::get<Job>(read).operations.at(0).tool, 2);
   }
 }
 

@@ -1,6 +1,8 @@
 #include "gcode/jobs/job_document.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
 #include "gcode/job/field_table.h"
 #include "gcode/machines/toml_values.h"
@@ -9,25 +11,40 @@
 namespace quorrel {
 namespace {
 
-// A field's text as a job file writes it: a number where TOML reads it as one, else quoted.
+// A number's text as a job file writes it: bare where TOML reads it back as the very same text
+// (a whole number it holds in 64 bits, a decimal in its shortest form), quoted otherwise
+// ("1.10", ".5", "1e3", 22 digits), which the reader takes as the same text.
 std::string FieldValue(const std::string& text) {
   std::size_t i = text.starts_with('-') ? 1 : 0;
-  const std::size_t digits = i;
+  const std::size_t first = i;
   while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-  bool plain = i > digits && (i - digits == 1 || text[digits] != '0');
+  const std::size_t whole = i - first;
+  bool plain = whole > 0 && (whole == 1 || text[first] != '0') && text != "-0";
+  bool decimal = false;
   if (plain && i < text.size() && text[i] == '.') {
     const std::size_t point = ++i;
     while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
     plain = i > point;
+    decimal = true;
   }
-  return plain && i == text.size() ? text : TomlQuoted(text);
+  plain = plain && i == text.size();
+  if (plain && !decimal) plain = whole <= 15;
+  if (plain && decimal) {
+    // What the reader makes of the number it reads: its shortest text.
+    double value = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    char shortest[32];
+    plain = std::string_view(
+                shortest, std::to_chars(shortest, shortest + sizeof shortest, value).ptr) == text;
+  }
+  return plain ? text : TomlQuoted(text);
 }
 
 // A setting's line: a word quoted, a number as it stands.
 std::string SettingLine(Setting setting, const std::string& value) {
   const bool word = !ChoicesOf(setting).empty();
-  return std::string(DescriptionOf(setting).key) + " = " + (word ? TomlQuoted(value) : value) +
-         "\n";
+  return std::string(DescriptionOf(setting).key) + " = " +
+         (word ? TomlQuoted(value) : FieldValue(value)) + "\n";
 }
 
 }  // namespace
