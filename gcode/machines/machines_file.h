@@ -64,7 +64,7 @@ const Machine* FindMachine(const std::vector<Machine>& machines, const std::stri
 struct WindowState {
   std::optional<std::string> machine;
   std::map<std::string, std::string> operations;  ///< machine name to operation name
-  std::vector<std::string> recentJobs;             ///< job files, the newest first
+  std::vector<std::string> recentJobs;            ///< job files, the newest first
 };
 std::string WindowStateFilePath();
 WindowState ReadWindowState(const std::string& path);

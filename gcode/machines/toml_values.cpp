@@ -49,8 +49,7 @@ std::variant<toml::table, TomlFault> ParseSettingsToml(std::string_view text,
   try {
     return toml::parse(std::string_view(std::get<std::string>(ascii)), std::string_view(path));
   } catch (const toml::parse_error& error) {
-    return TomlFault{static_cast<int>(error.source().begin.line),
-                     std::string(error.description())};
+    return TomlFault{static_cast<int>(error.source().begin.line), std::string(error.description())};
   }
 }
 
