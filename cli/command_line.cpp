@@ -356,6 +356,11 @@ CommandLine ParseCommandLine(std::span<const std::string_view> arguments) {
         "--from converts an existing program; it takes no shape, Fill, field or "
         "--preview (draw a program with --preview-of)");
   }
+  if (command.from && command.machine.dialect == Dialect::Din) {
+    throw UsageError(
+        "--from converts a program saved by the window into one for a controller: give "
+        "--dialect=linuxcnc or --dialect=grbl, or --machine");
+  }
   if (command.from && command.previewOf) {
     throw UsageError("--from and --preview-of each read one program; give one of them");
   }

@@ -418,6 +418,7 @@ TEST(Cli, UsageErrorsWriteNothingAndExitWithTwo) {
       {with({"--from=part.din", "--width=5"}), "--from converts an existing program"},
       {with({"--from=part.din", "--preview=p.svg"}), "--from converts an existing program"},
       {with({"--from=part.din", "-o", "./part.din"}), "two different files"},
+      {{"--from=part.din"}, "--from converts a program saved by the window into one for a"},
       {with({"--tabs=65"}), "--tabs is a count of holding tabs from 0 to 64, not 65"},
       {with({"--tabs=-1"}), "--tabs is a count of holding tabs"},
       {with({"--tabs=2.5"}), "--tabs is a count of holding tabs"},

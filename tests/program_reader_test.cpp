@@ -157,6 +157,10 @@ TEST(ProgramReader, RejectsWhatQuorrelNeverWrites) {
       {"N20 G0 X1 Y1 Z0\r\n", 1},               // no title first
       {"N10 ( open comment\r\n", 1},
       {"N10 ( Circle R2 )\r\nN20 G0 X-1 Y0 Z0\r\nN30 G1 Z-2\r\nN50 G3 X1 Y0\r\n", 4},
+      // a pocket's rings without the stroke through its middle that opens every pocket
+      {"N10 ( rectangle H3 x W3 )\r\nN20 G0 X-1.5 Y0 Z0\r\nN30 G1 Z-2\r\n"
+       "N50 G1 X-1.5 Y-1.5\r\nN51 G1 X1.5\r\n",
+       4},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.program);

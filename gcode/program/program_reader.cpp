@@ -287,13 +287,15 @@ struct LayoutReading {
       if (line != ring->path[along]) return std::nullopt;
       return PathLine();
     }
+    if (layout->stroke && !stroked) {
+      // A pocket's stroke is its first cut, always: a program without it is not this layout's.
+      if (line != *layout->stroke) return std::nullopt;
+      stroked = true;
+      return BodyLine{};
+    }
     if (line == layout->retract && atSurface) {
       retracted = true;
       return BodyLine{true};
-    }
-    if (layout->stroke && !stroked && line == *layout->stroke) {
-      stroked = true;
-      return BodyLine{};
     }
     for (const DinRing& candidate : layout->rings) {
       if (candidate.step ? line == *candidate.step : line == candidate.path[0]) {
