@@ -164,7 +164,7 @@ JobPreview DrawOperationsPreview(const Job& job) {
   try {
     MakeOperationsToolpath(job, checked, seen, observers);
   } catch (const ArithmeticFault& fault) {
-    return {{}, std::string(FaultName(fault.kind())) + ": " + fault.what(), std::nullopt};
+    return {{}, FaultMessage(fault), std::nullopt};
   } catch (const JobRefused& refused) {
     return {{}, refused.what(), std::nullopt};
   }
@@ -187,9 +187,7 @@ SaveResult SaveOperationsProgram(const Job& job, const ShowSaveDialog& askPath,
       [&](std::unique_ptr<ByteSink> destination) {
         WriteOperationsProgram(job, checked, std::move(destination), observers);
       },
-      [&](const ArithmeticFault& fault) {
-        return std::string(FaultName(fault.kind())) + ": " + fault.what();
-      });
+      [](const ArithmeticFault& fault) { return FaultMessage(fault); });
 }
 
 }  // namespace quorrel

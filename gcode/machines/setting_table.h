@@ -67,6 +67,7 @@ struct SettingDescription {
 
 inline constexpr SettingBound kFeedBound{100'000, " per minute"};
 inline constexpr SettingBound kLengthBound{1'000, ""};
+inline constexpr SettingBound kAccelerationBound{100'000, " per second squared"};
 
 inline constexpr std::array<SettingDescription, 29> kSettings{{
     {Setting::Dialect,
@@ -197,31 +198,15 @@ inline constexpr std::array<SettingDescription, 29> kSettings{{
      "the fastest of Y, GRBL's $111 (default 500 mm)", Takers::Every, kFeedBound},
     {Setting::MaxRateZ, "max-rate-z", "Max rate &Z", "Z's, GRBL's $112 (default 500 mm)", "RATE",
      "the fastest of Z, GRBL's $112 (default 500 mm)", Takers::Every, kFeedBound},
-    {Setting::AccelerationX,
-     "acceleration-x",
-     "Acceleration X",
-     "units per second squared, GRBL's $120 (default 10 mm)",
-     "ACCEL",
+    {Setting::AccelerationX, "acceleration-x", "Acceleration X",
+     "units per second squared, GRBL's $120 (default 10 mm)", "ACCEL",
      "X's acceleration, units per second squared, GRBL's $120\n"
      "(default 10 mm); LinuxCNC's MAX_ACCELERATION",
-     Takers::Every,
-     {100'000, " per second squared"}},
-    {Setting::AccelerationY,
-     "acceleration-y",
-     "Acceleration Y",
-     "GRBL's $121 (default 10 mm)",
-     "ACCEL",
-     "Y's acceleration, GRBL's $121 (default 10 mm)",
-     Takers::Every,
-     {100'000, " per second squared"}},
-    {Setting::AccelerationZ,
-     "acceleration-z",
-     "Acceleration Z",
-     "GRBL's $122 (default 10 mm)",
-     "ACCEL",
-     "Z's acceleration, GRBL's $122 (default 10 mm)",
-     Takers::Every,
-     {100'000, " per second squared"}},
+     Takers::Every, kAccelerationBound},
+    {Setting::AccelerationY, "acceleration-y", "Acceleration Y", "GRBL's $121 (default 10 mm)",
+     "ACCEL", "Y's acceleration, GRBL's $121 (default 10 mm)", Takers::Every, kAccelerationBound},
+    {Setting::AccelerationZ, "acceleration-z", "Acceleration Z", "GRBL's $122 (default 10 mm)",
+     "ACCEL", "Z's acceleration, GRBL's $122 (default 10 mm)", Takers::Every, kAccelerationBound},
     {Setting::JunctionDeviation, "junction-deviation", "&Junction deviation",
      "how far a corner is rounded, GRBL's $11 (default 0.010 mm)", "LENGTH",
      "how far a corner is rounded at speed, GRBL's $11\n(default 0.010 mm)", Takers::Every,

@@ -44,8 +44,12 @@ std::optional<SaveResult> TabsRefusal(CheckedJob& checked) {
 
 }  // namespace
 
+std::string FaultMessage(const ArithmeticFault& fault) {
+  return std::string(FaultName(fault.kind())) + ": " + fault.what();
+}
+
 std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts) {
-  std::string message = std::string(FaultName(fault.kind())) + ": " + fault.what();
+  std::string message = FaultMessage(fault);
   // A Tool Radius that was typed but is too small for the program's thousandths reads as 0; say
   // so, or the machinist looks at a field that does not say 0.
   if (fault.kind() == FaultKind::DivisionByZero && ParseFieldNumber(texts.ToolRadiusText) != 0.0) {

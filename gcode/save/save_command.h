@@ -47,8 +47,9 @@ using OpenDestination = std::function<std::unique_ptr<ByteSink>(const std::strin
 /// written; a preview shows the message as it is.
 std::optional<SaveResult> CheckJob(const SaveRequest& request, CheckedJob& job);
 
-/// What the machinist is told of an arithmetic fault: its name, what it is, and, where a Tool
-/// Radius that was typed reads as 0, why.
+/// What the machinist is told of an arithmetic fault: its name and what it is.
+std::string FaultMessage(const ArithmeticFault& fault);
+/// The same, and, where a Tool Radius that was typed in `texts` reads as 0, why.
 std::string FaultMessage(const ArithmeticFault& fault, const FieldTexts& texts);
 
 /// The "Save G-Code" command, of the window and of the command line alike. The job is parsed and

@@ -45,39 +45,22 @@ Contour PatternFigure(const JobParameters& job) {
 }
 
 std::string HoleTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "hole X";
-  AppendToTitle(title, texts.CenterXText);
-  title += " Y";
-  AppendToTitle(title, texts.CenterYText);
-  return title;
+  return TitleOf({{"hole X", texts.CenterXText}, {" Y", texts.CenterYText}});
 }
 
 std::string BoltCircleTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "bolt circle R";
-  AppendToTitle(title, texts.RadiusText);
-  title += " holes ";
-  AppendToTitle(title, texts.HolesText);
-  return title;
+  return TitleOf({{"bolt circle R", texts.RadiusText}, {" holes ", texts.HolesText}});
 }
 
 std::string HoleGridTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "hole grid W";
-  AppendToTitle(title, texts.WidthText);
-  title += " x H";
-  AppendToTitle(title, texts.HeightText);
-  title += " holes ";
-  AppendToTitle(title, texts.ColumnsText);
-  title += " x ";
-  AppendToTitle(title, texts.RowsText);
-  return title;
+  return TitleOf({{"hole grid W", texts.WidthText},
+                  {" x H", texts.HeightText},
+                  {" holes ", texts.ColumnsText},
+                  {" x ", texts.RowsText}});
 }
 
 std::string FaceTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "face W";
-  AppendToTitle(title, texts.WidthText);
-  title += " x H";
-  AppendToTitle(title, texts.HeightText);
-  return title;
+  return TitleOf({{"face W", texts.WidthText}, {" x H", texts.HeightText}});
 }
 
 // A count or an angle as the fields hold it.

@@ -14,29 +14,28 @@ void AppendToTitle(std::string& title, std::string_view text) {
   }
 }
 
-std::string RectangleTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "rectangle H";
-  AppendToTitle(title, texts.WidthText);
-  title += " x W";
-  AppendToTitle(title, texts.HeightText);
+std::string TitleOf(std::initializer_list<TitlePart> parts) {
+  std::string title;
+  for (const TitlePart& part : parts) {
+    title += part.words;
+    AppendToTitle(title, part.typed);
+  }
   return title;
+}
+
+std::string RectangleTitle(const FieldTexts& texts, std::string_view) {
+  return TitleOf({{"rectangle H", texts.WidthText}, {" x W", texts.HeightText}});
 }
 
 std::string CircleTitle(const FieldTexts& texts, std::string_view) {
-  std::string title = "Circle R";
-  AppendToTitle(title, texts.RadiusText);
-  return title;
+  return TitleOf({{"Circle R", texts.RadiusText}});
 }
 
 std::string RoundedRectangleTitle(const FieldTexts& texts, std::string_view decimalSeparator) {
-  std::string title = "rectangle rounded corner H";
-  AppendToTitle(title, texts.WidthText);
-  title += " x W";
-  AppendToTitle(title, texts.HeightText);
-  title += " R=";
   // The Radius as typed, rounded to the window's thousandths, whatever the job is made in.
-  AppendToTitle(title, FormatNumberPlain(MakeCornerRadius(texts), decimalSeparator));
-  return title;
+  return TitleOf({{"rectangle rounded corner H", texts.WidthText},
+                  {" x W", texts.HeightText},
+                  {" R=", FormatNumberPlain(MakeCornerRadius(texts), decimalSeparator)}});
 }
 
 }  // namespace quorrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,14 @@ std::string RoundedRectangleTitle(const FieldTexts& texts, std::string_view deci
 /// Appends a text to a title, with the characters that would end a comment or its line blanked;
 /// a NUL, which a controller may take for the end of its file, with them.
 void AppendToTitle(std::string& title, std::string_view text);
+
+/// A piece of a title: the program's own words, then a text as the machinist typed it.
+struct TitlePart {
+  std::string_view words;
+  std::string_view typed;
+};
+
+/// The title of `parts` in turn, each typed text appended as AppendToTitle does.
+std::string TitleOf(std::initializer_list<TitlePart> parts);
 
 }  // namespace quorrel
