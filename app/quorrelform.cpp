@@ -189,8 +189,13 @@ void QuorrelForm::watchTheJob() {
   });
   connect(jobPanel_, &JobPanel::rowChosen, this, &QuorrelForm::showRow);
   const auto changed = [this] {
-    if (preview_ != nullptr && preview_->isVisible()) preview_->setSubject(currentSubject());
-    if (machineMenu_->chosen() != nullptr) runTime_->setSubject(currentSubject());
+    // The job is read from the form and the Job panel once, for both that show it.
+    const bool previewed = preview_ != nullptr && preview_->isVisible();
+    const bool timed = machineMenu_->chosen() != nullptr;
+    if (!previewed && !timed) return;
+    const PreviewSubject subject = currentSubject();
+    if (previewed) preview_->setSubject(subject);
+    if (timed) runTime_->setSubject(subject);
   };
   for (QLineEdit* text : fields_) connect(text, &QLineEdit::textChanged, this, changed);
   connect(option1_, &QButtonGroup::idToggled, this, changed);

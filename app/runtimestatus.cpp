@@ -4,6 +4,8 @@
 #include "gcode/estimate/run_time.h"
 #include "gcode/job/job_refusal.h"
 #include "gcode/jobs/job_program.h"
+#include "gcode/jobs/operations_recording.h"
+#include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/save/job_preview.h"
 #include "gcode/save/save_command.h"
 
@@ -18,19 +20,27 @@ struct Said {
   bool long_ = false;
 };
 
+Said Told(const MotionTime& time) {
+  return {FromUtf8(RunTimeText(time)), time.total() > RunTimeStatus::kLongRunSeconds};
+}
+
 Said Estimate(const PreviewSubject& subject) {
-  if (const Job* several = std::get_if<Job>(&subject)) {
-    const JobPreview preview = DrawOperationsPreview(*several);
-    if (!preview.runTime) return {FromUtf8(preview.message)};
-    return {FromUtf8(RunTimeText(*preview.runTime)),
-            preview.runTime->total() > RunTimeStatus::kLongRunSeconds};
-  }
-  const SaveRequest& request = std::get<SaveRequest>(subject);
-  CheckedJob job;
-  if (auto refused = CheckJob(request, job)) return {FromUtf8(refused->message)};
   try {
-    const MotionTime time = EstimateJobRunTime(request, job);
-    return {FromUtf8(RunTimeText(time)), time.total() > RunTimeStatus::kLongRunSeconds};
+    if (const Job* several = std::get_if<Job>(&subject)) {
+      std::vector<CheckedJob> checked;
+      if (auto refused = CheckOperations(*several, checked)) return {FromUtf8(refused->message)};
+      OperationsRecording timing(*several, false);
+      try {
+        timing.Make(checked);
+      } catch (const ArithmeticFault& fault) {
+        return {FromUtf8(FaultMessage(fault))};
+      }
+      return Told(timing.RunTime());
+    }
+    const SaveRequest& request = std::get<SaveRequest>(subject);
+    CheckedJob job;
+    if (auto refused = CheckJob(request, job)) return {FromUtf8(refused->message)};
+    return Told(EstimateJobRunTime(request, job));
   } catch (const std::runtime_error& error) {  // a refusal or a fault the check could not see
     return {FromUtf8(error.what())};
   }

@@ -16,6 +16,7 @@
 #include "gcode/job/job_refusal.h"
 #include "gcode/jobs/job_file.h"
 #include "gcode/jobs/job_program.h"
+#include "gcode/jobs/operations_recording.h"
 #include "gcode/machines/machines_file.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/output/byte_sink.h"
@@ -361,18 +362,9 @@ int WriteJobFile(const cli::CommandLine& command) {
   const std::string separator = cli::DecimalSeparatorFromEnvironment();
   for (JobOperation& operation : job.operations) operation.request.decimalSeparator = separator;
 
-  ToolpathRecording moves;
-  RunTimeEstimate estimate(job.operations.front().request.machine);
-  std::vector<std::size_t> firstMoves;
-  ProgramObservers observers;
-  observers.notice = Complain;
-  observers.operationStarts = [&](std::size_t, const MachineSettings& settings,
-                                  std::optional<int> tool) {
-    firstMoves.push_back(moves.moves().size());
-    estimate.StartOperation(settings, tool.has_value());
-  };
+  // The moves are kept only for a drawing.
   const bool drawn = command.previewPath.has_value();
-  if (drawn || command.estimate) observers.moves = {&moves, &estimate};
+  OperationsRecording recording(job, drawn);
   std::vector<CheckedJob> checked;
   if (command.estimate) {
     if (auto refused = CheckOperations(job, checked)) {
@@ -380,28 +372,26 @@ int WriteJobFile(const cli::CommandLine& command) {
       return kFault;
     }
     try {
-      const Onlookers onlookers{&estimate};
-      ToolpathTee seen(moves, onlookers);
-      MakeOperationsToolpath(job, checked, seen, observers);
+      recording.Make(checked, Complain);
     } catch (const std::runtime_error& error) {
       Complain(error.what());
       return kFault;
     }
-    PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
-    context.runTime = estimate.Finish();
+    const PreviewContext context = recording.Context(checked);
     const int printed = PrintAndExit(RunTimeText(*context.runTime) + "\n");
     if (printed != kWritten || !drawn) return printed;
-    return WritePreview(command, moves, context);
+    return WritePreview(command, recording.moves(), context);
   }
   const std::string destination = command.outputPath.value_or(kStandardOutputPath);
   ProgramOutput output;
+  ProgramObservers observers;
+  observers.notice = Complain;
   const SaveResult result = SaveOperationsProgram(
-      job, [&] { return destination; }, output.opener(), observers, &checked);
+      job, [&] { return destination; }, output.opener(),
+      drawn ? recording.Observers(Complain) : observers, &checked);
   if (const int status = output.Status(result); status != kWritten) return status;
   if (!drawn) return kWritten;
-  PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
-  context.runTime = estimate.Finish();
-  return WritePreview(command, moves, context, destination);
+  return WritePreview(command, recording.moves(), recording.Context(checked), destination);
 }
 
 }  // namespace

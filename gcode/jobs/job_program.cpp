@@ -1,7 +1,7 @@
 #include "gcode/jobs/job_program.h"
 
-#include "gcode/estimate/run_time.h"
 #include "gcode/job/job_refusal.h"
+#include "gcode/jobs/operations_recording.h"
 #include "gcode/numbers/arithmetic_fault.h"
 #include "gcode/program/controller_writer.h"
 #include "gcode/program/program_writer.h"
@@ -9,7 +9,6 @@
 #include "gcode/shapes/operation.h"
 #include "gcode/shapes/program_title.h"
 #include "gcode/strategy/controller_road.h"
-#include "gcode/toolpath/toolpath_recording.h"
 #include "gcode/toolpath/toolpath_tee.h"
 
 namespace quorrel {
@@ -19,11 +18,6 @@ namespace {
 std::string OperationWords(const JobOperation& operation, std::size_t index) {
   return "Operation " + std::to_string(index + 1) + " (" +
          std::string(OperationOf(operation.request.shape).name) + "): ";
-}
-
-std::string OperationTitle(const JobOperation& operation, const CheckedJob& checked) {
-  return ProgramTitleText(checked.parameters, operation.request.texts,
-                          operation.request.decimalSeparator);
 }
 
 // The tool an operation changes to, where it is not the one before's.
@@ -53,6 +47,11 @@ void TellOperationStarts(const Job& job, std::size_t index, const ProgramObserve
 }
 
 }  // namespace
+
+std::string OperationTitle(const JobOperation& operation, const CheckedJob& checked) {
+  return ProgramTitleText(checked.parameters, operation.request.texts,
+                          operation.request.decimalSeparator);
+}
 
 std::string JobTitle(const Job& job) {
   std::string title = "job ";
@@ -114,7 +113,10 @@ void WriteOperationsProgram(const Job& job, const std::vector<CheckedJob>& check
 }
 
 void MakeOperationsToolpath(const Job& job, const std::vector<CheckedJob>& checked,
-                            ToolpathSink& moves, const ProgramObservers& observers) {
+                            const ProgramObservers& observers) {
+  // The first who hears the moves takes them as the writer would; the rest look on.
+  const Onlookers others(observers.moves.begin() + 1, observers.moves.end());
+  ToolpathTee moves(*observers.moves.front(), others);
   for (std::size_t i = 0; i < job.operations.size(); ++i) {
     TellOperationStarts(job, i, observers);
     ProgramObservers own;
@@ -126,51 +128,19 @@ void MakeOperationsToolpath(const Job& job, const std::vector<CheckedJob>& check
   }
 }
 
-PreviewContext OperationsPreviewContext(const Job& job, const std::vector<CheckedJob>& checked,
-                                        const std::vector<std::size_t>& firstMoves) {
-  PreviewContext context = PreviewContextOf(checked.front());
-  context.title = JobTitle(job);
-  context.job.reset();
-  context.toolRadius.reset();
-  context.tabs.clear();
-  context.tabBases.clear();
-  for (std::size_t i = 0; i < job.operations.size(); ++i) {
-    const PreviewContext own = PreviewContextOf(checked[i]);
-    PreviewOperation operation;
-    operation.firstMove = i < firstMoves.size() ? firstMoves[i] : 0;
-    operation.tool = job.operations[i].tool;
-    operation.toolRadius = own.toolRadius.value_or(0.0);
-    operation.title = OperationTitle(job.operations[i], checked[i]);
-    operation.job = *own.job;
-    context.operations.push_back(std::move(operation));
-  }
-  return context;
-}
-
 JobPreview DrawOperationsPreview(const Job& job) {
   std::vector<CheckedJob> checked;
   if (auto refused = CheckOperations(job, checked)) return {{}, refused->message, std::nullopt};
-  ToolpathRecording moves;
-  RunTimeEstimate estimate(job.operations.front().request.machine);
-  const Onlookers onlookers{&estimate};
-  ToolpathTee seen(moves, onlookers);
-  std::vector<std::size_t> firstMoves;
-  ProgramObservers observers;
-  observers.operationStarts = [&](std::size_t, const MachineSettings& settings,
-                                  std::optional<int> tool) {
-    firstMoves.push_back(moves.moves().size());
-    estimate.StartOperation(settings, tool.has_value());
-  };
+  OperationsRecording recording(job);
   try {
-    MakeOperationsToolpath(job, checked, seen, observers);
+    recording.Make(checked);
   } catch (const ArithmeticFault& fault) {
     return {{}, FaultMessage(fault), std::nullopt};
   } catch (const JobRefused& refused) {
     return {{}, refused.what(), std::nullopt};
   }
-  PreviewContext context = OperationsPreviewContext(job, checked, firstMoves);
-  context.runTime = estimate.Finish();
-  return {DrawToolpathSvg(moves, context), {}, context.runTime};
+  const PreviewContext context = recording.Context(checked);
+  return {DrawToolpathSvg(recording.moves(), context), {}, context.runTime};
 }
 
 SaveResult SaveOperationsProgram(const Job& job, const ShowSaveDialog& askPath,

@@ -33,17 +33,15 @@ void WriteOperationsProgram(const Job& job, const std::vector<CheckedJob>& check
                             std::unique_ptr<ByteSink> destination,
                             const ProgramObservers& observers = {});
 
-/// The moves WriteOperationsProgram writes the program from, handed to `moves` as they would be
-/// written, without a line of the program: what a preview draws and an estimate times; each
-/// operation's start told to `observers`, whose own moves are not used. Raises what the writing
+/// The moves WriteOperationsProgram writes the program from, handed to `observers.moves` as they
+/// would be written, without a line of the program: what a preview draws and an estimate times
+/// (see OperationsRecording); each operation's start told to `observers`. Raises what the writing
 /// raises, but for the program's text's refusals and OutputError.
 void MakeOperationsToolpath(const Job& job, const std::vector<CheckedJob>& checked,
-                            ToolpathSink& moves, const ProgramObservers& observers = {});
+                            const ProgramObservers& observers);
 
-/// What the drawing of a job's program knows beside its moves: each operation's title, tool and
-/// job, and where its moves begin among them (`firstMoves`, as heard from operationStarts).
-PreviewContext OperationsPreviewContext(const Job& job, const std::vector<CheckedJob>& checked,
-                                        const std::vector<std::size_t>& firstMoves);
+/// The title of an operation's own program, which its comment in the job's program quotes.
+std::string OperationTitle(const JobOperation& operation, const CheckedJob& checked);
 
 /// The drawing of a job's program, one colour to each tool, with its run time, made from the
 /// same moves without writing the program; or why there is none, as the save would say it.
