@@ -40,11 +40,12 @@ std::string FieldValue(const std::string& text) {
   return plain ? text : TomlQuoted(text);
 }
 
-// A setting's line: a word quoted, a number as it stands.
+// A setting's line, as the machines file writes it; a number as it was typed.
 std::string SettingLine(Setting setting, const std::string& value) {
-  const bool word = !ChoicesOf(setting).empty();
-  return std::string(DescriptionOf(setting).key) + " = " +
-         (word ? TomlQuoted(value) : FieldValue(value)) + "\n";
+  const std::string written = ChoicesOf(setting).empty()      ? FieldValue(value)
+                              : QuotedInSettingsFile(setting) ? TomlQuoted(value)
+                                                              : value;
+  return std::string(DescriptionOf(setting).key) + " = " + written + "\n";
 }
 
 }  // namespace

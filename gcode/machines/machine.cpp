@@ -258,6 +258,10 @@ std::span<const std::string_view> ChoicesOf(Setting setting) {
   }
 }
 
+bool QuotedInSettingsFile(Setting setting) {
+  return setting != Setting::ChipBreak && !ChoicesOf(setting).empty();
+}
+
 std::string SettingText(const Machine& machine, Setting setting) {
   switch (setting) {
     case Setting::Dialect:

@@ -61,6 +61,10 @@ void ClearSetting(Machine& machine, Setting setting);
 /// The words a setting that is a choice takes ("linuxcnc", "grbl"); none for a number.
 std::span<const std::string_view> ChoicesOf(Setting setting);
 
+/// Whether a settings file quotes the setting's text: a word of its choices ("linuxcnc"), but
+/// not chip-break's, which are TOML's own true and false, nor a number.
+bool QuotedInSettingsFile(Setting setting);
+
 /// The setting's text, as SetSetting reads it; empty when it is left out.
 std::string SettingText(const Machine& machine, Setting setting);
 

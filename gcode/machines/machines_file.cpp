@@ -175,11 +175,8 @@ std::string MachinesFileText(const std::vector<Machine>& machines) {
     for (const SettingDescription& description : kSettings) {
       const std::string value = SettingText(machine, description.setting);
       if (value.empty()) continue;
-      const bool word =
-          description.setting == Setting::Dialect || description.setting == Setting::Units ||
-          description.setting == Setting::Direction || description.setting == Setting::Entry;
-      // chip-break is TOML's own true or false.
-      text += std::string(description.key) + " = " + (word ? TomlQuoted(value) : value) + "\n";
+      text += std::string(description.key) + " = " +
+              (QuotedInSettingsFile(description.setting) ? TomlQuoted(value) : value) + "\n";
     }
   }
   return text;
